@@ -122,4 +122,16 @@ public:
     explicit SSLException(const String& detail) : Exception("SSL Exception: " + detail) {}
 };
 
+// "invalid datetime format: <text>": a CIMDateTime built from a text that is not a datetime.
+class InvalidDateTimeFormatException : public Exception {
+public:
+    explicit InvalidDateTimeFormatException(const String& text) : Exception("invalid datetime format: " + text) {}
+};
+
+// "already exists: <name>": CIMInstance::addProperty with a name the instance already has.
+class AlreadyExistsException : public Exception {
+public:
+    explicit AlreadyExistsException(const String& what) : Exception("already exists: " + what) {}
+};
+
 }  // namespace Pegasus
