@@ -1,0 +1,76 @@
+// HTTP(S) transport of the CIM client on libcurl: one easy handle per connected client, so the
+// connection stays open and is reused between the operations of that client.
+#pragma once
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+#include "Pegasus/Config.h"
+#include "Pegasus/SSLContext.h"
+#include "Pegasus/String.h"
+
+typedef void CURL;
+
+namespace Pegasus {
+
+// Where and as whom a client talks; an SSL context makes it HTTPS.
+struct HttpEndpoint {
+    String host;
+    Uint32 port = 0;
+    std::shared_ptr<const SSLContext> ssl;  // null: plain HTTP
+    String userName;
+    String password;
+};
+
+struct HttpResponse {
+    long status = 0;
+    String reason;
+    std::vector<std::pair<std::string, std::string>> headers;  // names lower-case, in arrival order
+    std::string body;
+
+    // Value of the last header of that name (case-insensitive), or null.
+    const std::string* header(const std::string& name) const;
+};
+
+class HttpTransport {
+public:
+    // Bodies beyond this are refused rather than buffered.
+    static constexpr std::size_t MAX_BODY_BYTES = std::size_t(1) << 30;
+    // Total size of the response header block that is accepted.
+    static constexpr std::size_t MAX_HEADER_BYTES = std::size_t(1) << 20;
+
+    explicit HttpTransport(const HttpEndpoint& endpoint);
+    ~HttpTransport();
+    HttpTransport(const HttpTransport&) = delete;
+    HttpTransport& operator=(const HttpTransport&) = delete;
+
+    // Opens a TCP connection (and completes the TLS handshake over HTTPS) and closes it again,
+    // so an unreachable server or a refused certificate shows before any request.
+    // Throws CannotConnectException.
+    void probe(Uint32 timeoutMilliseconds);
+
+    // POSTs one CIM-XML request to /cimom and returns the whole answer, whatever its status.
+    // The timeout bounds the whole exchange. Throws ConnectionTimeoutException, CannotConnectException
+    // or CIMClientMalformedHTTPException (connection lost, body too large).
+    HttpResponse post(const String& cimMethod, const String& cimObject, const std::string& body,
+                      Uint32 timeoutMilliseconds);
+
+    // Drops the open connection, if any; the next post opens a new one.
+    void closeConnection();
+
+private:
+    void configure(CURL* handle, Uint32 timeoutMilliseconds) const;
+    [[noreturn]] void throwTransferFailure(int code, const HttpResponse& partial) const;
+    String cannotConnectText() const;
+
+    HttpEndpoint endpoint_;
+    std::string url_;
+    CURL* handle_ = nullptr;
+};
+
+// Installs the certificate check of an SSL context into an OpenSSL SSL_CTX (passed untyped to keep
+// OpenSSL out of this header). Defined with SSLContext.
+void installCertificateCheck(const SSLContext& context, void* opensslContext);
+
+}  // namespace Pegasus
