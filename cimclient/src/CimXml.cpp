@@ -1,5 +1,7 @@
-// CIM-XML codec entry points (being filled in).
+// CIM-XML parameter helpers and the HTTP header values of a request.
 #include "Pegasus/CimXml.h"
+
+#include <cstring>
 
 namespace Pegasus {
 namespace CimXml {
@@ -59,14 +61,67 @@ const ParamValue* Request::find(const String& name) const
     return nullptr;
 }
 
-String encodeRequest(const Request&) { throw CIMClientXmlException("not implemented yet"); }
-Request decodeRequest(const String&) { throw CIMClientXmlException("not implemented yet"); }
-String encodeResponse(const Response&) { throw CIMClientXmlException("not implemented yet"); }
-Response decodeResponse(const String&) { throw CIMClientXmlException("not implemented yet"); }
-String cimObjectHeader(const Request&) { return String(); }
-String cimMethodHeader(const Request& request) { return request.methodName; }
-String uriEncode(const String& text) { return text; }
-String uriDecode(const String& text) { return text; }
+namespace {
+// Characters written as %XX in header values: blanks, delimiters, controls and every byte above 0x7E.
+bool needsEscape(unsigned char c)
+{
+    return c <= 0x20 || c >= 0x7F || std::strchr("\"#$%&+,/:;<=>?@[\\]^`{|}", c) != nullptr;
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+}  // namespace
+
+String cimObjectHeader(const Request& request)
+{
+    if (request.intrinsic) return uriEncode(request.nameSpace.getString());
+    CIMObjectPath target = request.objectPath;
+    target.setHost(String());
+    target.setNameSpace(request.nameSpace);
+    return uriEncode(target.toString());
+}
+
+String cimMethodHeader(const Request& request)
+{
+    return request.methodName;
+}
+
+String uriEncode(const String& text)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : text.str()) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (needsEscape(byte)) {
+            out += '%';
+            out += digits[byte >> 4];
+            out += digits[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return String(std::move(out));
+}
+
+String uriDecode(const String& text)
+{
+    const std::string& in = text.str();
+    std::string out;
+    for (size_t i = 0; i < in.size(); ++i) {
+        if (in[i] == '%' && i + 2 < in.size() && hexValue(in[i + 1]) >= 0 && hexValue(in[i + 2]) >= 0) {
+            out += static_cast<char>(hexValue(in[i + 1]) * 16 + hexValue(in[i + 2]));
+            i += 2;
+        } else {
+            out += in[i];
+        }
+    }
+    return String(std::move(out));
+}
 
 }  // namespace CimXml
 }  // namespace Pegasus

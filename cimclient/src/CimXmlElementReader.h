@@ -1,0 +1,67 @@
+// Reads the CIM-XML elements that carry names, paths, values and instances from a parsed document.
+// Every problem throws CIMClientXmlException naming the element and its line.
+#pragma once
+#include <string>
+#include <vector>
+#include <pugixml.hpp>
+#include "Pegasus/CIMInstance.h"
+
+namespace Pegasus {
+
+class CimXmlElementReader {
+public:
+    // `text` is the document's source, used to turn node offsets into line numbers.
+    explicit CimXmlElementReader(const std::string& text) : text_(text) {}
+
+    // Parses `text_` into `document`, keeping whitespace-only values.
+    void load(pugi::xml_document& document) const;
+
+    [[noreturn]] void fail(const pugi::xml_node& at, const std::string& what) const;
+
+    // The element children of `node`; stray non-blank text is an error.
+    std::vector<pugi::xml_node> elements(const pugi::xml_node& node) const;
+    // The one element child of `node`, which must be named `name`.
+    pugi::xml_node onlyChild(const pugi::xml_node& node, const char* name) const;
+    void expectName(const pugi::xml_node& node, const char* name) const;
+    void expectNoChildren(const pugi::xml_node& node) const;
+    // A required attribute; `optional` gives "" (and false) when absent.
+    std::string required(const pugi::xml_node& node, const char* attribute) const;
+    bool optional(const pugi::xml_node& node, const char* attribute, std::string& value) const;
+    CIMName name(const pugi::xml_node& node, const char* attribute) const;
+    // The character data of a VALUE-like element; child elements are an error.
+    std::string text(const pugi::xml_node& node) const;
+
+    CIMNamespaceName localNamespacePath(const pugi::xml_node& node) const;
+    CIMObjectPath instanceName(const pugi::xml_node& node) const;
+    CIMObjectPath instancePath(const pugi::xml_node& node) const;
+    CIMObjectPath localInstancePath(const pugi::xml_node& node) const;
+    // CLASSPATH / LOCALCLASSPATH / CLASSNAME: a path without keys.
+    CIMObjectPath classPath(const pugi::xml_node& node) const;
+    // INSTANCEPATH / LOCALINSTANCEPATH / INSTANCENAME or a class path form.
+    CIMObjectPath anyPath(const pugi::xml_node& node) const;
+    // VALUE.REFERENCE.
+    CIMObjectPath valueReference(const pugi::xml_node& node) const;
+
+    // VALUE / VALUE.ARRAY / VALUE.REFERENCE / VALUE.REFARRAY as a value of `type`
+    // (VALUE.REFERENCE and VALUE.REFARRAY are references whatever the type says).
+    CIMValue value(const pugi::xml_node& node, CIMType type) const;
+    bool isValueElement(const pugi::xml_node& node) const;
+    // A TYPE / PARAMTYPE attribute value as a type.
+    CIMType typeNamed(const pugi::xml_node& at, const std::string& name) const;
+
+    CIMInstance instance(const pugi::xml_node& node) const;
+    // VALUE.NAMEDINSTANCE: the instance with its INSTANCENAME as path.
+    CIMInstance namedInstance(const pugi::xml_node& node) const;
+
+private:
+    CIMKeyBinding keyBinding(const pugi::xml_node& node) const;
+    CIMProperty property(const pugi::xml_node& node) const;
+    CIMValue scalarValue(const pugi::xml_node& node, CIMType type) const;
+    CIMValue arrayValue(const pugi::xml_node& node, CIMType type) const;
+    CIMValue referenceArray(const pugi::xml_node& node) const;
+    unsigned lineOf(const pugi::xml_node& node) const;
+
+    const std::string& text_;
+};
+
+}  // namespace Pegasus
