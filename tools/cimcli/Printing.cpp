@@ -12,8 +12,7 @@ namespace {
 
 bool isTextual(CIMType type)
 {
-    return type == CIMTYPE_STRING || type == CIMTYPE_CHAR16 || type == CIMTYPE_DATETIME ||
-           type == CIMTYPE_REFERENCE;
+    return type == CIMTYPE_STRING || type == CIMTYPE_CHAR16 || type == CIMTYPE_DATETIME;
 }
 
 std::string elementText(const CIMValue& value, Uint32 index)

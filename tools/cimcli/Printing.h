@@ -9,7 +9,8 @@
 
 namespace cimcli {
 
-// NULL, "quoted strings", plain numbers and booleans, references as path text, arrays as {a, b}.
+// NULL, "quoted strings" (and char16, datetime), plain numbers and booleans, references as bare path text,
+// arrays as {a, b}.
 std::string valueText(const Pegasus::CIMValue& value);
 
 // One path per line.
