@@ -31,6 +31,7 @@ class TQPlatformInfo {
 
   // 1 when the key holds an unsigned 64-bit number (stored in *value), else 0.
   int getNumber(const char* section, const char* key, unsigned long* value);
+  int getNumber(const char* section, const char* key, unsigned long long* value);
   // The same read; stores the low 32 bits of a 64-bit number.
   int getNumber(const char* section, const char* key, unsigned int* value);
   // 1 when the key holds a signed 32-bit number, else 0.

@@ -26,6 +26,8 @@ class TqSleepControl {
   static void setInstant();
   // factor > 0; a factor of 1 is the same as real.
   static void setScaled(double factor);
+  // Takes the mode from TQ_SLEEP_SCALE again (real when unset or not a number of 0 or more).
+  static void resetFromEnvironment();
   static TqSleepMode mode();
   static double factor();
 

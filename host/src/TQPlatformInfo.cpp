@@ -41,6 +41,11 @@ int TQPlatformInfo::getNumber(const char* section, const char* key, unsigned lon
                                                                     "an unsigned 64-bit number");
 }
 
+int TQPlatformInfo::getNumber(const char* section, const char* key, unsigned long long* value) {
+  return readNumber<unsigned long long, uint64_t, tqhost::parseUInt64>(section, key, value,
+                                                                         "an unsigned 64-bit number");
+}
+
 int TQPlatformInfo::getNumber(const char* section, const char* key, unsigned int* value) {
   unsigned long wide = 0;
   const int found = getNumber(section, key, &wide);

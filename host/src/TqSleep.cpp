@@ -44,7 +44,8 @@ void initialiseFromEnvironmentLocked(SleepSettings& s) {
   s.initialised = true;
   const char* env = std::getenv(TqSleepControl::kScaleVariable);
   double factor = 0;
-  if (env == nullptr || !tqhost::parseDouble(env, factor) || factor < 0) return;
+  applyLocked(s, TqSleepMode::Real, 1.0);
+  if (env == nullptr || !tqhost::parseDouble(env, factor) || factor < 0 || factor == 1) return;
   applyLocked(s, factor == 0 ? TqSleepMode::Instant : TqSleepMode::Scaled, factor);
 }
 
@@ -105,6 +106,13 @@ void TqSleepControl::setScaled(double factor) {
     return;
   }
   setMode(TqSleepMode::Scaled, factor);
+}
+
+void TqSleepControl::resetFromEnvironment() {
+  SleepSettings& s = settings();
+  std::lock_guard<std::mutex> hold(s.mutex);
+  s.initialised = false;
+  initialiseFromEnvironmentLocked(s);
 }
 
 TqSleepMode TqSleepControl::mode() {

@@ -49,7 +49,7 @@ class PlatformInfoTest : public testing::Test {
   ScratchDir files_;
 };
 
-enum class Read { Number64, Number32, RegInt, String };
+enum class Read { Number64, NumberLongLong, Number32, RegInt, String };
 
 struct ReadCase {
   Read form;
@@ -64,6 +64,11 @@ std::string readAsText(Read form, const char* section, const char* key, int& fou
   switch (form) {
     case Read::Number64: {
       unsigned long v = 777;
+      found = info.getNumber(section, key, &v);
+      return std::to_string(v);
+    }
+    case Read::NumberLongLong: {
+      unsigned long long v = 777;
       found = info.getNumber(section, key, &v);
       return std::to_string(v);
     }
@@ -94,6 +99,8 @@ TEST_F(PlatformInfoTest, EveryReadFormFindsValuesAndLeavesThePresetWhenAbsentOrB
       {Read::RegInt, "~Corvane", "3PAR_SMIS_PORT", true, "5989"},
       {Read::Number64, "Corvane", "3PAR_SMIS_PORT", true, "5989"},
       {Read::Number64, "Corvane", "Big", true, "4294967301"},
+      {Read::NumberLongLong, "Corvane", "Big", true, "4294967301"},
+      {Read::NumberLongLong, "Corvane", "Neg", false, "777"},
       {Read::Number32, "Corvane", "Big", true, "5"},
       {Read::RegInt, "Corvane", "Big", false, "777"},
       {Read::Number64, "Corvane", "Hex", true, "31"},

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "TqSleep.h"
 
 namespace {
@@ -61,6 +63,27 @@ TEST_F(SleepTest, ScopesPutBackThePreviousModeAndHugeRequestsDoNotOverflow) {
   TqSleepControl::setScaled(0);  // a factor of zero or less is instant
   EXPECT_EQ(TqSleepControl::mode(), TqSleepMode::Instant);
   TqSleepControl::setReal();
+}
+
+TEST_F(SleepTest, EnvironmentPicksTheStartingMode) {
+  struct Case {
+    const char* scale;
+    TqSleepMode mode;
+    double factor;
+  } cases[] = {
+      {"0", TqSleepMode::Instant, 1.0},  {"0.01", TqSleepMode::Scaled, 0.01}, {"1", TqSleepMode::Real, 1.0},
+      {"-2", TqSleepMode::Real, 1.0},    {"fast", TqSleepMode::Real, 1.0},    {nullptr, TqSleepMode::Real, 1.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.scale ? c.scale : "(unset)");
+    if (c.scale) ::setenv(TqSleepControl::kScaleVariable, c.scale, 1);
+    else ::unsetenv(TqSleepControl::kScaleVariable);
+    TqSleepControl::resetFromEnvironment();
+    EXPECT_EQ(TqSleepControl::mode(), c.mode);
+    EXPECT_DOUBLE_EQ(TqSleepControl::factor(), c.factor);
+  }
+  ::unsetenv(TqSleepControl::kScaleVariable);
+  TqSleepControl::resetFromEnvironment();
 }
 
 }  // namespace
