@@ -3,7 +3,6 @@
 #include "ValueText.h"
 
 #include <charconv>
-#include <cmath>
 #include <limits>
 #include <variant>
 #include "NumberText.h"
@@ -50,7 +49,10 @@ bool parseIntegerAs(const std::string& text, CIMType type, T& x)
     return true;
 }
 
-bool parseReal(const std::string& text, Real64& x)
+// Reals in decimal or exponent form (no hex), parsed at the target precision so that a value
+// written at that precision reads back exactly; out-of-range texts are refused.
+template <class Real>
+bool parseReal(const std::string& text, Real& x)
 {
     std::string t = trimmed(text);
     if (!t.empty() && t[0] == '+') t.erase(0, 1);
@@ -58,15 +60,6 @@ bool parseReal(const std::string& text, Real64& x)
     const char* end = t.data() + t.size();
     const auto result = std::from_chars(t.data(), end, x);
     return result.ec == std::errc() && result.ptr == end;
-}
-
-bool parseReal32(const std::string& text, Real32& x)
-{
-    Real64 wide = 0;
-    if (!parseReal(text, wide)) return false;
-    if (std::isfinite(wide) && std::fabs(wide) > std::numeric_limits<Real32>::max()) return false;
-    x = static_cast<Real32>(wide);
-    return true;
 }
 
 struct ElementParser {
@@ -89,8 +82,8 @@ struct ElementParser {
     bool operator()(Array<Sint32>& a) const { return addInteger(a); }
     bool operator()(Array<Uint64>& a) const { return addInteger(a); }
     bool operator()(Array<Sint64>& a) const { return addInteger(a); }
-    bool operator()(Array<Real32>& a) const { return addIf(a, parseReal32); }
-    bool operator()(Array<Real64>& a) const { return addIf(a, parseReal); }
+    bool operator()(Array<Real32>& a) const { return addIf(a, parseReal<Real32>); }
+    bool operator()(Array<Real64>& a) const { return addIf(a, parseReal<Real64>); }
     bool operator()(Array<String>& a) const
     {
         a.append(String(text));

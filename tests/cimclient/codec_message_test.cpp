@@ -1,0 +1,535 @@
+// Whole messages: every request and response kind through encode and decode, recorded exchanges,
+// header values, and documents that must be refused.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include "Pegasus/CimXml.h"
+
+using namespace Pegasus;
+using namespace Pegasus::CimXml;
+
+namespace {
+
+String readData(const char* name)
+{
+    std::ifstream in(std::string(CIMCLIENT_TEST_DATA) + "/" + name, std::ios::binary);
+    EXPECT_TRUE(in.good()) << name;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return String(text.str());
+}
+
+CIMObjectPath volumePath(const char* host, const char* nameSpace, const char* id)
+{
+    Array<CIMKeyBinding> keys;
+    keys.append(CIMKeyBinding("CreationClassName", "TPD_StorageVolume", CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding("DeviceID", id, CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding("SystemCreationClassName", "TPD_StorageSystem", CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding("SystemName", "S1", CIMKeyBinding::STRING));
+    return CIMObjectPath(host, *nameSpace ? CIMNamespaceName(nameSpace) : CIMNamespaceName(),
+                         CIMName("TPD_StorageVolume"), keys);
+}
+
+CIMObjectPath syncPath()
+{
+    Array<CIMKeyBinding> keys;
+    keys.append(CIMKeyBinding("SyncedElement", volumePath("10.0.0.1", "root/tpd", "2").toString(),
+                              CIMKeyBinding::REFERENCE));
+    keys.append(CIMKeyBinding("SystemElement", volumePath("10.0.0.1", "root/tpd", "1").toString(),
+                              CIMKeyBinding::REFERENCE));
+    return CIMObjectPath("10.0.0.1", CIMNamespaceName("root/tpd"), CIMName("TPD_StorageSynchronized"), keys);
+}
+
+CIMInstance volume(const CIMObjectPath& path)
+{
+    CIMInstance instance(CIMName("TPD_StorageVolume"));
+    instance.addProperty(CIMProperty("DeviceID", path.getKeyBindings()[1].getValue()));
+    instance.addProperty(CIMProperty("ElementName", CIMValue(String("vol <1> & \"co\""))));
+    instance.addProperty(CIMProperty("OperationalStatus", CIMValue(Array<Uint16>({2, 32768}))));
+    instance.addProperty(CIMProperty("NumberOfBlocks", CIMValue(Uint64(2097152))));
+    instance.setPath(path);
+    return instance;
+}
+
+Request intrinsic(const char* method)
+{
+    Request request;
+    request.messageId = "1001";
+    request.methodName = method;
+    request.nameSpace = CIMNamespaceName("root/tpd");
+    return request;
+}
+
+void expectSameParam(const ParamValue& a, const ParamValue& b)
+{
+    SCOPED_TRACE(a.name.str());
+    EXPECT_EQ(a.name, b.name);
+    ASSERT_EQ(a.kind, b.kind);
+    EXPECT_EQ(a.value, b.value);
+    EXPECT_EQ(a.className, b.className);
+    EXPECT_EQ(a.instanceName, b.instanceName);
+    EXPECT_EQ(a.propertyList.isNull(), b.propertyList.isNull());
+    EXPECT_EQ(a.propertyList.getPropertyNameArray(), b.propertyList.getPropertyNameArray());
+    EXPECT_EQ(a.instance, b.instance);
+}
+
+void expectRoundTrip(const Request& request)
+{
+    SCOPED_TRACE(request.methodName.str());
+    const Request back = decodeRequest(encodeRequest(request));
+    EXPECT_EQ(back.messageId, request.messageId);
+    EXPECT_EQ(back.intrinsic, request.intrinsic);
+    EXPECT_EQ(back.methodName, request.methodName);
+    EXPECT_EQ(back.nameSpace, request.nameSpace);
+    if (!request.intrinsic) {
+        CIMObjectPath target = request.objectPath;
+        target.setNameSpace(request.nameSpace);
+        target.setHost(String());
+        EXPECT_EQ(back.objectPath, target);
+    }
+    ASSERT_EQ(back.params.size(), request.params.size());
+    for (size_t i = 0; i < request.params.size(); ++i) expectSameParam(back.params[i], request.params[i]);
+}
+
+TEST(CodecRequests, IntrinsicOperationsRoundTrip)
+{
+    const CIMObjectPath target = volumePath("", "", "7");
+    CIMInstance modified = volume(target);
+    std::vector<Request> requests;
+
+    Request get = intrinsic("GetInstance");
+    get.params = {ParamValue::ofInstanceName("InstanceName", target),
+                  ParamValue::ofValue("LocalOnly", CIMValue(false)),
+                  ParamValue::ofPropertyList("PropertyList", CIMPropertyList(Array<CIMName>({"DeviceID", "Name"})))};
+    requests.push_back(get);
+
+    Request enumerate = intrinsic("EnumerateInstances");
+    enumerate.params = {ParamValue::ofClassName("ClassName", CIMName("TPD_StorageVolume")),
+                        ParamValue::ofValue("DeepInheritance", CIMValue(true)),
+                        ParamValue::ofPropertyList("PropertyList", CIMPropertyList(Array<CIMName>()))};
+    requests.push_back(enumerate);
+
+    Request names = intrinsic("EnumerateInstanceNames");
+    names.params = {ParamValue::ofClassName("ClassName", CIMName("CIM_StorageVolume"))};
+    requests.push_back(names);
+
+    Request associators = intrinsic("AssociatorNames");
+    associators.params = {ParamValue::ofInstanceName("ObjectName", target),
+                          ParamValue::ofClassName("AssocClass", CIMName()),
+                          ParamValue::ofClassName("ResultClass", CIMName("TPD_StoragePool")),
+                          ParamValue::ofValue("Role", CIMValue(String("Dependent")))};
+    requests.push_back(associators);
+
+    Request references = intrinsic("References");
+    references.params = {ParamValue::ofInstanceName("ObjectName", target),
+                         ParamValue::ofClassName("ResultClass", CIMName("CIM_StorageSynchronized")),
+                         ParamValue::ofValue("IncludeClassOrigin", CIMValue(true))};
+    requests.push_back(references);
+
+    Request referenceNames = intrinsic("ReferenceNames");
+    referenceNames.params = {ParamValue::ofInstanceName("ObjectName", syncPath())};
+    referenceNames.params[0].instanceName.setHost(String());
+    referenceNames.params[0].instanceName.setNameSpace(CIMNamespaceName());
+    requests.push_back(referenceNames);
+
+    Request modify = intrinsic("ModifyInstance");
+    modified.setPath(target);
+    modify.params = {ParamValue::ofInstance("ModifiedInstance", modified),
+                     ParamValue::ofValue("IncludeQualifiers", CIMValue(false)),
+                     ParamValue::ofPropertyList("PropertyList", CIMPropertyList(Array<CIMName>({"ElementName"})))};
+    requests.push_back(modify);
+
+    Request remove = intrinsic("DeleteInstance");
+    remove.params = {ParamValue::ofInstanceName("InstanceName", target)};
+    requests.push_back(remove);
+
+    Request create = intrinsic("CreateInstance");
+    CIMInstance fresh = volume(target);
+    fresh.setPath(CIMObjectPath());
+    create.params = {ParamValue::ofInstance("NewInstance", fresh), ParamValue::ofNull("Extra")};
+    requests.push_back(create);
+
+    for (const Request& request : requests) expectRoundTrip(request);
+}
+
+TEST(CodecRequests, IntrinsicWireForms)
+{
+    Request associators = intrinsic("AssociatorNames");
+    associators.params = {ParamValue::ofInstanceName("ObjectName", CIMObjectPath("TPD_StorageSystem")),
+                          ParamValue::ofClassName("AssocClass", CIMName())};
+    const std::string xml = encodeRequest(associators).str();
+    // A key-less object name goes as CLASSNAME; a null class filter as an empty parameter.
+    EXPECT_NE(xml.find("<IPARAMVALUE NAME=\"ObjectName\"><CLASSNAME NAME=\"TPD_StorageSystem\"/></IPARAMVALUE>"),
+              std::string::npos) << xml;
+    EXPECT_NE(xml.find("<IPARAMVALUE NAME=\"AssocClass\"/>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<LOCALNAMESPACEPATH><NAMESPACE NAME=\"root\"/><NAMESPACE NAME=\"tpd\"/></LOCALNAMESPACEPATH>"),
+              std::string::npos) << xml;
+    EXPECT_EQ(xml.rfind("<?xml version=\"1.0\" encoding=\"utf-8\" ?>", 0), 0u);
+
+    const Request back = decodeRequest(String(xml));
+    ASSERT_EQ(back.find("objectname")->kind, ParamValue::CLASSNAME);
+    EXPECT_EQ(back.find("ObjectName")->className, CIMName("TPD_StorageSystem"));
+    EXPECT_EQ(back.find("Missing"), nullptr);
+
+    // Intrinsic flags arrive typed; anything but TRUE/FALSE is refused.
+    const String flags = encodeRequest([] {
+        Request r = intrinsic("EnumerateInstances");
+        r.params = {ParamValue::ofValue("LocalOnly", CIMValue(String("false")))};
+        return r;
+    }());
+    Boolean localOnly = true;
+    decodeRequest(flags).find("LocalOnly")->value.get(localOnly);
+    EXPECT_FALSE(localOnly);
+    std::string bad = flags.str();
+    bad.replace(bad.find(">false<"), 7, ">maybe<");
+    EXPECT_THROW(decodeRequest(String(bad)), CIMClientXmlException);
+}
+
+TEST(CodecRequests, ExtrinsicParametersRoundTrip)
+{
+    Request call;
+    call.messageId = "1002";
+    call.intrinsic = false;
+    call.methodName = "CreateElementReplica";
+    call.nameSpace = CIMNamespaceName("root/tpd");
+    Array<CIMKeyBinding> serviceKeys;
+    serviceKeys.append(CIMKeyBinding("CreationClassName", "TPD_ReplicationService", CIMKeyBinding::STRING));
+    serviceKeys.append(CIMKeyBinding("Name", "S1", CIMKeyBinding::STRING));
+    call.objectPath = CIMObjectPath("ignored-host", CIMNamespaceName("other"), CIMName("TPD_ReplicationService"),
+                                    serviceKeys);
+    Array<CIMObjectPath> members;
+    members.append(volumePath("10.0.0.1", "root/tpd", "1"));
+    members.append(volumePath("", "", "2"));
+    call.params = {
+        ParamValue::ofValue("ElementName", CIMValue(String("snap 1"))),
+        ParamValue::ofValue("SyncType", CIMValue(Uint16(7))),
+        ParamValue::ofValue("SourceElement", CIMValue(volumePath("", "root/tpd", "1"))),
+        ParamValue::ofValue("TargetPool", CIMValue(CIMTYPE_REFERENCE, false)),
+        ParamValue::ofValue("Mode", CIMValue(CIMTYPE_UINT16, false)),
+        ParamValue::ofValue("LUNames", CIMValue(Array<String>())),
+        ParamValue::ofValue("DeviceNumbers", CIMValue(Array<Uint16>({1, 2}))),
+        ParamValue::ofValue("Members", CIMValue(members)),
+        ParamValue::ofValue("Wait", CIMValue(true)),
+    };
+    expectRoundTrip(call);
+
+    // Untyped parameters decode as strings (references stay references).
+    Request untyped = call;
+    for (ParamValue& p : untyped.params) p.typed = false;
+    const Request back = decodeRequest(encodeRequest(untyped));
+    EXPECT_EQ(back.find("SyncType")->value, CIMValue(String("7")));
+    EXPECT_FALSE(back.find("SyncType")->typed);
+    EXPECT_EQ(back.find("SourceElement")->value.getType(), CIMTYPE_REFERENCE);
+    EXPECT_EQ(back.find("DeviceNumbers")->value, CIMValue(Array<String>({"1", "2"})));
+
+    // A key-less target is a class path.
+    Request classCall = call;
+    classCall.objectPath = CIMObjectPath("TPD_ReplicationService");
+    classCall.params.clear();
+    EXPECT_NE(encodeRequest(classCall).find("<LOCALCLASSPATH>"), PEG_NOT_FOUND);
+    expectRoundTrip(classCall);
+}
+
+TEST(CodecRequests, HeaderValues)
+{
+    Request get = intrinsic("GetInstance");
+    EXPECT_EQ(cimObjectHeader(get), String("root%2Ftpd"));
+    EXPECT_EQ(cimMethodHeader(get), String("GetInstance"));
+
+    Request call;
+    call.intrinsic = false;
+    call.methodName = "ReturnToStoragePool";
+    call.nameSpace = CIMNamespaceName("root/tpd");
+    call.objectPath = CIMObjectPath("//h/other:TPD_StorageConfigurationService.Name=\"a b\",N=1");
+    const String header = cimObjectHeader(call);
+    EXPECT_EQ(header, String("root%2Ftpd%3ATPD_StorageConfigurationService.Name%3D%22a%20b%22%2CN%3D1"));
+    EXPECT_EQ(uriDecode(header), String("root/tpd:TPD_StorageConfigurationService.Name=\"a b\",N=1"));
+    EXPECT_EQ(uriEncode("\xC3\xA9%"), String("%C3%A9%25"));
+    EXPECT_EQ(uriDecode("%zz%4"), String("%zz%4"));
+}
+
+Response intrinsicResponse(const char* method, Response::ReturnKind kind)
+{
+    Response response;
+    response.messageId = "1001";
+    response.methodName = method;
+    response.returnKind = kind;
+    return response;
+}
+
+TEST(CodecResponses, IntrinsicKindsRoundTrip)
+{
+    const CIMObjectPath full = volumePath("10.0.0.1", "root/tpd", "1");
+    const CIMObjectPath keysOnly = volumePath("", "", "1");
+    std::vector<Response> responses;
+
+    Response get = intrinsicResponse("GetInstance", Response::INSTANCE);
+    CIMInstance single = volume(keysOnly);
+    single.setPath(CIMObjectPath());
+    get.instances = {single};
+    responses.push_back(get);
+
+    Response enumerate = intrinsicResponse("EnumerateInstances", Response::NAMED_INSTANCES);
+    enumerate.instances = {volume(keysOnly), volume(volumePath("", "", "2"))};
+    responses.push_back(enumerate);
+
+    Response names = intrinsicResponse("EnumerateInstanceNames", Response::INSTANCE_NAMES);
+    names.paths = {keysOnly, volumePath("", "", "2")};
+    responses.push_back(names);
+
+    Response associators = intrinsicResponse("AssociatorNames", Response::OBJECT_PATHS);
+    associators.paths = {full, syncPath()};
+    responses.push_back(associators);
+
+    Response references = intrinsicResponse("References", Response::OBJECTS_WITH_PATH);
+    CIMInstance sync(CIMName("TPD_StorageSynchronized"));
+    sync.addProperty(CIMProperty("SyncState", CIMValue(Uint16(6))));
+    sync.addProperty(CIMProperty("SystemElement", CIMValue(full), 0, CIMName("CIM_ManagedElement")));
+    sync.setPath(syncPath());
+    references.instances = {sync};
+    responses.push_back(references);
+
+    responses.push_back(intrinsicResponse("ModifyInstance", Response::NONE));
+    responses.push_back(intrinsicResponse("EnumerateInstances", Response::NAMED_INSTANCES));
+
+    for (const Response& response : responses) {
+        SCOPED_TRACE(response.methodName.str());
+        const Response back = decodeResponse(encodeResponse(response));
+        EXPECT_EQ(back.messageId, response.messageId);
+        EXPECT_EQ(back.methodName, response.methodName);
+        EXPECT_FALSE(back.isError);
+        // An empty IRETURNVALUE carries no kind.
+        const bool empty = response.instances.empty() && response.paths.empty();
+        EXPECT_EQ(back.returnKind, empty ? Response::NONE : response.returnKind);
+        EXPECT_EQ(back.instances, response.instances);
+        EXPECT_EQ(back.paths, response.paths);
+        for (size_t i = 0; i < back.paths.size(); ++i)
+            EXPECT_EQ(back.paths[i].toString(), response.paths[i].toString());
+    }
+}
+
+TEST(CodecResponses, ErrorsAndExtrinsicResults)
+{
+    Response error = intrinsicResponse("GetInstance", Response::NONE);
+    error.isError = true;
+    error.errorCode = CIM_ERR_INVALID_CLASS;
+    error.errorDescription = "no class \"X\" <here>";
+    const Response errorBack = decodeResponse(encodeResponse(error));
+    EXPECT_TRUE(errorBack.isError);
+    EXPECT_EQ(errorBack.errorCode, CIM_ERR_INVALID_CLASS);
+    EXPECT_EQ(errorBack.errorDescription, error.errorDescription);
+
+    Response result;
+    result.messageId = "5";
+    result.intrinsic = false;
+    result.methodName = "CreateElementReplica";
+    result.returnValue = CIMValue(Uint32(4096));
+    result.outParams = {CIMParamValue("Job", CIMValue(volumePath("10.0.0.1", "root/tpd", "9"))),
+                        CIMParamValue("TargetElement", CIMValue(CIMTYPE_REFERENCE, false)),
+                        CIMParamValue("Count", CIMValue(Uint16(3)), false)};
+    const Response back = decodeResponse(encodeResponse(result));
+    EXPECT_FALSE(back.intrinsic);
+    EXPECT_EQ(back.returnValue, CIMValue(Uint32(4096)));
+    ASSERT_EQ(back.outParams.size(), 3u);
+    EXPECT_EQ(back.outParams[0].getValue(), result.outParams[0].getValue());
+    EXPECT_EQ(back.outParams[0].getValue().toString(), volumePath("10.0.0.1", "root/tpd", "9").toString());
+    EXPECT_TRUE(back.outParams[1].getValue().isNull());
+    EXPECT_EQ(back.outParams[1].getValue().getType(), CIMTYPE_REFERENCE);
+    EXPECT_EQ(back.outParams[2].getValue(), CIMValue(String("3")));
+    EXPECT_FALSE(back.outParams[2].isTyped());
+}
+
+TEST(CodecRecorded, ExchangesDecodeAsExpected)
+{
+    const Request names = decodeRequest(readData("enumerate_instance_names_request.xml"));
+    EXPECT_EQ(names.messageId, String("1001"));
+    EXPECT_EQ(names.methodName, String("EnumerateInstanceNames"));
+    EXPECT_EQ(names.nameSpace.getString(), String("root/cimv2"));
+    ASSERT_NE(names.find("ClassName"), nullptr);
+    EXPECT_EQ(names.find("ClassName")->className, CIMName("PyWBEM_Person"));
+
+    const Response nameList = decodeResponse(readData("enumerate_instance_names_response.xml"));
+    EXPECT_EQ(nameList.messageId, String("1000"));
+    EXPECT_EQ(nameList.returnKind, Response::INSTANCE_NAMES);
+    ASSERT_EQ(nameList.paths.size(), 1u);
+    EXPECT_EQ(nameList.paths[0].toString(), String("PyWBEM_Person.CreationClassName=\"PyWBEM_Person\",Name=\"Fritz\""));
+
+    const Request get = decodeRequest(readData("get_instance_not_found_request.xml"));
+    EXPECT_EQ(get.find("InstanceName")->instanceName.toString(), String("PyWBEM_Person.Name=\"bad\""));
+    EXPECT_EQ(get.find("LocalOnly")->value, CIMValue(false));
+
+    const Response notFound = decodeResponse(readData("get_instance_not_found_response.xml"));
+    EXPECT_TRUE(notFound.isError);
+    EXPECT_EQ(notFound.errorCode, CIM_ERR_NOT_FOUND);
+    EXPECT_EQ(notFound.errorDescription, String("CIM_ERR_NOT_FOUND: Instance with Name=bad not found"));
+
+    const Request invoke = decodeRequest(readData("invoke_method_request.xml"));
+    EXPECT_FALSE(invoke.intrinsic);
+    EXPECT_EQ(invoke.objectPath.toString(), String("test/TestProvider:Test_IndicationProviderClass"));
+    EXPECT_EQ(invoke.find("indicationDropCount")->value, CIMValue(Uint32(42)));
+    EXPECT_TRUE(invoke.find("optionalP1")->value.isNull());
+    EXPECT_FALSE(invoke.find("optionalP1")->typed);
+
+    const Response counts = decodeResponse(readData("invoke_method_response.xml"));
+    EXPECT_EQ(counts.returnValue, CIMValue(Sint32(0)));
+    ASSERT_EQ(counts.outParams.size(), 2u);
+    EXPECT_EQ(counts.outParams[1].getParameterName(), String("indicationDropCount"));
+    EXPECT_EQ(counts.outParams[1].getValue(), CIMValue(Uint32(42)));
+
+    const Response associated = decodeResponse(readData("associator_names_response.xml"));
+    EXPECT_EQ(associated.returnKind, Response::OBJECT_PATHS);
+    ASSERT_EQ(associated.paths.size(), 1u);
+    EXPECT_EQ(associated.paths[0].toString(),
+              String("//sheldon/root/cimv2:PyWBEM_Person.CreationClassName=\"PyWBEM_Person\",Name=\"Gabi\""));
+}
+
+// A response whose IMETHODRESPONSE content is `body`.
+std::string responseWith(const std::string& body)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">\n"
+           "<MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.0\"><SIMPLERSP><IMETHODRESPONSE NAME=\"EnumerateInstances\">\n" +
+           body + "\n</IMETHODRESPONSE></SIMPLERSP></MESSAGE></CIM>";
+}
+
+struct BadDocument {
+    const char* label;
+    std::string xml;
+    const char* mentions;
+};
+
+TEST(CodecRefusals, MalformedResponsesThrowXmlExceptions)
+{
+    const std::string good = encodeResponse([] {
+        Response r = intrinsicResponse("EnumerateInstances", Response::NAMED_INSTANCES);
+        r.instances = {volume(volumePath("", "", "1"))};
+        return r;
+    }()).str();
+    const BadDocument cases[] = {
+        {"empty", "", "parse error"},
+        {"not XML", "HTTP/1.1 200 OK", "parse error"},
+        {"truncated", good.substr(0, good.size() / 2), "parse error"},
+        {"mismatched tag", responseWith("<IRETURNVALUE></IRETURNVALUEX>"), "parse error"},
+        {"wrong root", "<CIMX><MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.0\"/></CIMX>", "expected CIM"},
+        {"two roots", "<CIM/><CIM/>", "one CIM"},
+        {"missing ID", "<CIM><MESSAGE PROTOCOLVERSION=\"1.0\"><SIMPLERSP/></MESSAGE></CIM>", "ID"},
+        {"request instead of response", encodeRequest(intrinsic("GetInstance")).str(), "SIMPLERSP"},
+        {"multiple responses", "<CIM><MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.0\"><MULTIRSP/></MESSAGE></CIM>", "multiple"},
+        {"unknown returned element", responseWith("<IRETURNVALUE><CLASS NAME=\"X\"/></IRETURNVALUE>"), "CLASS"},
+        {"mixed returned kinds",
+         responseWith("<IRETURNVALUE><INSTANCENAME CLASSNAME=\"A\"/><INSTANCE CLASSNAME=\"A\"/></IRETURNVALUE>"), "mixed"},
+        {"unknown instance child", responseWith("<IRETURNVALUE><INSTANCE CLASSNAME=\"A\"><FOO/></INSTANCE></IRETURNVALUE>"),
+         "FOO"},
+        {"stray text", responseWith("<IRETURNVALUE>junk</IRETURNVALUE>"), "unexpected text"},
+        {"illegal class name", responseWith("<IRETURNVALUE><INSTANCENAME CLASSNAME=\"1A\"/></IRETURNVALUE>"), "legal"},
+        {"bad numeric key",
+         responseWith("<IRETURNVALUE><INSTANCENAME CLASSNAME=\"A\"><KEYBINDING NAME=\"k\"><KEYVALUE VALUETYPE=\"numeric\">"
+                      "x1</KEYVALUE></KEYBINDING></INSTANCENAME></IRETURNVALUE>"),
+         "numeric"},
+        {"unknown key kind",
+         responseWith("<IRETURNVALUE><INSTANCENAME CLASSNAME=\"A\"><KEYBINDING NAME=\"k\"><KEYVALUE VALUETYPE=\"float\">"
+                      "1</KEYVALUE></KEYBINDING></INSTANCENAME></IRETURNVALUE>"),
+         "VALUETYPE"},
+        {"empty namespace path",
+         responseWith("<IRETURNVALUE><OBJECTPATH><INSTANCEPATH><NAMESPACEPATH><HOST>h</HOST><LOCALNAMESPACEPATH/>"
+                      "</NAMESPACEPATH><INSTANCENAME CLASSNAME=\"A\"/></INSTANCEPATH></OBJECTPATH></IRETURNVALUE>"),
+         "NAMESPACE"},
+        {"unknown property type",
+         responseWith("<IRETURNVALUE><INSTANCE CLASSNAME=\"A\"><PROPERTY NAME=\"p\" TYPE=\"uint128\"/></INSTANCE>"
+                      "</IRETURNVALUE>"),
+         "uint128"},
+        {"missing property type",
+         responseWith("<IRETURNVALUE><INSTANCE CLASSNAME=\"A\"><PROPERTY NAME=\"p\"/></INSTANCE></IRETURNVALUE>"), "TYPE"},
+        {"duplicate property",
+         responseWith("<IRETURNVALUE><INSTANCE CLASSNAME=\"A\"><PROPERTY NAME=\"p\" TYPE=\"string\"/>"
+                      "<PROPERTY NAME=\"P\" TYPE=\"string\"/></INSTANCE></IRETURNVALUE>"),
+         "duplicate"},
+        {"array value in scalar property",
+         responseWith("<IRETURNVALUE><INSTANCE CLASSNAME=\"A\"><PROPERTY NAME=\"p\" TYPE=\"string\"><VALUE.ARRAY/>"
+                      "</PROPERTY></INSTANCE></IRETURNVALUE>"),
+         "expected VALUE"},
+        {"bad error code", responseWith("<ERROR CODE=\"six\"/>"), "CODE"},
+        {"content after error", responseWith("<ERROR CODE=\"6\"/><IRETURNVALUE/>"), "after ERROR"},
+        {"two return values", responseWith("<IRETURNVALUE/><IRETURNVALUE/>"), "more than one"},
+        {"unsupported CIM version",
+         "<CIM CIMVERSION=\"3.0\"><MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.0\"><SIMPLERSP/></MESSAGE></CIM>", "CIMVERSION"},
+    };
+    for (const BadDocument& c : cases) {
+        SCOPED_TRACE(c.label);
+        try {
+            decodeResponse(String(c.xml));
+            ADD_FAILURE() << "accepted";
+        } catch (const CIMClientXmlException& e) {
+            EXPECT_NE(e.getMessage().find(c.mentions), PEG_NOT_FOUND) << e.getMessage();
+        }
+    }
+}
+
+TEST(CodecRefusals, ErrorMessagesSayWhere)
+{
+    try {
+        decodeResponse(String(responseWith("<IRETURNVALUE>\n\n<BOGUS/></IRETURNVALUE>")));
+        FAIL();
+    } catch (const CIMClientXmlException& e) {
+        EXPECT_NE(e.getMessage().find("on line 6"), PEG_NOT_FOUND) << e.getMessage();
+        EXPECT_NE(e.getMessage().find("BOGUS"), PEG_NOT_FOUND) << e.getMessage();
+    }
+}
+
+TEST(CodecRefusals, UnsupportedProtocolVersionIsAResponseError)
+{
+    for (const char* version : {"2.0", "1.x", "1."}) {
+        SCOPED_TRACE(version);
+        const String xml = String("<CIM><MESSAGE ID=\"1\" PROTOCOLVERSION=\"") + version +
+                           "\"><SIMPLERSP><IMETHODRESPONSE NAME=\"GetInstance\"/></SIMPLERSP></MESSAGE></CIM>";
+        EXPECT_THROW(decodeResponse(xml), CIMClientResponseException);
+    }
+    EXPECT_NO_THROW(decodeResponse("<CIM><MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.1\"><SIMPLERSP>"
+                                   "<IMETHODRESPONSE NAME=\"GetInstance\"/></SIMPLERSP></MESSAGE></CIM>"));
+}
+
+TEST(CodecRefusals, MalformedRequestsThrowXmlExceptions)
+{
+    const std::string call = encodeRequest([] {
+        Request r = intrinsic("GetInstance");
+        r.params = {ParamValue::ofInstanceName("InstanceName", volumePath("", "", "1"))};
+        return r;
+    }()).str();
+    const auto replaced = [&](const char* from, const char* to) {
+        std::string xml = call;
+        xml.replace(xml.find(from), std::strlen(from), to);
+        return xml;
+    };
+    const std::pair<const char*, std::string> cases[] = {
+        {"truncated", call.substr(0, call.size() - 10)},
+        {"no namespace", replaced("<LOCALNAMESPACEPATH>", "<LOCALNAMESPACEPATHX>")},
+        {"bad namespace", replaced("NAME=\"tpd\"", "NAME=\"t pd\"")},
+        {"unknown parameter element", replaced("<IPARAMVALUE", "<PARAM")},
+        {"method name missing", replaced("IMETHODCALL NAME=", "IMETHODCALL NAMEX=")},
+        {"protocol version", replaced("PROTOCOLVERSION=\"1.0\"", "PROTOCOLVERSION=\"9.0\"")},
+        {"extrinsic without target", "<CIM><MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.0\"><SIMPLEREQ><METHODCALL NAME=\"M\">"
+                                     "<PARAMVALUE NAME=\"x\"/></METHODCALL></SIMPLEREQ></MESSAGE></CIM>"},
+        {"bad paramtype", "<CIM><MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.0\"><SIMPLEREQ><METHODCALL NAME=\"M\"><LOCALCLASSPATH>"
+                          "<LOCALNAMESPACEPATH><NAMESPACE NAME=\"root\"/></LOCALNAMESPACEPATH><CLASSNAME NAME=\"C\"/>"
+                          "</LOCALCLASSPATH><PARAMVALUE NAME=\"x\" PARAMTYPE=\"uint8\"><VALUE>300</VALUE></PARAMVALUE>"
+                          "</METHODCALL></SIMPLEREQ></MESSAGE></CIM>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        EXPECT_THROW(decodeRequest(String(c.second)), CIMClientXmlException);
+    }
+}
+
+TEST(CodecRefusals, PathsThatCannotBeWrittenAreRefused)
+{
+    Response associators = intrinsicResponse("AssociatorNames", Response::OBJECT_PATHS);
+    associators.paths = {volumePath("", "", "1")};
+    EXPECT_THROW(encodeResponse(associators), CIMClientXmlException);
+
+    Request noNamespace = intrinsic("GetInstance");
+    noNamespace.nameSpace = CIMNamespaceName();
+    EXPECT_THROW(encodeRequest(noNamespace), CIMClientXmlException);
+}
+
+}  // namespace
