@@ -174,6 +174,8 @@ TEST_F(ClientConnection, BrokenAnswersRaiseTheirExceptionAndTheClientCarriesOn)
         {Fault::WrongMessageId, {"Mismatched response message ID:  Got \""}, typeid(CIMClientResponseException)},
         {Fault::TruncatedBody, {"Connection closed by CIM Server."}, typeid(CIMClientMalformedHTTPException)},
         {Fault::OversizedBody, {"exceeds the limit"}, typeid(CIMClientMalformedHTTPException)},
+        {Fault::WrongContentType, {"Bad Content-Type HTTP header; text/html"}, typeid(CIMClientMalformedHTTPException)},
+        {Fault::ErrorStatusHeader, {"volume gone"}, typeid(CIMException)},
     };
     client.connect("127.0.0.1", server->port(), "", "");
     for (const BrokenAnswer& broken : cases) {

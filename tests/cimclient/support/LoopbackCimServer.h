@@ -33,6 +33,8 @@ enum class Fault {
     WrongMessageId,         // echoes another MESSAGE ID
     TruncatedBody,          // announces the whole body, sends half, closes
     OversizedBody,          // announces a 2 GiB body, sends a little, closes
+    WrongContentType,       // 200 with a text/html body
+    ErrorStatusHeader,      // 200 with CIMStatusCode 6 and a %XX-escaped CIMStatusCodeDescription
 };
 
 // What the server saw of one request.
@@ -187,6 +189,10 @@ private:
         const std::string body = Pegasus::CimXml::encodeResponse(answer).str();
         if (fault != Fault::MissingOperationHeader)
             res.set_header("CIMOperation", "MethodResponse");
+        if (fault == Fault::ErrorStatusHeader) {
+            res.set_header("CIMStatusCode", "6");
+            res.set_header("CIMStatusCodeDescription", "volume%20gone");
+        }
         if (fault == Fault::TruncatedBody || fault == Fault::OversizedBody) {
             const size_t announced = fault == Fault::TruncatedBody ? body.size() : size_t(2) << 30;
             res.set_content_provider(announced, contentType(), [body](size_t, size_t, httplib::DataSink& sink) {
@@ -195,7 +201,7 @@ private:
             });
             return;
         }
-        res.set_content(body, contentType());
+        res.set_content(body, fault == Fault::WrongContentType ? "text/html" : contentType());
     }
 
     Handler handler_;
