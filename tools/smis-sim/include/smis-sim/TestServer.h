@@ -1,0 +1,68 @@
+// Test fixture: the simulator started in-process on an ephemeral loopback port, answering when the constructor
+// returns, stopped by the destructor.
+#pragma once
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include <httplib.h>
+
+#include "smis-sim/Simulator.h"
+
+namespace smissim {
+
+class TestServer {
+public:
+    explicit TestServer(SimulatorOptions options = {}) : simulator_(withEphemeralPort(std::move(options)))
+    {
+        simulator_.start();
+        waitUntilAnswering();
+    }
+    ~TestServer() { simulator_.stop(); }
+    TestServer(const TestServer&) = delete;
+    TestServer& operator=(const TestServer&) = delete;
+
+    Simulator& simulator() { return simulator_; }
+    Simulator* operator->() { return &simulator_; }
+    const char* host() const { return "127.0.0.1"; }
+    int port() const { return simulator_.port(); }
+    const std::string& user() const { return simulator_.options().user; }
+    const std::string& password() const { return simulator_.options().password; }
+    bool https() const { return simulator_.options().https; }
+
+private:
+    static SimulatorOptions withEphemeralPort(SimulatorOptions options)
+    {
+        options.bindAddress = "127.0.0.1";
+        options.port = 0;
+        return options;
+    }
+
+    void waitUntilAnswering()
+    {
+        for (int attempt = 0; attempt < 500; ++attempt) {
+            if (answers())
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        throw std::runtime_error("the simulator did not answer on port " + std::to_string(port()));
+    }
+
+    bool answers()
+    {
+        if (https()) {
+            httplib::SSLClient client("127.0.0.1", port());
+            client.enable_server_certificate_verification(false);
+            auto result = client.Get("/control/health");
+            return result && result->status == 200;
+        }
+        httplib::Client client("127.0.0.1", port());
+        auto result = client.Get("/control/health");
+        return result && result->status == 200;
+    }
+
+    Simulator simulator_;
+};
+
+}  // namespace smissim

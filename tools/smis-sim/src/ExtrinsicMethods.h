@@ -1,0 +1,49 @@
+// Extrinsic method execution: dispatch by method name, and what every method family shares.
+#pragma once
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "smis-sim/FaultPlan.h"
+#include "MethodArgs.h"
+#include "smis-sim/Model.h"
+
+namespace smissim {
+
+struct MethodCall {
+    Model& model;
+    StorageArray& array;
+    Pegasus::CIMObjectPath target;
+    const MethodArgs& args;
+    std::optional<FaultRule> jobFault;   // AsJob / JobFails / JobNeverEnds / JobVanishes
+};
+
+struct MethodOutcome {
+    Pegasus::Uint32 returnValue = 0;
+    std::vector<Pegasus::CIMParamValue> out;
+
+    static MethodOutcome code(Pegasus::Uint32 value) { return MethodOutcome{value, {}}; }
+    void addReference(const char* name, const Pegasus::CIMObjectPath& path, const Model& model);
+};
+
+// Runs `methodName` on the service `target`. Throws CIMException for calls the provider refuses outright
+// (unknown method, badly typed parameters, a target that names nothing).
+MethodOutcome runMethod(Model& model, const Pegasus::CIMObjectPath& target, const std::string& methodName,
+                        const MethodArgs& args, const std::vector<FaultRule>& methodFaults);
+
+// Ends a method whose array task may run as a job: with `asJob` (or a job fault) it answers 4096 and a Job
+// reference, and `onEnd` runs when the job ends; otherwise `onEnd(true)` runs now and it answers 0.
+MethodOutcome finishTask(MethodCall& call, const std::string& method, bool asJob,
+                         const std::vector<Pegasus::CIMObjectPath>& affected,
+                         std::function<void(Model&, bool succeeded)> onEnd, MethodOutcome outcome = {});
+
+// Method families.
+MethodOutcome runStorageConfigurationMethod(MethodCall& call, const std::string& method);
+MethodOutcome runControllerConfigurationMethod(MethodCall& call, const std::string& method);
+MethodOutcome runHardwareIdMethod(MethodCall& call, const std::string& method);
+
+// The array's own failure code, or 4 when the provider is set to answer only documented codes.
+Pegasus::Uint32 arrayCode(const Model& model, Pegasus::Uint32 code);
+
+}  // namespace smissim

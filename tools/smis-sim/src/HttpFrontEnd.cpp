@@ -1,0 +1,181 @@
+#include "HttpFrontEnd.h"
+
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <stdexcept>
+
+#include <httplib.h>
+#include <openssl/evp.h>
+
+#include "Certificate.h"
+#include "CimService.h"
+#include "ControlApi.h"
+
+namespace smissim {
+
+namespace {
+
+bool isLoopback(const std::string& address)
+{
+    return address == "localhost" || address == "::1" || address.rfind("127.", 0) == 0;
+}
+
+int portOf(const sockaddr_storage& address)
+{
+    if (address.ss_family == AF_INET)
+        return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
+    if (address.ss_family == AF_INET6)
+        return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
+    return -1;
+}
+
+// The socket of the connection a request came on: the TLS session knows it; for plain HTTP it is the socket
+// whose two ports are those of the request.
+int connectionSocket(const httplib::Request& request)
+{
+    if (request.ssl)
+        return SSL_get_fd(request.ssl);
+    DIR* dir = opendir("/proc/self/fd");
+    if (!dir)
+        return -1;
+    int found = -1;
+    while (dirent* entry = readdir(dir)) {
+        char* end = nullptr;
+        long fd = std::strtol(entry->d_name, &end, 10);
+        if (*end != '\0' || end == entry->d_name)
+            continue;
+        sockaddr_storage local{}, peer{};
+        socklen_t localSize = sizeof local, peerSize = sizeof peer;
+        if (getsockname(static_cast<int>(fd), reinterpret_cast<sockaddr*>(&local), &localSize) != 0 ||
+            getpeername(static_cast<int>(fd), reinterpret_cast<sockaddr*>(&peer), &peerSize) != 0)
+            continue;
+        if (portOf(local) == request.local_port && portOf(peer) == request.remote_port) {
+            found = static_cast<int>(fd);
+            break;
+        }
+    }
+    closedir(dir);
+    return found;
+}
+
+std::string base64Decode(const std::string& text)
+{
+    if (text.empty() || text.size() % 4 != 0 || text.size() > 4096)
+        return "";
+    std::string out(text.size() / 4 * 3, '\0');
+    int length = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(&out[0]),
+                                 reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+    if (length < 0)
+        return "";
+    std::size_t padding = text.size() - text.find_last_not_of('=') - 1;
+    out.resize(static_cast<std::size_t>(length) - std::min<std::size_t>(padding, 2));
+    return out;
+}
+
+}  // namespace
+
+HttpFrontEnd::HttpFrontEnd(const SimulatorOptions& options, CimService& cim, ControlApi& control)
+    : options_(options), cim_(cim), control_(control)
+{
+}
+
+HttpFrontEnd::~HttpFrontEnd()
+{
+    stop();
+}
+
+bool HttpFrontEnd::authorized(const std::string& authorization) const
+{
+    if (options_.user.empty())
+        return true;
+    const std::string scheme = "Basic ";
+    if (authorization.size() <= scheme.size() || strncasecmp(authorization.c_str(), scheme.c_str(), scheme.size()) != 0)
+        return false;
+    std::string credentials = base64Decode(authorization.substr(scheme.size()));
+    return credentials == options_.user + ":" + options_.password;
+}
+
+int HttpFrontEnd::start()
+{
+    if (!isLoopback(options_.bindAddress))
+        throw std::runtime_error("the simulator serves loopback addresses only, not " + options_.bindAddress);
+    if (options_.https) {
+        if (!options_.certFile.empty()) {
+            server_ = std::make_unique<httplib::SSLServer>(options_.certFile.c_str(), options_.keyFile.c_str());
+        } else {
+            Certificate certificate = Certificate::selfSigned(options_.bindAddress);
+            server_ = std::make_unique<httplib::SSLServer>(certificate.certificate.get(), certificate.key.get());
+        }
+    } else {
+        server_ = std::make_unique<httplib::Server>();
+    }
+    if (!server_->is_valid())
+        throw std::runtime_error("the HTTPS listener could not load its certificate");
+
+    unsigned threads = options_.threads;
+    server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+    server_->set_keep_alive_max_count(100000);
+    server_->set_keep_alive_timeout(5);
+    server_->set_read_timeout(30);
+    server_->set_payload_max_length(64u << 20);
+
+    const std::string realm = "Basic realm=\"" + options_.bindAddress + "\"";
+    auto cimHandler = [this, realm](const httplib::Request& request, httplib::Response& response) {
+        if (!authorized(request.get_header_value("Authorization"))) {
+            response.status = 401;
+            response.set_header("WWW-Authenticate", realm);
+            return;
+        }
+        CimHttpRequest cimRequest;
+        cimRequest.body = request.body;
+        cimRequest.cimOperation = request.get_header_value("CIMOperation");
+        cimRequest.hasCimMethod = request.has_header("CIMMethod");
+        cimRequest.cimMethod = request.get_header_value("CIMMethod");
+        cimRequest.hasCimObject = request.has_header("CIMObject");
+        cimRequest.cimObject = request.get_header_value("CIMObject");
+        CimHttpReply reply = cim_.handle(cimRequest);
+        if (reply.dropConnection) {
+            int fd = connectionSocket(request);
+            if (fd >= 0)
+                ::shutdown(fd, SHUT_RDWR);
+            response.set_header("Connection", "close");
+            return;
+        }
+        response.status = reply.status;
+        for (const auto& header : reply.headers)
+            response.set_header(header.first.c_str(), header.second);
+        if (reply.challenge)
+            response.set_header("WWW-Authenticate", realm);
+        if (!reply.body.empty())
+            response.set_content(reply.body, "application/xml; charset=utf-8");
+    };
+    server_->Post("/cimom", cimHandler);
+    server_->Post("/", cimHandler);
+    control_.registerRoutes(*server_);
+
+    port_ = options_.port == 0 ? server_->bind_to_any_port(options_.bindAddress)
+                               : (server_->bind_to_port(options_.bindAddress, options_.port) ? options_.port : -1);
+    if (port_ <= 0)
+        throw std::runtime_error("cannot listen on " + options_.bindAddress + ":" + std::to_string(options_.port));
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
+    for (int i = 0; i < 2000 && !server_->is_running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return port_;
+}
+
+void HttpFrontEnd::stop()
+{
+    if (server_)
+        server_->stop();
+    if (thread_.joinable())
+        thread_.join();
+    server_.reset();
+}
+
+}  // namespace smissim

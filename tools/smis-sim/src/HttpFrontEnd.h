@@ -1,0 +1,40 @@
+// The HTTP(S) listener: Basic authentication on the CIM path, CIM requests to the CimService, the control
+// routes, and the connection-level faults (dropping a connection).
+#pragma once
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "smis-sim/Simulator.h"
+
+namespace httplib {
+class Server;
+}
+
+namespace smissim {
+
+class CimService;
+class ControlApi;
+
+class HttpFrontEnd {
+public:
+    HttpFrontEnd(const SimulatorOptions& options, CimService& cim, ControlApi& control);
+    ~HttpFrontEnd();
+
+    // Binds and starts the listening thread; returns the bound port.
+    int start();
+    void stop();
+    int port() const { return port_; }
+
+private:
+    bool authorized(const std::string& authorization) const;
+
+    const SimulatorOptions& options_;
+    CimService& cim_;
+    ControlApi& control_;
+    std::unique_ptr<httplib::Server> server_;
+    std::thread thread_;
+    int port_ = 0;
+};
+
+}  // namespace smissim

@@ -1,0 +1,98 @@
+#include "MethodSignatures.h"
+
+#include "ClassHierarchy.h"
+
+using namespace Pegasus;
+
+namespace smissim {
+
+namespace {
+ParameterSignature in(const char* name, CIMType type, bool isArray = false, const char* refClass = "")
+{
+    return ParameterSignature{name, type, isArray, true, false, refClass};
+}
+ParameterSignature out(const char* name, CIMType type, bool isArray = false, const char* refClass = "")
+{
+    return ParameterSignature{name, type, isArray, false, true, refClass};
+}
+ParameterSignature inOut(const char* name, CIMType type, bool isArray = false, const char* refClass = "")
+{
+    return ParameterSignature{name, type, isArray, true, true, refClass};
+}
+}  // namespace
+
+const std::vector<MethodSignature>& methodSignatures()
+{
+    static const std::vector<MethodSignature> signatures = {
+        {"TPD_StorageConfigurationService", "CreateReplica",
+         {in("ElementName", CIMTYPE_STRING), out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"),
+          in("SourceElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement"),
+          out("TargetElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement"),
+          in("TargetSettingGoal", CIMTYPE_REFERENCE, false, "CIM_SettingData"),
+          in("TargetPool", CIMTYPE_REFERENCE, false, "CIM_StoragePool"), in("CopyType", CIMTYPE_UINT16)}},
+        {"TPD_StorageConfigurationService", "CreateOrModifyElementFromStoragePool",
+         {in("ElementName", CIMTYPE_STRING), in("ElementType", CIMTYPE_UINT16),
+          out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"),
+          in("Goal", CIMTYPE_REFERENCE, false, "CIM_ManagedElement"), inOut("Size", CIMTYPE_UINT64),
+          in("InPool", CIMTYPE_REFERENCE, false, "CIM_StoragePool"),
+          inOut("TheElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement")}},
+        {"TPD_StorageConfigurationService", "AttachOrModifyReplica",
+         {out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"),
+          in("SourceElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement"),
+          in("TargetElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement"), in("CopyType", CIMTYPE_UINT16),
+          in("Goal", CIMTYPE_STRING), in("ReplicationPipe", CIMTYPE_REFERENCE, false, "CIM_ManagedElement")}},
+        {"TPD_StorageConfigurationService", "ModifySynchronization",
+         {in("Operation", CIMTYPE_UINT16), out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"),
+          in("Synchronization", CIMTYPE_REFERENCE, false, "CIM_StorageSynchronized")}},
+        {"TPD_StorageConfigurationService", "ReturnToStoragePool",
+         {out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"),
+          in("TheElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement")}},
+        {"TPD_StorageHardwareIDManagementService", "CreateHardwareIDCollection",
+         {in("ElementName", CIMTYPE_STRING), in("HardwareIDs", CIMTYPE_STRING, true),
+          out("Collection", CIMTYPE_REFERENCE, false, "CIM_StorageHardwareIDCollection")}},
+        {"TPD_StorageHardwareIDManagementService", "AddHardwareIDsToCollection",
+         {in("HardwareIDs", CIMTYPE_STRING, true),
+          in("Collection", CIMTYPE_REFERENCE, false, "CIM_StorageHardwareIDCollection")}},
+        {"TPD_ControllerConfigurationService", "ExposeLUsToStorageHardwareIDCollection",
+         {out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"), in("LUNames", CIMTYPE_STRING, true),
+          in("HostNames", CIMTYPE_STRING, true), in("TargetPortLPIDs", CIMTYPE_STRING, true),
+          in("TargetPortIDs", CIMTYPE_STRING, true), in("DeviceNumbers", CIMTYPE_STRING, true),
+          in("DeviceAccesses", CIMTYPE_UINT16, true),
+          in("ProtocolControllers", CIMTYPE_REFERENCE, true, "CIM_SCSIProtocolController"),
+          in("Override", CIMTYPE_BOOLEAN), in("NoVCN", CIMTYPE_BOOLEAN),
+          out("ResultDescriptions", CIMTYPE_STRING, true)}},
+        {"TPD_ControllerConfigurationService", "HidePaths",
+         {out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"), in("LUNames", CIMTYPE_STRING, true),
+          in("InitiatorPortIDs", CIMTYPE_STRING, true), in("TargetPortIDs", CIMTYPE_STRING, true),
+          in("DeviceNumbers", CIMTYPE_STRING, true),
+          inOut("ProtocolControllers", CIMTYPE_REFERENCE, true, "CIM_SCSIProtocolController"),
+          in("NoVCN", CIMTYPE_BOOLEAN), out("ResultDescriptions", CIMTYPE_STRING, true)}},
+        {"TPD_ControllerConfigurationService", "HideLUsFromStorageHardwareIDCollection",
+         {out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"), in("LUNames", CIMTYPE_STRING, true),
+          in("InitiatorPortIDs", CIMTYPE_STRING, true), in("TargetPortIDs", CIMTYPE_STRING, true),
+          in("DeviceNumbers", CIMTYPE_STRING, true),
+          in("ProtocolControllers", CIMTYPE_REFERENCE, true, "CIM_SCSIProtocolController"),
+          in("NoVCN", CIMTYPE_BOOLEAN), out("ResultDescriptions", CIMTYPE_STRING, true)}},
+    };
+    return signatures;
+}
+
+const MethodSignature* findMethod(const std::string& className, const std::string& methodName)
+{
+    const ClassHierarchy& hierarchy = ClassHierarchy::instance();
+    for (const MethodSignature& method : methodSignatures())
+        if (lowerCase(method.name) == lowerCase(methodName) &&
+            (hierarchy.isA(method.className, className) || hierarchy.isA(className, method.className)))
+            return &method;
+    return nullptr;
+}
+
+const ParameterSignature* findParameter(const MethodSignature& method, const std::string& name)
+{
+    for (const ParameterSignature& parameter : method.parameters)
+        if (lowerCase(parameter.name) == lowerCase(name))
+            return &parameter;
+    return nullptr;
+}
+
+}  // namespace smissim
