@@ -173,6 +173,17 @@ TEST(CodecRequests, IntrinsicWireForms)
     EXPECT_EQ(back.find("ObjectName")->className, CIMName("TPD_StorageSystem"));
     EXPECT_EQ(back.find("Missing"), nullptr);
 
+    // Open/close element forms and layout whitespace read like the empty forms.
+    const Request spaced = decodeRequest(
+        "<CIM><MESSAGE ID=\"4711\" PROTOCOLVERSION=\"1.0\"><SIMPLEREQ><IMETHODCALL NAME=\"AssociatorNames\">\n"
+        "<LOCALNAMESPACEPATH><NAMESPACE NAME=\"root\"></NAMESPACE><NAMESPACE NAME=\"tpd\">\n</NAMESPACE>"
+        "</LOCALNAMESPACEPATH>\n<IPARAMVALUE NAME=\"AssocClass\">\n</IPARAMVALUE>\n<IPARAMVALUE NAME=\"Role\">"
+        "<VALUE> </VALUE></IPARAMVALUE></IMETHODCALL></SIMPLEREQ></MESSAGE></CIM>");
+    EXPECT_EQ(spaced.nameSpace.getString(), String("root/tpd"));
+    ASSERT_EQ(spaced.find("AssocClass")->kind, ParamValue::CLASSNAME);
+    EXPECT_TRUE(spaced.find("AssocClass")->className.isNull());
+    EXPECT_EQ(spaced.find("Role")->value, CIMValue(String(" ")));
+
     // Intrinsic flags arrive typed; anything but TRUE/FALSE is refused.
     const String flags = encodeRequest([] {
         Request r = intrinsic("EnumerateInstances");
@@ -315,7 +326,7 @@ TEST(CodecResponses, ErrorsAndExtrinsicResults)
     Response error = intrinsicResponse("GetInstance", Response::NONE);
     error.isError = true;
     error.errorCode = CIM_ERR_INVALID_CLASS;
-    error.errorDescription = "no class \"X\" <here>";
+    error.errorDescription = "no class \"X\" <here> & 'there'\n\tnext line\r";
     const Response errorBack = decodeResponse(encodeResponse(error));
     EXPECT_TRUE(errorBack.isError);
     EXPECT_EQ(errorBack.errorCode, CIM_ERR_INVALID_CLASS);
