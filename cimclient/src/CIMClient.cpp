@@ -1,6 +1,7 @@
 #include "Pegasus/CIMClient.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 #include <utility>
 

@@ -1,7 +1,11 @@
-// HTTPS: the certificate callback decides whether a self-signed server is accepted.
+// HTTPS: the certificate callback decides whether a self-signed server is accepted; clients in parallel threads.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <mutex>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Pegasus/CIMClient.h"
@@ -14,18 +18,24 @@ using CimXml::Response;
 
 namespace {
 
+std::mutex offeredMutex;
 std::vector<SSLCertificateInfo> offered;  // what the callbacks were shown
+
+Boolean record(SSLCertificateInfo& info, Boolean verdict)
+{
+    std::lock_guard<std::mutex> lock(offeredMutex);
+    offered.push_back(info);
+    return verdict;
+}
 
 Boolean acceptAll(SSLCertificateInfo& info)
 {
-    offered.push_back(info);
-    return true;
+    return record(info, true);
 }
 
 Boolean refuseAll(SSLCertificateInfo& info)
 {
-    offered.push_back(info);
-    return false;
+    return record(info, false);
 }
 
 class ClientTls : public ::testing::Test {
@@ -74,6 +84,34 @@ TEST_F(ClientTls, RefusedCertificateFailsTheConnect)
     }
     EXPECT_FALSE(offered.empty());
     EXPECT_TRUE(server.seen().empty());
+}
+
+TEST_F(ClientTls, ParallelClientsEachKeepTheirOwnConnection)
+{
+    const int threads = 6;
+    const int operationsEach = 20;
+    std::atomic<int> succeeded(0);
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t)
+        workers.emplace_back([&] {
+            CIMClient own;
+            own.connect("127.0.0.1", server.port(), SSLContext("", acceptAll), "admin", "s3cret");
+            for (int i = 0; i < operationsEach; ++i)
+                if (own.enumerateInstanceNames("root/tpd", "TPD_StorageSystem").size() == 1)
+                    ++succeeded;
+        });
+    for (std::thread& worker : workers)
+        worker.join();
+
+    EXPECT_EQ(threads * operationsEach, succeeded.load());
+    std::set<std::string> messageIds;
+    std::set<int> connections;
+    for (const cimtest::SeenRequest& seen : server.seen()) {
+        messageIds.insert(seen.decoded.messageId.str());
+        connections.insert(seen.remotePort);
+    }
+    EXPECT_EQ(size_t(threads * operationsEach), messageIds.size());
+    EXPECT_EQ(size_t(threads), connections.size());
 }
 
 TEST_F(ClientTls, UnreadableTrustStoreIsAnSslException)
