@@ -144,6 +144,8 @@ struct HeaderList {
     ~HeaderList() { curl_slist_free_all(list); }
     void add(const std::string& line)
     {
+        if (line.find_first_of("\r\n") != std::string::npos)
+            throw Exception("CIM client transport error: line break in HTTP header " + String(line));
         curl_slist* grown = curl_slist_append(list, line.c_str());
         if (!grown)
             throw Exception("CIM client transport error: out of memory");
