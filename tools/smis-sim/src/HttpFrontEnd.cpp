@@ -120,6 +120,7 @@ int HttpFrontEnd::start()
 
     unsigned threads = options_.threads;
     server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+    server_->set_tcp_nodelay(true);
     server_->set_keep_alive_max_count(100000);
     server_->set_keep_alive_timeout(5);
     server_->set_read_timeout(30);

@@ -121,6 +121,9 @@ MethodArgs::MethodArgs(const MethodSignature& method, const std::vector<CimXml::
         }
         values_.emplace_back(String(declared->name), typedAsDeclared(received, *declared), param.typed);
     }
+    for (const ParameterSignature& declared : method.parameters)
+        if (declared.required && !sent(declared.name))
+            invalidParameter(std::string("missing parameter ") + declared.name);
 }
 
 const CIMParamValue* MethodArgs::find(const std::string& name) const

@@ -9,15 +9,20 @@ namespace smissim {
 namespace {
 ParameterSignature in(const char* name, CIMType type, bool isArray = false, const char* refClass = "")
 {
-    return ParameterSignature{name, type, isArray, true, false, refClass};
+    return ParameterSignature{name, type, isArray, true, false, refClass, false};
+}
+// An in-parameter that every call must carry (a null value still counts as carried).
+ParameterSignature required(const char* name, CIMType type, bool isArray = false, const char* refClass = "")
+{
+    return ParameterSignature{name, type, isArray, true, false, refClass, true};
 }
 ParameterSignature out(const char* name, CIMType type, bool isArray = false, const char* refClass = "")
 {
-    return ParameterSignature{name, type, isArray, false, true, refClass};
+    return ParameterSignature{name, type, isArray, false, true, refClass, false};
 }
 ParameterSignature inOut(const char* name, CIMType type, bool isArray = false, const char* refClass = "")
 {
-    return ParameterSignature{name, type, isArray, true, true, refClass};
+    return ParameterSignature{name, type, isArray, true, true, refClass, false};
 }
 }  // namespace
 
@@ -26,10 +31,10 @@ const std::vector<MethodSignature>& methodSignatures()
     static const std::vector<MethodSignature> signatures = {
         {"TPD_StorageConfigurationService", "CreateReplica",
          {in("ElementName", CIMTYPE_STRING), out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"),
-          in("SourceElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement"),
+          required("SourceElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement"),
           out("TargetElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement"),
           in("TargetSettingGoal", CIMTYPE_REFERENCE, false, "CIM_SettingData"),
-          in("TargetPool", CIMTYPE_REFERENCE, false, "CIM_StoragePool"), in("CopyType", CIMTYPE_UINT16)}},
+          in("TargetPool", CIMTYPE_REFERENCE, false, "CIM_StoragePool"), required("CopyType", CIMTYPE_UINT16)}},
         {"TPD_StorageConfigurationService", "CreateOrModifyElementFromStoragePool",
          {in("ElementName", CIMTYPE_STRING), in("ElementType", CIMTYPE_UINT16),
           out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"),
@@ -38,40 +43,40 @@ const std::vector<MethodSignature>& methodSignatures()
           inOut("TheElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement")}},
         {"TPD_StorageConfigurationService", "AttachOrModifyReplica",
          {out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"),
-          in("SourceElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement"),
-          in("TargetElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement"), in("CopyType", CIMTYPE_UINT16),
+          required("SourceElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement"),
+          required("TargetElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement"), required("CopyType", CIMTYPE_UINT16),
           in("Goal", CIMTYPE_STRING), in("ReplicationPipe", CIMTYPE_REFERENCE, false, "CIM_ManagedElement")}},
         {"TPD_StorageConfigurationService", "ModifySynchronization",
-         {in("Operation", CIMTYPE_UINT16), out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"),
-          in("Synchronization", CIMTYPE_REFERENCE, false, "CIM_StorageSynchronized")}},
+         {required("Operation", CIMTYPE_UINT16), out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"),
+          required("Synchronization", CIMTYPE_REFERENCE, false, "CIM_StorageSynchronized")}},
         {"TPD_StorageConfigurationService", "ReturnToStoragePool",
          {out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"),
-          in("TheElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement")}},
+          required("TheElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement")}},
         {"TPD_StorageHardwareIDManagementService", "CreateHardwareIDCollection",
-         {in("ElementName", CIMTYPE_STRING), in("HardwareIDs", CIMTYPE_STRING, true),
+         {required("ElementName", CIMTYPE_STRING), in("HardwareIDs", CIMTYPE_STRING, true),
           out("Collection", CIMTYPE_REFERENCE, false, "CIM_StorageHardwareIDCollection")}},
         {"TPD_StorageHardwareIDManagementService", "AddHardwareIDsToCollection",
-         {in("HardwareIDs", CIMTYPE_STRING, true),
-          in("Collection", CIMTYPE_REFERENCE, false, "CIM_StorageHardwareIDCollection")}},
+         {required("HardwareIDs", CIMTYPE_STRING, true),
+          required("Collection", CIMTYPE_REFERENCE, false, "CIM_StorageHardwareIDCollection")}},
         {"TPD_ControllerConfigurationService", "ExposeLUsToStorageHardwareIDCollection",
-         {out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"), in("LUNames", CIMTYPE_STRING, true),
-          in("HostNames", CIMTYPE_STRING, true), in("TargetPortLPIDs", CIMTYPE_STRING, true),
+         {out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"), required("LUNames", CIMTYPE_STRING, true),
+          required("HostNames", CIMTYPE_STRING, true), in("TargetPortLPIDs", CIMTYPE_STRING, true),
           in("TargetPortIDs", CIMTYPE_STRING, true), in("DeviceNumbers", CIMTYPE_STRING, true),
-          in("DeviceAccesses", CIMTYPE_UINT16, true),
+          required("DeviceAccesses", CIMTYPE_UINT16, true),
           in("ProtocolControllers", CIMTYPE_REFERENCE, true, "CIM_SCSIProtocolController"),
           in("Override", CIMTYPE_BOOLEAN), in("NoVCN", CIMTYPE_BOOLEAN),
           out("ResultDescriptions", CIMTYPE_STRING, true)}},
         {"TPD_ControllerConfigurationService", "HidePaths",
-         {out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"), in("LUNames", CIMTYPE_STRING, true),
+         {out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"), required("LUNames", CIMTYPE_STRING, true),
           in("InitiatorPortIDs", CIMTYPE_STRING, true), in("TargetPortIDs", CIMTYPE_STRING, true),
           in("DeviceNumbers", CIMTYPE_STRING, true),
           inOut("ProtocolControllers", CIMTYPE_REFERENCE, true, "CIM_SCSIProtocolController"),
           in("NoVCN", CIMTYPE_BOOLEAN), out("ResultDescriptions", CIMTYPE_STRING, true)}},
         {"TPD_ControllerConfigurationService", "HideLUsFromStorageHardwareIDCollection",
-         {out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"), in("LUNames", CIMTYPE_STRING, true),
+         {out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"), required("LUNames", CIMTYPE_STRING, true),
           in("InitiatorPortIDs", CIMTYPE_STRING, true), in("TargetPortIDs", CIMTYPE_STRING, true),
           in("DeviceNumbers", CIMTYPE_STRING, true),
-          in("ProtocolControllers", CIMTYPE_REFERENCE, true, "CIM_SCSIProtocolController"),
+          required("ProtocolControllers", CIMTYPE_REFERENCE, true, "CIM_SCSIProtocolController"),
           in("NoVCN", CIMTYPE_BOOLEAN), out("ResultDescriptions", CIMTYPE_STRING, true)}},
     };
     return signatures;

@@ -15,6 +15,7 @@ struct ParameterSignature {
     bool in;
     bool out;
     const char* referenceClass;   // references only
+    bool required = false;        // a call without it is refused as an invalid request
 };
 
 struct MethodSignature {
