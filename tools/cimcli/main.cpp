@@ -39,6 +39,22 @@ String argumentOr(const std::vector<std::string>& arguments, std::size_t index)
     return index < arguments.size() ? String(arguments[index]) : String();
 }
 
+void printInstances(const Array<CIMInstance>& instances)
+{
+    for (const CIMInstance& instance : instances) {
+        cimcli::printInstance(std::cout, instance);
+        std::cout << "\n";
+    }
+}
+
+void printObjects(const Array<CIMObject>& objects)
+{
+    Array<CIMInstance> instances;
+    for (const CIMObject& object : objects)
+        instances.append(CIMInstance(object));
+    printInstances(instances);
+}
+
 struct Command {
     const char* name;
     std::size_t minArguments;
@@ -51,11 +67,7 @@ const std::vector<Command>& commands()
     static const std::vector<Command> table = {
         {"ei", 1, 1,
          [](CIMClient& client, const CIMNamespaceName& ns, const std::vector<std::string>& args) {
-             for (const CIMInstance& instance :
-                  client.enumerateInstances(ns, CIMName(String(args[0])), true, false)) {
-                 cimcli::printInstance(std::cout, instance);
-                 std::cout << "\n";
-             }
+             printInstances(client.enumerateInstances(ns, CIMName(String(args[0])), true, false));
          }},
         {"ein", 1, 1,
          [](CIMClient& client, const CIMNamespaceName& ns, const std::vector<std::string>& args) {
@@ -74,6 +86,17 @@ const std::vector<Command>& commands()
                                                                   CIMName(argumentOr(args, 1)),
                                                                   CIMName(argumentOr(args, 2)), argumentOr(args, 3),
                                                                   argumentOr(args, 4)));
+         }},
+        {"ai", 1, 5,
+         [](CIMClient& client, const CIMNamespaceName& ns, const std::vector<std::string>& args) {
+             printObjects(client.associators(ns, CIMObjectPath(String(args[0])), CIMName(argumentOr(args, 1)),
+                                             CIMName(argumentOr(args, 2)), argumentOr(args, 3),
+                                             argumentOr(args, 4)));
+         }},
+        {"ri", 1, 3,
+         [](CIMClient& client, const CIMNamespaceName& ns, const std::vector<std::string>& args) {
+             printObjects(client.references(ns, CIMObjectPath(String(args[0])), CIMName(argumentOr(args, 1)),
+                                            argumentOr(args, 2)));
          }},
         {"rin", 1, 3,
          [](CIMClient& client, const CIMNamespaceName& ns, const std::vector<std::string>& args) {
