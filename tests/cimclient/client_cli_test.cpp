@@ -171,6 +171,8 @@ TEST_F(Cimcli, FailuresExitNonZeroWithTheReason)
         {{"cm", "TPD_StorageConfigurationService.Name=\"S1\"", "M", "CopyType:uint16=70000"}, 2, "CopyType"},
         {{"cm", "X.Name=\"S1\"", "M", "Id:colour=red"}, 2, "unknown type colour"},
         {{"frobnicate"}, 2, "unknown command"},
+        {{"--url", "ftp://127.0.0.1:1", "ein", "X"}, 2, "http:// or https://"},
+        {{"--url", "http://127.0.0.1:99999", "ein", "X"}, 2, "invalid port"},
         {{"gi", "60002AC0"}, 1, "malformed"},
     };
     for (const Case& c : cases) {
