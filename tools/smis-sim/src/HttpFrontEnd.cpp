@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <stdexcept>
+#include <vector>
 
 #include <httplib.h>
 #include <openssl/evp.h>
@@ -35,16 +36,13 @@ int portOf(const sockaddr_storage& address)
     return -1;
 }
 
-// The socket of the connection a request came on: the TLS session knows it; for plain HTTP it is the socket
-// whose two ports are those of the request.
-int connectionSocket(const httplib::Request& request)
+// Connected sockets of this process whose local and peer ports pass `wanted` (peer -1 matches any peer).
+std::vector<int> connectedSockets(int localPort, int peerPort)
 {
-    if (request.ssl)
-        return SSL_get_fd(request.ssl);
+    std::vector<int> sockets;
     DIR* dir = opendir("/proc/self/fd");
     if (!dir)
-        return -1;
-    int found = -1;
+        return sockets;
     while (dirent* entry = readdir(dir)) {
         char* end = nullptr;
         long fd = std::strtol(entry->d_name, &end, 10);
@@ -55,13 +53,21 @@ int connectionSocket(const httplib::Request& request)
         if (getsockname(static_cast<int>(fd), reinterpret_cast<sockaddr*>(&local), &localSize) != 0 ||
             getpeername(static_cast<int>(fd), reinterpret_cast<sockaddr*>(&peer), &peerSize) != 0)
             continue;
-        if (portOf(local) == request.local_port && portOf(peer) == request.remote_port) {
-            found = static_cast<int>(fd);
-            break;
-        }
+        if (portOf(local) == localPort && (peerPort < 0 || portOf(peer) == peerPort))
+            sockets.push_back(static_cast<int>(fd));
     }
     closedir(dir);
-    return found;
+    return sockets;
+}
+
+// The socket of the connection a request came on: the TLS session knows it; for plain HTTP it is the socket
+// whose two ports are those of the request.
+int connectionSocket(const httplib::Request& request)
+{
+    if (request.ssl)
+        return SSL_get_fd(request.ssl);
+    std::vector<int> sockets = connectedSockets(request.local_port, request.remote_port);
+    return sockets.empty() ? -1 : sockets.front();
 }
 
 std::string base64Decode(const std::string& text)
@@ -172,8 +178,13 @@ int HttpFrontEnd::start()
 
 void HttpFrontEnd::stop()
 {
-    if (server_)
+    if (server_) {
         server_->stop();
+        // Idle keep-alive connections would hold their workers until the keep-alive timeout; end them now.
+        if (port_ > 0)
+            for (int fd : connectedSockets(port_, -1))
+                ::shutdown(fd, SHUT_RDWR);
+    }
     if (thread_.joinable())
         thread_.join();
     server_.reset();

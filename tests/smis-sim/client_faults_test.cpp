@@ -1,0 +1,134 @@
+// Injected faults reach the project's client as the errors it promises its callers.
+#include <gtest/gtest.h>
+
+#include "support/Seeds.h"
+#include "support/SimClient.h"
+
+using namespace Pegasus;
+using namespace simtest;
+
+namespace {
+
+smissim::SimulatorOptions smallArray()
+{
+    smissim::SimulatorOptions o;
+    o.seedJson = kSmallSeed;
+    return o;
+}
+
+// The message of what enumerateInstanceNames(CIM_StorageVolume) throws, "" when it succeeds.
+std::string enumerateError(CIMClient& client, CIMStatusCode* code = nullptr)
+{
+    try {
+        client.enumerateInstanceNames(tpd(), "CIM_StorageVolume");
+        return "";
+    } catch (const CIMException& e) {
+        if (code)
+            *code = e.getCode();
+        return "CIMException: " + e.getMessage().str();
+    } catch (const Exception& e) {
+        return e.getMessage().str();
+    }
+}
+
+TEST(FaultsTest, EachFaultGivesTheClientErrorItPromises)
+{
+    struct Case {
+        const char* what;
+        const char* fault;
+        std::vector<std::string> messageParts;
+    };
+    const Case cases[] = {
+        {"dropped connection", R"({"action":"drop"})", {"closed"}},
+        {"answer later than the client waits", R"({"action":"delay","delayMs":1200})", {"timed out"}},
+        {"HTTP 401", R"({"action":"http","httpStatus":401})", {"HTTP", "401"}},
+        {"HTTP 500", R"({"action":"http","httpStatus":500})", {"HTTP", "500"}},
+        {"malformed XML", R"({"action":"malformedXml"})", {"XML"}},
+        {"CIM error", R"({"action":"cimError","cimError":27,"description":"busy"})", {"CIMException", "busy"}},
+    };
+    smissim::TestServer server(smallArray());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        server->clearFaults();
+        smissim::FaultRule rule = smissim::FaultRule::fromJson(smissim::Json::parse(c.fault));
+        rule.operation = "EnumerateInstanceNames";
+        server->injectFault(rule);
+        CIMClient client;
+        client.setTimeout(300);
+        connectTo(client, server);
+        std::string message = enumerateError(client);
+        for (const std::string& part : c.messageParts)
+            EXPECT_NE(std::string::npos, message.find(part)) << message;
+        EXPECT_EQ("", enumerateError(client)) << "the fault hit one request only";
+    }
+}
+
+TEST(FaultsTest, FaultsMatchOperationClassAndCount)
+{
+    smissim::TestServer server(smallArray());
+    CIMClient client;
+    connectTo(client, server);
+    smissim::FaultRule rule;
+    rule.operation = "enumerateinstancenames";
+    rule.className = "CIM_StorageExtent";   // matches requests for volumes, a subclass
+    rule.action = smissim::FaultAction::CimError;
+    rule.cimErrorCode = CIM_ERR_FAILED;
+    rule.count = 2;
+    server->injectFault(rule);
+
+    EXPECT_EQ(1u, client.enumerateInstanceNames(tpd(), "CIM_ComputerSystem").size()) << "another class";
+    CIMStatusCode code = CIM_ERR_SUCCESS;
+    EXPECT_NE("", enumerateError(client, &code));
+    EXPECT_EQ(CIM_ERR_FAILED, code);
+    EXPECT_NE("", enumerateError(client));
+    EXPECT_EQ("", enumerateError(client)) << "two uses only";
+    EXPECT_EQ(4u, server->requestCount("EnumerateInstanceNames"));
+}
+
+TEST(FaultsTest, ForcedReturnValueLeavesTheModelAlone)
+{
+    smissim::TestServer server(smallArray());
+    CIMClient client;
+    connectTo(client, server);
+    server->injectFault(smissim::FaultRule::fromJson(
+        smissim::Json::parse(R"({"operation":"CreateReplica","action":"returnValue","returnValue":32775})")));
+    std::string before = server->modelJson();
+    Array<CIMParamValue> in, out;
+    in.append(CIMParamValue("ElementName", CIMValue("snapF")));
+    in.append(CIMParamValue("CopyType", CIMValue(Uint16(4))));
+    in.append(CIMParamValue("SourceElement", CIMValue(volumeNamed(client, "base1").getPath())));
+    EXPECT_EQ(32775u, returnCode(client.invokeMethod(tpd(), firstName(client, "CIM_StorageConfigurationService"),
+                                                     "CreateReplica", in, out)));
+    EXPECT_EQ(before, server->modelJson());
+
+    std::vector<smissim::MethodCallRecord> calls = server->methodCalls();
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ("CreateReplica", calls[0].method);
+    EXPECT_EQ(32775, calls[0].returnValue);
+    ASSERT_NE(nullptr, calls[0].param("CopyType"));
+    EXPECT_EQ("uint16", calls[0].param("CopyType")->type);
+    EXPECT_EQ("4", calls[0].param("copytype")->value);
+}
+
+TEST(FaultsTest, WrongCredentialsAndClosedPortGiveTheirErrors)
+{
+    smissim::TestServer server(smallArray());
+    CIMClient intruder;
+    connectTo(intruder, server, "admin", "wrong");
+    std::string message = enumerateError(intruder);
+    EXPECT_NE(std::string::npos, message.find("401")) << message;
+
+    int port = server.port();
+    server->stop();
+    CIMClient late;
+    std::string refused;
+    try {
+        late.connect("127.0.0.1", static_cast<Uint32>(port), "admin", "secret");
+        late.enumerateInstanceNames(tpd(), "CIM_ComputerSystem");
+    } catch (const Exception& e) {
+        refused = e.getMessage().str();
+    }
+    EXPECT_NE(std::string::npos, refused.find("Connection failed")) << refused;
+}
+
+}  // namespace
