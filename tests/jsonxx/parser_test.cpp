@@ -4,6 +4,8 @@
 #include <cmath>
 #include <iterator>
 #include <sstream>
+#include <streambuf>
+#include <utility>
 
 #include "jsonxx.h"
 #include "render.h"
@@ -228,6 +230,26 @@ TEST(StreamReaders, LeaveTheStreamJustAfterWhatTheyRead) {
     EXPECT_EQ(word, "tail");
     EXPECT_EQ(compact(object), "{\"a\": 1}");
     EXPECT_EQ(compact(array), "[2]");
+}
+
+// A stream that cannot seek, like a pipe.
+class OneWayBuffer : public std::streambuf {
+public:
+    explicit OneWayBuffer(std::string text) : text_(std::move(text)) {
+        setg(text_.data(), text_.data(), text_.data() + text_.size());
+    }
+
+private:
+    std::string text_;
+};
+
+TEST(StreamReaders, StreamThatCannotSeekIsReadToItsEnd) {
+    OneWayBuffer buffer("{\"a\": [1, 2]} rest");
+    std::istream input(&buffer);
+    Object object;
+    EXPECT_TRUE(object.parse(input));
+    EXPECT_EQ(compact(object), "{\"a\": [1, 2]}");
+    EXPECT_TRUE(input.eof());
 }
 
 TEST(StreamReaders, TokenMatchingAndComments) {

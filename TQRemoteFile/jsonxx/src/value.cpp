@@ -16,7 +16,7 @@ Value::~Value() { reset(); }
 Value::Value(const Object& object) { import(object); }
 Value::Value(const Array& array) { import(array); }
 Value::Value(const String& text) { import(text); }
-Value::Value(const char* text) { import(String(text)); }
+Value::Value(const char* text) { import(String(text != nullptr ? text : "")); }
 Value::Value(Boolean flag) { import(flag); }
 Value::Value(Null) { import(Null()); }
 
@@ -98,13 +98,8 @@ void Value::copy_payload_from(const Value& other) {
 }
 
 bool Value::empty() const {
-    switch (tag_) {
-    case INVALID_: return true;
-    case STRING_: return payload_.string_value == nullptr;
-    case ARRAY_: return payload_.array_value == nullptr;
-    case OBJECT_: return payload_.object_value == nullptr;
-    default: return false;
-    }
+    // reset() leaves a value invalid, so a string, array or object always has its payload.
+    return tag_ == INVALID_;
 }
 
 }  // namespace jsonxx
