@@ -1,0 +1,90 @@
+// The exception handlers every CIM lookup runs its body in: a CIM fault, a library fault and anything
+// else are traced at error level under the lookup's label, then either thrown on to the caller or turned
+// into the lookup's failure value.
+#pragma once
+
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "Pegasus/CIMStatusCode.h"
+#include "Pegasus/Exception.h"
+#include "TqSmisTracer.h"
+
+namespace tqcimutil {
+
+extern const char* const kUnknownException;       // "Caught unknown Exception"
+extern const char* const kUnknownExceptionLower;  // "Caught unknown exception"
+
+// The file name without its directories, for the handler traces.
+inline const char* SourceName(const char* file)
+{
+  const char* slash = std::strrchr(file, '/');
+  return slash ? slash + 1 : file;
+}
+
+#define TQ_HANDLER_SITE tqcimutil::SourceName(__FILE__), __LINE__
+
+inline std::string Text(const Pegasus::String& text) { return text.str(); }
+
+inline std::string StatusText(const Pegasus::CIMException& e)
+{
+  return Pegasus::cimStatusCodeToString(e.getCode()).str();
+}
+
+inline void TraceCimException(TqSmisTracer& tracer, const char* label, const char* file, int line,
+                              const Pegasus::CIMException& e)
+{
+  tracer.DEBUG_TRACE(label, "%s: %d: Caught CIMException: %s: %s", file, line, StatusText(e).c_str(),
+                     e.getMessage().str().c_str());
+}
+
+inline void TraceException(TqSmisTracer& tracer, const char* label, const char* file, int line,
+                           const Pegasus::Exception& e)
+{
+  tracer.DEBUG_TRACE(label, "%s: %d: Caught Exception: %s", file, line, e.getMessage().str().c_str());
+}
+
+// Runs the body; a caught exception is traced and thrown on unchanged.
+template <class Body>
+auto TracedRethrow(TqSmisTracer& tracer, const char* label, const char* file, int line, Body&& body,
+                   const char* unknownText = kUnknownException) -> decltype(body())
+{
+  try {
+    return body();
+  } catch (const Pegasus::CIMException& e) {
+    TraceCimException(tracer, label, file, line, e);
+    throw;
+  } catch (const Pegasus::Exception& e) {
+    TraceException(tracer, label, file, line, e);
+    throw;
+  } catch (...) {
+    tracer.DEBUG_TRACE(label, "%s", unknownText);
+    throw;
+  }
+}
+
+// Runs the body; a caught exception is traced and the failure value returned.
+template <class Result, class Body>
+Result TracedOr(TqSmisTracer& tracer, const char* label, const char* file, int line, Result failure, Body&& body,
+                const char* unknownText = kUnknownException)
+{
+  try {
+    return body();
+  } catch (const Pegasus::CIMException& e) {
+    TraceCimException(tracer, label, file, line, e);
+  } catch (const Pegasus::Exception& e) {
+    TraceException(tracer, label, file, line, e);
+  } catch (...) {
+    tracer.DEBUG_TRACE(label, "%s", unknownText);
+  }
+  return failure;
+}
+
+// True for an empty text or one made of blanks only: such a name never finds anything.
+bool IsBlankName(const std::string& name);
+
+// A text holding `part` anywhere (an empty part is held by every text).
+inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+}  // namespace tqcimutil

@@ -1,0 +1,24 @@
+#include "TqCimUtil.h"
+
+#include <cctype>
+
+#include "CimUtilHandlers.h"
+
+TqCriticalSection TqCimUtil::m_CimUtilLock;
+
+TqCimUtil::TqCimUtil() : TqSmisTracer(), m_ErrorTexts(nullptr) {}
+
+namespace tqcimutil {
+
+const char* const kUnknownException = "Caught unknown Exception";
+const char* const kUnknownExceptionLower = "Caught unknown exception";
+
+bool IsBlankName(const std::string& name)
+{
+  for (char c : name)
+    if (!std::isspace(static_cast<unsigned char>(c)))
+      return false;
+  return true;
+}
+
+}  // namespace tqcimutil
