@@ -159,6 +159,10 @@ TEST_F(MaskingTest, ExposureRefusalsAnswerTheMethodCodes)
     EXPECT_EQ(5u, invoke("CIM_ControllerConfigurationService", "ExposeLUsToStorageHardwareIDCollection", uneven,
                          unevenOut))
         << "LUNames and DeviceAccesses go in pairs";
+
+    CIMObjectPath noView("TPD_SCSIController.SystemCreationClassName=\"TPD_StorageSystem\",SystemName=\"2FF70002AC00ABCD\","
+                         "CreationClassName=\"TPD_SCSIController\",DeviceID=\"23\"");
+    EXPECT_EQ(5u, hide("HidePaths", base, noView)) << "the priming call names a view that does not exist";
 }
 
 TEST_F(MaskingTest, OldFirmwareRefusesHidePathsOnHostViewsSoTheCollectionMethodHides)

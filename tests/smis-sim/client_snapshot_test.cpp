@@ -174,6 +174,12 @@ TEST_F(SnapshotTest, CreateReplicaRefusalsAnswerArrayCodesAndChangeNothing)
 TEST_F(SnapshotTest, PhysicalCopyJobRunsThroughPollsThenDetachRemovesThePair)
 {
     server->updateSettings(R"({"jobPolls":2})");
+    Array<CIMParamValue> probe, probeOut;
+    probe.append(CIMParamValue("SourceElement", CIMValue(volumeNamed(client, "base1").getPath())));
+    probe.append(CIMParamValue("TargetElement", CIMValue(volumeNamed(client, "base1").getPath())));
+    probe.append(CIMParamValue("CopyType", CIMValue(Uint16(55))));
+    EXPECT_EQ(5u, invoke("AttachOrModifyReplica", probe, probeOut)) << "the priming call is refused";
+
     Array<CIMParamValue> out;
     CIMObjectPath job = attachClone(out);
     EXPECT_EQ(String("15"), propertyText(client.getInstance(tpd(), pairPath("base1", "clone1"), false), "SyncState"));

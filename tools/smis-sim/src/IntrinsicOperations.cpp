@@ -82,6 +82,11 @@ void requireKnownClass(const std::string& cls)
 
 CIMInstance withProperties(const CIMInstance& instance, const CIMPropertyList& list, const CIMObjectPath& path)
 {
+    if (list.isNull()) {
+        CIMInstance whole = instance;
+        whole.setPath(path);
+        return whole;
+    }
     CIMInstance result{instance.getClassName()};
     for (Uint32 i = 0; i < instance.getPropertyCount(); ++i) {
         const CIMProperty& property = instance.getProperty(i);
