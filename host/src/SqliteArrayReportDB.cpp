@@ -1,0 +1,458 @@
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "InventoryDatabase.h"
+#include "InventoryRecords.h"
+
+namespace TQSO {
+
+namespace {
+
+const char* const kSchema =
+    "CREATE TABLE IF NOT EXISTS ARRAYS ("
+    " client_id INTEGER PRIMARY KEY AUTOINCREMENT, array_id INTEGER NOT NULL, name TEXT NOT NULL,"
+    " text1 TEXT NOT NULL DEFAULT '', text2 TEXT NOT NULL DEFAULT '', text3 TEXT NOT NULL DEFAULT '',"
+    " login TEXT NOT NULL DEFAULT '', enc_password TEXT NOT NULL DEFAULT '', control_host TEXT NOT NULL DEFAULT '',"
+    " total_mb INTEGER NOT NULL DEFAULT 0, free_mb INTEGER NOT NULL DEFAULT 0,"
+    " active INTEGER NOT NULL DEFAULT 1, refresh_mark INTEGER NOT NULL DEFAULT 0);"
+    "CREATE TABLE IF NOT EXISTS POOLS ("
+    " pool_id INTEGER PRIMARY KEY AUTOINCREMENT, array_id INTEGER NOT NULL, client_id INTEGER NOT NULL,"
+    " name TEXT NOT NULL, total_mb INTEGER NOT NULL DEFAULT 0, used_mb INTEGER NOT NULL DEFAULT 0,"
+    " free_mb INTEGER NOT NULL DEFAULT 0, uuid TEXT NOT NULL DEFAULT '', op_status INTEGER NOT NULL DEFAULT 0,"
+    " state INTEGER NOT NULL DEFAULT 0, volume_count INTEGER NOT NULL DEFAULT 0,"
+    " active INTEGER NOT NULL DEFAULT 1, refresh_mark INTEGER NOT NULL DEFAULT 0, extra TEXT NOT NULL DEFAULT '');"
+    "CREATE TABLE IF NOT EXISTS VOLUMES ("
+    " volume_id INTEGER PRIMARY KEY AUTOINCREMENT, client_id INTEGER NOT NULL, name TEXT NOT NULL,"
+    " second_name TEXT NOT NULL DEFAULT '', size_mb INTEGER NOT NULL DEFAULT 0, used_mb INTEGER NOT NULL DEFAULT 0,"
+    " free_mb INTEGER NOT NULL DEFAULT 0, unique_id TEXT NOT NULL DEFAULT '', state INTEGER NOT NULL DEFAULT 0,"
+    " pool_id INTEGER NOT NULL DEFAULT 0, active INTEGER NOT NULL DEFAULT 1,"
+    " refresh_mark INTEGER NOT NULL DEFAULT 0, extra TEXT NOT NULL DEFAULT '');"
+    "CREATE TABLE IF NOT EXISTS SMLUN ("
+    " lun_id INTEGER PRIMARY KEY AUTOINCREMENT, volume_id INTEGER NOT NULL, name TEXT NOT NULL,"
+    " volume_name TEXT NOT NULL DEFAULT '', size_bytes INTEGER NOT NULL DEFAULT 0,"
+    " used_bytes INTEGER NOT NULL DEFAULT 0, free_bytes INTEGER NOT NULL DEFAULT 0,"
+    " unique_id TEXT NOT NULL DEFAULT '', state INTEGER NOT NULL DEFAULT 0, lun_number INTEGER NOT NULL DEFAULT -1,"
+    " active INTEGER NOT NULL DEFAULT 1, refresh_mark INTEGER NOT NULL DEFAULT 0, extra TEXT NOT NULL DEFAULT '');"
+    "CREATE INDEX IF NOT EXISTS POOLS_BY_CLIENT ON POOLS(client_id, name);"
+    "CREATE INDEX IF NOT EXISTS VOLUMES_BY_CLIENT ON VOLUMES(client_id, name);"
+    "CREATE INDEX IF NOT EXISTS SMLUN_BY_VOLUME ON SMLUN(volume_id, name);";
+
+std::string textOf(const char* text) { return text != nullptr ? text : ""; }
+
+// Copies a whole text with its NUL into a buffer of `size` bytes; a null buffer is skipped.
+bool copyOut(const std::string& text, char* buffer, int size) {
+  if (buffer == nullptr) return true;
+  if (size <= 0 || text.size() + 1 > static_cast<size_t>(size)) {
+    if (size > 0) buffer[0] = '\0';
+    return false;
+  }
+  std::memcpy(buffer, text.c_str(), text.size() + 1);
+  return true;
+}
+
+}  // namespace
+
+// One prepared statement, finalised when it goes.
+class SqliteArrayReportDB::Statement {
+ public:
+  Statement(sqlite3* db, const char* sql) : db_(db) {
+    if (sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr) != SQLITE_OK) statement_ = nullptr;
+  }
+  ~Statement() { sqlite3_finalize(statement_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  bool ok() const { return statement_ != nullptr; }
+  Statement& bind(int index, int64_t value) {
+    if (statement_) sqlite3_bind_int64(statement_, index, value);
+    return *this;
+  }
+  Statement& bind(int index, const std::string& value) {
+    if (statement_) sqlite3_bind_text(statement_, index, value.c_str(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+    return *this;
+  }
+  // SQLITE_ROW, SQLITE_DONE or an error code.
+  int step() { return statement_ ? sqlite3_step(statement_) : SQLITE_ERROR; }
+  int64_t integer(int column) const { return sqlite3_column_int64(statement_, column); }
+  std::string text(int column) const {
+    const unsigned char* value = sqlite3_column_text(statement_, column);
+    return value != nullptr ? reinterpret_cast<const char*>(value) : "";
+  }
+
+ private:
+  sqlite3* db_;
+  sqlite3_stmt* statement_ = nullptr;
+};
+
+std::unique_ptr<SqliteArrayReportDB> SqliteArrayReportDB::open(const std::string& path, std::string& error,
+                                                               int busyTimeoutMillis) {
+  sqlite3* db = nullptr;
+  const int opened =
+      sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+  if (opened != SQLITE_OK) {
+    error = "cannot open inventory database '" + path + "': " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(opened));
+    sqlite3_close(db);
+    return nullptr;
+  }
+  sqlite3_busy_timeout(db, busyTimeoutMillis > 0 ? busyTimeoutMillis : 0);
+  std::unique_ptr<SqliteArrayReportDB> database(new SqliteArrayReportDB(db, path));
+  if (database->execute("BEGIN IMMEDIATE") != 0 || database->execute(kSchema) != 0 ||
+      database->execute("COMMIT") != 0) {
+    error = "cannot prepare inventory database '" + path + "': " + database->lastError();
+    return nullptr;
+  }
+  return database;
+}
+
+SqliteArrayReportDB::SqliteArrayReportDB(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
+
+SqliteArrayReportDB::~SqliteArrayReportDB() {
+  if (sqlite3_get_autocommit(db_) == 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(db_);
+}
+
+int SqliteArrayReportDB::fail(const std::string& what) {
+  lastError_ = what + ": " + sqlite3_errmsg(db_);
+  return kDatabaseError;
+}
+
+int SqliteArrayReportDB::execute(const char* sql) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  char* message = nullptr;
+  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+    lastError_ = message != nullptr ? message : sqlite3_errmsg(db_);
+    sqlite3_free(message);
+    return kDatabaseError;
+  }
+  return 0;
+}
+
+int SqliteArrayReportDB::begin() { return execute("BEGIN IMMEDIATE"); }
+int SqliteArrayReportDB::commit() { return execute("COMMIT"); }
+int SqliteArrayReportDB::rollback() { return execute("ROLLBACK"); }
+
+std::string SqliteArrayReportDB::lastError() const {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  return lastError_;
+}
+
+template <class Record>
+Record* SqliteArrayReportDB::keep(std::unique_ptr<Record> record) {
+  std::shared_ptr<Record> shared(std::move(record));
+  owned_.push_back(shared);
+  return shared.get();
+}
+
+int SqliteArrayReportDB::updateColumn(const char* table, const char* idColumn, int id, const char* column,
+                                      int64_t value) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::string sql = std::string("UPDATE ") + table + " SET " + column + " = ?1 WHERE " + idColumn + " = ?2";
+  Statement statement(db_, sql.c_str());
+  if (!statement.ok() || statement.bind(1, value).bind(2, id).step() != SQLITE_DONE)
+    return fail(std::string("update of ") + table + "." + column);
+  return sqlite3_changes(db_) > 0 ? 0 : kNotFound;
+}
+
+int SqliteArrayReportDB::updateColumn(const char* table, const char* idColumn, int id, const char* column,
+                                      const char* value) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::string sql = std::string("UPDATE ") + table + " SET " + column + " = ?1 WHERE " + idColumn + " = ?2";
+  Statement statement(db_, sql.c_str());
+  if (!statement.ok() || statement.bind(1, textOf(value)).bind(2, id).step() != SQLITE_DONE)
+    return fail(std::string("update of ") + table + "." + column);
+  return sqlite3_changes(db_) > 0 ? 0 : kNotFound;
+}
+
+int SqliteArrayReportDB::addArray(const std::string& name, int arrayId, const std::string& login,
+                                  const std::string& encipheredPassword, const std::string& controlHost) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  Statement statement(db_,
+                      "INSERT INTO ARRAYS(array_id, name, login, enc_password, control_host) VALUES(?1,?2,?3,?4,?5)");
+  if (!statement.ok() ||
+      statement.bind(1, arrayId).bind(2, name).bind(3, login).bind(4, encipheredPassword).bind(5, controlHost).step() !=
+          SQLITE_DONE) {
+    fail("add array");
+    return -1;
+  }
+  return static_cast<int>(sqlite3_last_insert_rowid(db_));
+}
+
+int SqliteArrayReportDB::getArrayList(ArrayRecord**& list, int& count) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  Statement statement(db_, "SELECT client_id, array_id, name FROM ARRAYS ORDER BY client_id");
+  std::vector<ArrayRecord*> records;
+  int step;
+  while ((step = statement.step()) == SQLITE_ROW)
+    records.push_back(keep(std::make_unique<SqliteArrayRecord>(this, int(statement.integer(0)),
+                                                               int(statement.integer(1)), statement.text(2))));
+  if (step != SQLITE_DONE) return fail("array list");
+  arrayLists_.push_back(std::move(records));
+  list = arrayLists_.back().data();
+  count = static_cast<int>(arrayLists_.back().size());
+  return 0;
+}
+
+int SqliteArrayReportDB::getPoolRecords(PoolRecord**& list, int& count, int clientId) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  Statement statement(db_, "SELECT pool_id, name FROM POOLS WHERE client_id = ?1 ORDER BY pool_id");
+  statement.bind(1, clientId);
+  std::vector<PoolRecord*> records;
+  int step;
+  while ((step = statement.step()) == SQLITE_ROW)
+    records.push_back(keep(std::make_unique<SqlitePoolRecord>(this, int(statement.integer(0)), statement.text(1))));
+  if (step != SQLITE_DONE) return fail("pool records");
+  poolLists_.push_back(std::move(records));
+  list = poolLists_.back().data();
+  count = static_cast<int>(poolLists_.back().size());
+  return 0;
+}
+
+int SqliteArrayReportDB::getVolumeRecords(VolumeRecord**& list, int& count, int clientId) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  Statement statement(db_,
+                      "SELECT volume_id, name, second_name FROM VOLUMES WHERE client_id = ?1 ORDER BY volume_id");
+  statement.bind(1, clientId);
+  std::vector<VolumeRecord*> records;
+  int step;
+  while ((step = statement.step()) == SQLITE_ROW)
+    records.push_back(keep(std::make_unique<SqliteVolumeRecord>(this, int(statement.integer(0)), statement.text(1),
+                                                                statement.text(2))));
+  if (step != SQLITE_DONE) return fail("volume records");
+  volumeLists_.push_back(std::move(records));
+  list = volumeLists_.back().data();
+  count = static_cast<int>(volumeLists_.back().size());
+  return 0;
+}
+
+int SqliteArrayReportDB::getLunRecords(LunRecord**& list, int& count, int volumeId) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  Statement statement(db_, "SELECT lun_id FROM SMLUN WHERE volume_id = ?1 ORDER BY lun_id");
+  statement.bind(1, volumeId);
+  std::vector<LunRecord*> records;
+  int step;
+  while ((step = statement.step()) == SQLITE_ROW)
+    records.push_back(keep(std::make_unique<SqliteLunRecord>(this, int(statement.integer(0)))));
+  if (step != SQLITE_DONE) return fail("LUN records");
+  lunLists_.push_back(std::move(records));
+  list = lunLists_.back().data();
+  count = static_cast<int>(lunLists_.back().size());
+  return 0;
+}
+
+int SqliteArrayReportDB::getArrayDetails(const char* arrayName, char* text1, int size1, char* text2, int size2,
+                                         char* text3, int size3, char* login, int loginSize, char* encipheredPassword,
+                                         int passwordSize, char* controlHost, int controlHostSize) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  if (arrayName == nullptr) return kNotFound;
+  Statement statement(db_,
+                      "SELECT text1, text2, text3, login, enc_password, control_host FROM ARRAYS WHERE name = ?1 "
+                      "ORDER BY client_id LIMIT 1");
+  statement.bind(1, std::string(arrayName));
+  const int step = statement.step();
+  if (step == SQLITE_DONE) return kNotFound;
+  if (step != SQLITE_ROW) return fail("array details");
+  const bool fitted = copyOut(statement.text(0), text1, size1) & copyOut(statement.text(1), text2, size2) &
+                      copyOut(statement.text(2), text3, size3) & copyOut(statement.text(3), login, loginSize) &
+                      copyOut(statement.text(4), encipheredPassword, passwordSize) &
+                      copyOut(statement.text(5), controlHost, controlHostSize);
+  return fitted ? 0 : kBufferTooSmall;
+}
+
+int SqliteArrayReportDB::addPool(int arrayId, int clientId, const char* name, int64_t totalMB, int64_t usedMB,
+                                 const char* uuid, int operationalStatus, const char* extra, int& newPoolId,
+                                 int volumeCount) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  if (name == nullptr) return kNotFound;
+  Statement statement(db_,
+                      "INSERT INTO POOLS(array_id, client_id, name, total_mb, used_mb, free_mb, uuid, op_status, "
+                      "state, volume_count, extra) VALUES(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11)");
+  statement.bind(1, arrayId).bind(2, clientId).bind(3, std::string(name)).bind(4, totalMB).bind(5, usedMB);
+  statement.bind(6, std::max<int64_t>(totalMB - usedMB, 0)).bind(7, textOf(uuid)).bind(8, operationalStatus);
+  statement.bind(9, operationalStatus == 2 ? 0 : 1).bind(10, volumeCount).bind(11, textOf(extra));
+  if (statement.step() != SQLITE_DONE) return fail("add pool");
+  newPoolId = static_cast<int>(sqlite3_last_insert_rowid(db_));
+  return 0;
+}
+
+int SqliteArrayReportDB::addVolume(int temporaryVolumeId, int clientId, const char* name, const char* secondName,
+                                   int64_t sizeMB, int64_t usedMB, const char* uniqueId, int errorFlag, int poolId,
+                                   const char* extra) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  volumeIdByTemporaryId_.erase(temporaryVolumeId);
+  if (name == nullptr) return kNotFound;
+  Statement statement(db_,
+                      "INSERT INTO VOLUMES(client_id, name, second_name, size_mb, used_mb, free_mb, unique_id, "
+                      "state, pool_id, extra) VALUES(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10)");
+  statement.bind(1, clientId).bind(2, std::string(name)).bind(3, textOf(secondName)).bind(4, sizeMB);
+  statement.bind(5, usedMB).bind(6, std::max<int64_t>(sizeMB - usedMB, 0)).bind(7, textOf(uniqueId));
+  statement.bind(8, errorFlag != 0 ? 1 : 0).bind(9, poolId).bind(10, textOf(extra));
+  if (statement.step() != SQLITE_DONE) return fail("add volume");
+  volumeIdByTemporaryId_[temporaryVolumeId] = static_cast<int>(sqlite3_last_insert_rowid(db_));
+  return 0;
+}
+
+int SqliteArrayReportDB::addLun(int, int temporaryVolumeId, const char* name, const char* volumeName,
+                                int64_t sizeBytes, int64_t usedBytes, const char* uniqueId, int errorFlag,
+                                const char* extra) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const auto volume = volumeIdByTemporaryId_.find(temporaryVolumeId);
+  if (volume == volumeIdByTemporaryId_.end() || name == nullptr) {
+    lastError_ = "add LUN: no volume was added with temporary id " + std::to_string(temporaryVolumeId);
+    return kNotFound;
+  }
+  Statement statement(db_,
+                      "INSERT INTO SMLUN(volume_id, name, volume_name, size_bytes, used_bytes, free_bytes, unique_id, "
+                      "state, extra) VALUES(?1,?2,?3,?4,?5,?6,?7,?8,?9)");
+  statement.bind(1, volume->second).bind(2, std::string(name)).bind(3, textOf(volumeName)).bind(4, sizeBytes);
+  statement.bind(5, usedBytes).bind(6, sizeBytes - usedBytes).bind(7, textOf(uniqueId));
+  statement.bind(8, errorFlag != 0 ? 1 : 0).bind(9, textOf(extra));
+  if (statement.step() != SQLITE_DONE) return fail("add LUN");
+  return 0;
+}
+
+int SqliteArrayReportDB::findPool(PoolRecord*& record, int& poolId, const char* name, int* clientId) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  if (name == nullptr || clientId == nullptr) return kNotFound;
+  Statement statement(db_, "SELECT pool_id, name FROM POOLS WHERE client_id = ?1 AND name = ?2 ORDER BY pool_id LIMIT 1");
+  statement.bind(1, *clientId).bind(2, std::string(name));
+  const int step = statement.step();
+  if (step == SQLITE_DONE) return kNotFound;
+  if (step != SQLITE_ROW) return fail("find pool");
+  poolId = static_cast<int>(statement.integer(0));
+  record = keep(std::make_unique<SqlitePoolRecord>(this, poolId, statement.text(1)));
+  return 0;
+}
+
+int SqliteArrayReportDB::findVolume(VolumeRecord*& record, int& volumeId, const char* name, const char*,
+                                    int clientId) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  if (name == nullptr) return kNotFound;
+  Statement statement(db_,
+                      "SELECT volume_id, name, second_name FROM VOLUMES WHERE client_id = ?1 AND name = ?2 "
+                      "ORDER BY volume_id LIMIT 1");
+  statement.bind(1, clientId).bind(2, std::string(name));
+  const int step = statement.step();
+  if (step == SQLITE_DONE) return kNotFound;
+  if (step != SQLITE_ROW) return fail("find volume");
+  volumeId = static_cast<int>(statement.integer(0));
+  record = keep(std::make_unique<SqliteVolumeRecord>(this, volumeId, statement.text(1), statement.text(2)));
+  return 0;
+}
+
+int SqliteArrayReportDB::findLun(LunRecord*& record, const char* name, const char*, int volumeId) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  if (name == nullptr) return kNotFound;
+  Statement statement(db_, "SELECT lun_id FROM SMLUN WHERE volume_id = ?1 AND name = ?2 ORDER BY lun_id LIMIT 1");
+  statement.bind(1, volumeId).bind(2, std::string(name));
+  const int step = statement.step();
+  if (step == SQLITE_DONE) return kNotFound;
+  if (step != SQLITE_ROW) return fail("find LUN");
+  record = keep(std::make_unique<SqliteLunRecord>(this, int(statement.integer(0))));
+  return 0;
+}
+
+std::vector<InventoryArrayRow> SqliteArrayReportDB::arrays() {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  Statement statement(db_,
+                      "SELECT client_id, array_id, name, login, enc_password, control_host, total_mb, free_mb, active, "
+                      "refresh_mark FROM ARRAYS ORDER BY client_id");
+  std::vector<InventoryArrayRow> rows;
+  while (statement.step() == SQLITE_ROW) {
+    InventoryArrayRow row;
+    row.clientId = int(statement.integer(0));
+    row.arrayId = int(statement.integer(1));
+    row.name = statement.text(2);
+    row.login = statement.text(3);
+    row.encipheredPassword = statement.text(4);
+    row.controlHost = statement.text(5);
+    row.totalMB = statement.integer(6);
+    row.freeMB = statement.integer(7);
+    row.active = int(statement.integer(8));
+    row.refreshMark = int(statement.integer(9));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+std::vector<InventoryPoolRow> SqliteArrayReportDB::pools(int clientId) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  Statement statement(db_,
+                      "SELECT pool_id, array_id, client_id, name, uuid, total_mb, used_mb, free_mb, op_status, state, "
+                      "volume_count, active, refresh_mark FROM POOLS WHERE client_id = ?1 ORDER BY pool_id");
+  statement.bind(1, clientId);
+  std::vector<InventoryPoolRow> rows;
+  while (statement.step() == SQLITE_ROW) {
+    InventoryPoolRow row;
+    row.poolId = int(statement.integer(0));
+    row.arrayId = int(statement.integer(1));
+    row.clientId = int(statement.integer(2));
+    row.name = statement.text(3);
+    row.uuid = statement.text(4);
+    row.totalMB = statement.integer(5);
+    row.usedMB = statement.integer(6);
+    row.freeMB = statement.integer(7);
+    row.operationalStatus = int(statement.integer(8));
+    row.state = int(statement.integer(9));
+    row.volumeCount = int(statement.integer(10));
+    row.active = int(statement.integer(11));
+    row.refreshMark = int(statement.integer(12));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+std::vector<InventoryVolumeRow> SqliteArrayReportDB::volumes(int clientId) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  Statement statement(db_,
+                      "SELECT volume_id, client_id, pool_id, name, second_name, unique_id, size_mb, used_mb, free_mb, "
+                      "state, active, refresh_mark FROM VOLUMES WHERE client_id = ?1 ORDER BY volume_id");
+  statement.bind(1, clientId);
+  std::vector<InventoryVolumeRow> rows;
+  while (statement.step() == SQLITE_ROW) {
+    InventoryVolumeRow row;
+    row.volumeId = int(statement.integer(0));
+    row.clientId = int(statement.integer(1));
+    row.poolId = int(statement.integer(2));
+    row.name = statement.text(3);
+    row.secondName = statement.text(4);
+    row.uniqueId = statement.text(5);
+    row.sizeMB = statement.integer(6);
+    row.usedMB = statement.integer(7);
+    row.freeMB = statement.integer(8);
+    row.state = int(statement.integer(9));
+    row.active = int(statement.integer(10));
+    row.refreshMark = int(statement.integer(11));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+std::vector<InventoryLunRow> SqliteArrayReportDB::luns(int volumeId) {
+  std::lock_guard<std::recursive_mutex> hold(mutex_);
+  Statement statement(db_,
+                      "SELECT lun_id, volume_id, name, volume_name, unique_id, size_bytes, used_bytes, free_bytes, "
+                      "state, lun_number, active, refresh_mark FROM SMLUN WHERE volume_id = ?1 ORDER BY lun_id");
+  statement.bind(1, volumeId);
+  std::vector<InventoryLunRow> rows;
+  while (statement.step() == SQLITE_ROW) {
+    InventoryLunRow row;
+    row.lunId = int(statement.integer(0));
+    row.volumeId = int(statement.integer(1));
+    row.name = statement.text(2);
+    row.volumeName = statement.text(3);
+    row.uniqueId = statement.text(4);
+    row.sizeBytes = statement.integer(5);
+    row.usedBytes = statement.integer(6);
+    row.freeBytes = statement.integer(7);
+    row.state = int(statement.integer(8));
+    row.lunNumber = int(statement.integer(9));
+    row.active = int(statement.integer(10));
+    row.refreshMark = int(statement.integer(11));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+}  // namespace TQSO

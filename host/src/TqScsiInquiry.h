@@ -1,0 +1,46 @@
+// SCSI INQUIRY pieces shared by the device implementations: reading a CDB, checking an answer, and
+// building standard data and the device-identification page.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "CWmError.h"
+
+namespace tqhost {
+
+const unsigned char kInquiryOpcode = 0x12;
+const unsigned char kDeviceIdentificationPage = 0x83;
+const size_t kStandardInquiryLength = 36;
+
+struct InquiryRequest {
+  bool vitalProductData = false;  // EVPD bit
+  unsigned char page = 0;
+  size_t allocationLength = 0;
+};
+
+// True when the CDB is an INQUIRY (6 bytes or more); the request is read from it.
+bool readInquiryCdb(const unsigned char* cdb, int cdbLength, InquiryRequest& request);
+
+// Checks that an answer of `received` bytes is a whole answer to the request: standard data of at least
+// 36 bytes, or a VPD page of at least its 4-byte header that names the asked page. Sets *error if not.
+bool checkInquiryAnswer(const InquiryRequest& request, const unsigned char* data, size_t received,
+                        CWmError* error);
+
+// Copies what fits of the answer (at most the allocation length) into the buffer and zeroes the rest.
+// Returns the bytes copied.
+size_t deliverAnswer(const std::vector<unsigned char>& answer, const InquiryRequest& request,
+                     unsigned char* buffer, size_t bufferLength);
+
+// Standard INQUIRY data (36 bytes) of a disk with the given vendor (8), product (16) and revision (4),
+// each blank-padded or cut to its field.
+std::vector<unsigned char> standardInquiry(unsigned char peripheralType, const std::string& vendor,
+                                           const std::string& product, const std::string& revision);
+
+// Page 0x83 with one NAA designator made of the WWN's hex digits (16 or 32 digits; the WWN's first digit
+// is the NAA type). Empty when the WWN is not 16 or 32 hex digits.
+std::vector<unsigned char> deviceIdentificationPage(const std::string& wwn);
+
+void setError(CWmError* error, int code, const std::string& text);
+
+}  // namespace tqhost
