@@ -114,12 +114,18 @@ TEST_F(MaskingTest, ExposedVolumeIsSeenByTheHostInitiatorsUntilHidden)
     EXPECT_EQ(6u, invoke("CIM_StorageConfigurationService", "ReturnToStoragePool", del, delOut))
         << "an exposed volume cannot be deleted";
 
+    EXPECT_THROW(client.deleteInstance(tpd(), hosts[0]), CIMException) << "the host still sees a volume";
+
     ASSERT_EQ(0u, hide("HidePaths", wwn, views[0]));
     EXPECT_TRUE(server->exposedTo({"10000000C9000099"}).empty());
     EXPECT_EQ(0u, viewsOf(base.getPath()).size());
     EXPECT_EQ(0u, client.enumerateInstanceNames(tpd(), "CIM_SCSIProtocolController").size())
         << "the emptied view goes with its privilege";
     EXPECT_EQ(0u, invoke("CIM_StorageConfigurationService", "ReturnToStoragePool", del, delOut));
+
+    client.deleteInstance(tpd(), hosts[0]);
+    EXPECT_EQ(String(""), propertyText(client.getInstance(tpd(), hardwareId, false), "ElementName"))
+        << "the port of a deleted host belongs to no host";
 }
 
 TEST_F(MaskingTest, ExposureRefusalsAnswerTheMethodCodes)

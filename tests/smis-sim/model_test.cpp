@@ -84,6 +84,21 @@ TEST(ModelTest, BaseClassRequestsAnswerWithArraySubclassesSystemFirst)
         << "the system plays the group role only";
     EXPECT_EQ(1u, client.referenceNames(tpd(), volume, "CIM_Dependency", "Dependent").size());
     EXPECT_EQ(0u, client.associatorNames(tpd(), volume, "CIM_NoSuchAssociation", "", "", "").size());
+
+    CIMInstance changed = client.getInstance(tpd(), volume, false);
+    changed.setPath(volume);
+    changed.getProperty(changed.findProperty("Caption")).setValue(CIMValue("renamed caption"));
+    Array<CIMName> only;
+    only.append("Caption");
+    client.modifyInstance(tpd(), changed, false, CIMPropertyList(only));
+    EXPECT_EQ(String("renamed caption"), propertyText(client.getInstance(tpd(), volume, false), "Caption"));
+    changed.getProperty(changed.findProperty("ElementName")).setValue(CIMValue("other"));
+    try {
+        client.modifyInstance(tpd(), changed, false, CIMPropertyList());
+        ADD_FAILURE() << "a volume keeps its name";
+    } catch (const CIMException& e) {
+        EXPECT_EQ(CIM_ERR_NOT_SUPPORTED, e.getCode());
+    }
 }
 
 }  // namespace
