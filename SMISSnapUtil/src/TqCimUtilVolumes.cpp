@@ -136,9 +136,6 @@ int TqCimUtil::CheckInstanceExistence(TqCimConnection& conn, std::string& arrayN
     DEBUG_TRACE(label, " Lun %s not found", volume.c_str());
     return 0;
   }
-  // A refused read (the CIMOM said "401") tells nothing about the volume.
-  bool authFailureBefore = conn.m_AuthFailure;
-  auto refusedDuringCall = [&]() { return conn.m_AuthFailure && !authFailureBefore; };
   try {
     try {
       CIMObjectPath path;
@@ -173,7 +170,8 @@ int TqCimUtil::CheckInstanceExistence(TqCimConnection& conn, std::string& arrayN
       DEBUG_TRACE_NORMAL(label, "Supplied source volume is not an object path, assuming UUID(Name)");
       CIMObjectPath found = GetObjPathByPropName(conn, arrayName, kVolumeClass, "Name", String(volume), false);
       if (found.getClassName().isNull()) {
-        if (refusedDuringCall()) {
+        // On a connection the CIMOM has refused ("401"), finding nothing says nothing about the volume.
+        if (conn.m_AuthFailure) {
           DEBUG_TRACE(label, " Lun %s could not be looked up, its existence is undetermined", volume.c_str());
           return -1;
         }
