@@ -8,9 +8,10 @@
 #include "ConnectionFixture.h"
 #include "EvDebug.h"
 #include "GatedRelay.h"
-#include "LoopbackCimom.h"
+#include "SimFaults.h"
 #include "SnapInfo.h"
 #include "TqCimConnection.h"
+#include "smis-sim/TestServer.h"
 
 namespace smistest {
 namespace {
@@ -20,10 +21,10 @@ class ConnectOverTest : public ConnectionTest, public ::testing::WithParamInterf
 TEST_P(ConnectOverTest, ConnectsReadsAndDisconnects)
 {
   const bool https = GetParam();
-  LoopbackCimom cimom(https);
+  smissim::TestServer cimom(SimOver(https));
   TQSO::SnapInfo record;
   EvDebugCapture hostLog;
-  auto connection = ConnectionTo(ParamsFor(cimom.port(), https), record);
+  auto connection = ConnectionTo(ParamsFor(cimom), record);
 
   ASSERT_EQ(connection->ConnectCimom(), 0);
   EXPECT_NE(connection->m_Client, nullptr);
@@ -34,7 +35,7 @@ TEST_P(ConnectOverTest, ConnectsReadsAndDisconnects)
             1);
   EXPECT_EQ(hostLog.countContaining("SSL certificate verified, plain encryption") > 0, https);
 
-  EXPECT_EQ(connection->GetInstanceNames("TPD_StorageVolume").size(), 2u);
+  EXPECT_GT(connection->GetInstanceNames("CIM_StorageVolume").size(), 0u);
 
   EXPECT_EQ(connection->DisconnectCimom(), 0);
   EXPECT_EQ(connection->m_Client, nullptr);
@@ -58,9 +59,9 @@ class MissingParameterTest : public ConnectionTest, public ::testing::WithParamI
 
 TEST_P(MissingParameterTest, FailsAtOnceWithoutAClient)
 {
-  LoopbackCimom cimom;
+  smissim::TestServer cimom(SimOver(false));
   TQSO::SnapInfo record;
-  TqCimomParams params = ParamsFor(cimom.port());
+  TqCimomParams params = ParamsFor(cimom);
   GetParam().blank(params);
   auto connection = ConnectionTo(params, record);
 
@@ -69,7 +70,7 @@ TEST_P(MissingParameterTest, FailsAtOnceWithoutAClient)
   ASSERT_EQ(record.messages().size(), 1u);
   EXPECT_EQ(record.messages()[0].text,
             "TqCimConnection::ConnectCimom: Insufficient parameters for CIMOM connection ");
-  EXPECT_EQ(cimom.RequestCount(), 0);
+  EXPECT_EQ(TotalRequests(cimom), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -114,9 +115,9 @@ INSTANTIATE_TEST_SUITE_P(Limits, RefusedConnectTest,
 
 TEST_F(ConnectionTest, ConnectingAConnectedClientContinuesWithIt)
 {
-  LoopbackCimom cimom;
+  smissim::TestServer cimom(SimOver(false));
   TQSO::SnapInfo record;
-  auto connection = ConnectionTo(ParamsFor(cimom.port()), record);
+  auto connection = ConnectionTo(ParamsFor(cimom), record);
   ASSERT_EQ(connection->ConnectCimom(), 0);
   Pegasus::CIMClient* client = connection->m_Client;
 
@@ -125,7 +126,7 @@ TEST_F(ConnectionTest, ConnectingAConnectedClientContinuesWithIt)
   EXPECT_EQ(connection->m_Cimom.GetConnState(), TQ_CIM_CONNECTED);
   EXPECT_EQ(CountMessages(record, "AlreadyConnectedException: Continuing ..."), 1);
   EXPECT_EQ(CountMessages(record, "Connected 127.0.0.1"), 1);
-  EXPECT_EQ(connection->GetInstanceNames("TPD_StorageVolume").size(), 2u);
+  EXPECT_GT(connection->GetInstanceNames("CIM_StorageVolume").size(), 0u);
 }
 
 TEST_F(ConnectionTest, DisconnectWithoutClientIsQuiet)
@@ -141,9 +142,9 @@ TEST_F(ConnectionTest, DisconnectWithoutClientIsQuiet)
 
 TEST_F(ConnectionTest, CopiesNeverShareTheClient)
 {
-  LoopbackCimom cimom;
+  smissim::TestServer cimom(SimOver(false));
   TQSO::SnapInfo record;
-  auto original = ConnectionTo(ParamsFor(cimom.port()), record);
+  auto original = ConnectionTo(ParamsFor(cimom), record);
   ASSERT_EQ(original->ConnectCimom(), 0);
 
   TqCimConnection copy(*original);
@@ -153,15 +154,15 @@ TEST_F(ConnectionTest, CopiesNeverShareTheClient)
   ASSERT_EQ(copy.ConnectCimom(), 0);
   EXPECT_NE(copy.m_Client, original->m_Client);
   EXPECT_EQ(copy.DisconnectCimom(), 0);
-  EXPECT_EQ(original->GetInstanceNames("TPD_StorageVolume").size(), 2u);
+  EXPECT_GT(original->GetInstanceNames("CIM_StorageVolume").size(), 0u);
 
   // An assigned-to connection gives up its own client and does not take the source's.
-  auto target = ConnectionTo(ParamsFor(cimom.port()), record);
+  auto target = ConnectionTo(ParamsFor(cimom), record);
   ASSERT_EQ(target->ConnectCimom(), 0);
   *target = *original;
   EXPECT_EQ(target->m_Client, nullptr);
   EXPECT_EQ(target->m_Cimom.GetConnState(), TQ_CIM_DISCONNECTED);
-  EXPECT_EQ(original->GetInstanceNames("TPD_StorageVolume").size(), 2u);
+  EXPECT_GT(original->GetInstanceNames("CIM_StorageVolume").size(), 0u);
   EXPECT_EQ(original->DisconnectCimom(), 0);
   // A connection destroyed while it still holds a client frees it (a leak check sees the difference).
   ASSERT_EQ(target->ConnectCimom(), 0);
@@ -192,7 +193,7 @@ class HttpsConnectLockTest : public ConnectionTest {
   // secondConnectStarted: the trace that shows the second connect is under way.
   void ConnectTwoAtOnce(Run& run, const std::string& secondConnectStarted)
   {
-    LoopbackCimom cimom(true);
+    smissim::TestServer cimom(SimOver(true));
     GatedRelay gate(cimom.port());
     auto first = ConnectionTo(ParamsFor(gate.port(), true), run.firstRecord);
     auto second = ConnectionTo(ParamsFor(gate.port(), true), run.secondRecord);

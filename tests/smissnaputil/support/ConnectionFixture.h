@@ -13,6 +13,7 @@
 #include "TQPlatformInfo.h"
 #include "TqCimConnection.h"
 #include "TqSleep.h"
+#include "smis-sim/TestServer.h"
 
 namespace smistest {
 
@@ -58,15 +59,24 @@ class ConnectionTest : public ::testing::Test {
     TqSleepControl::resetCounters();
   }
 
+  // Parameters for a loopback port that speaks for the simulated provider (its default login).
   static TqCimomParams ParamsFor(int port, bool https = false)
   {
     TqCimomParams params;
     params.m_Address = "127.0.0.1";
     params.m_Port = port;
     params.m_NameSpace = "root/tpd";
-    params.m_User = "tquser";
-    params.m_Password = "tqsecret";
+    params.m_User = "admin";
+    params.m_Password = "secret";
     params.m_UseSSL = https;
+    return params;
+  }
+
+  static TqCimomParams ParamsFor(smissim::TestServer& server)
+  {
+    TqCimomParams params = ParamsFor(server.port(), server.https());
+    params.m_User = server.user();
+    params.m_Password = server.password();
     return params;
   }
 
