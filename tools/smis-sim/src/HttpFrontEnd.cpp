@@ -84,6 +84,15 @@ std::string base64Decode(const std::string& text)
     return out;
 }
 
+// The listening socket is opened with a short accept queue; many clients connecting at once would wait for
+// SYN retries. These subclasses reach the socket so its queue can be lengthened.
+template <class Base>
+class ListeningServer : public Base {
+public:
+    using Base::Base;
+    void lengthenAcceptQueue() { ::listen(this->svr_sock_, 1024); }
+};
+
 }  // namespace
 
 HttpFrontEnd::HttpFrontEnd(const SimulatorOptions& options, CimService& cim, ControlApi& control)
@@ -113,13 +122,15 @@ int HttpFrontEnd::start()
         throw std::runtime_error("the simulator serves loopback addresses only, not " + options_.bindAddress);
     if (options_.https) {
         if (!options_.certFile.empty()) {
-            server_ = std::make_unique<httplib::SSLServer>(options_.certFile.c_str(), options_.keyFile.c_str());
+            server_ = std::make_unique<ListeningServer<httplib::SSLServer>>(options_.certFile.c_str(),
+                                                                            options_.keyFile.c_str());
         } else {
             Certificate certificate = Certificate::selfSigned(options_.bindAddress);
-            server_ = std::make_unique<httplib::SSLServer>(certificate.certificate.get(), certificate.key.get());
+            server_ = std::make_unique<ListeningServer<httplib::SSLServer>>(certificate.certificate.get(),
+                                                                            certificate.key.get());
         }
     } else {
-        server_ = std::make_unique<httplib::Server>();
+        server_ = std::make_unique<ListeningServer<httplib::Server>>();
     }
     if (!server_->is_valid())
         throw std::runtime_error("the HTTPS listener could not load its certificate");
@@ -170,6 +181,10 @@ int HttpFrontEnd::start()
                                : (server_->bind_to_port(options_.bindAddress, options_.port) ? options_.port : -1);
     if (port_ <= 0)
         throw std::runtime_error("cannot listen on " + options_.bindAddress + ":" + std::to_string(options_.port));
+    if (options_.https)
+        static_cast<ListeningServer<httplib::SSLServer>&>(*server_).lengthenAcceptQueue();
+    else
+        static_cast<ListeningServer<httplib::Server>&>(*server_).lengthenAcceptQueue();
     thread_ = std::thread([this] { server_->listen_after_bind(); });
     for (int i = 0; i < 2000 && !server_->is_running(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

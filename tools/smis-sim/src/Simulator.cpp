@@ -1,5 +1,10 @@
 #include "smis-sim/Simulator.h"
 
+#include <chrono>
+#include <thread>
+
+#include <httplib.h>
+
 #include "CimService.h"
 #include "ClassHierarchy.h"
 #include "ControlApi.h"
@@ -56,6 +61,21 @@ void Simulator::stop()
 {
     if (http_)
         http_->stop();
+}
+
+bool Simulator::waitUntilAnswering(int timeoutMs) const
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const std::string scheme = options_.https ? "https://" : "http://";
+    do {
+        httplib::Client client(scheme + options_.bindAddress + ":" + std::to_string(port()));
+        client.enable_server_certificate_verification(false);
+        auto result = client.Get("/control/health");
+        if (result && result->status == 200)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
 }
 
 int Simulator::port() const

@@ -44,6 +44,8 @@ public:
     // Binds, seeds and starts serving; throws std::runtime_error when the address cannot be used.
     void start();
     void stop();
+    // Asks the control interface for its health until it answers; false after `timeoutMs`.
+    bool waitUntilAnswering(int timeoutMs) const;
     int port() const;
     const SimulatorOptions& options() const { return options_; }
     std::string url() const;   // "http://127.0.0.1:<port>" or https

@@ -1,12 +1,8 @@
 // Test fixture: the simulator started in-process on an ephemeral loopback port, answering when the constructor
 // returns, stopped by the destructor.
 #pragma once
-#include <chrono>
 #include <stdexcept>
 #include <string>
-#include <thread>
-
-#include <httplib.h>
 
 #include "smis-sim/Simulator.h"
 
@@ -41,25 +37,8 @@ private:
 
     void waitUntilAnswering()
     {
-        for (int attempt = 0; attempt < 500; ++attempt) {
-            if (answers())
-                return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        throw std::runtime_error("the simulator did not answer on port " + std::to_string(port()));
-    }
-
-    bool answers()
-    {
-        if (https()) {
-            httplib::SSLClient client("127.0.0.1", port());
-            client.enable_server_certificate_verification(false);
-            auto result = client.Get("/control/health");
-            return result && result->status == 200;
-        }
-        httplib::Client client("127.0.0.1", port());
-        auto result = client.Get("/control/health");
-        return result && result->status == 200;
+        if (!simulator_.waitUntilAnswering(5000))
+            throw std::runtime_error("the simulator did not answer on port " + std::to_string(port()));
     }
 
     Simulator simulator_;
