@@ -83,6 +83,12 @@ TEST(ModelTest, BaseClassRequestsAnswerWithArraySubclassesSystemFirst)
     EXPECT_EQ(0u, client.associatorNames(tpd(), systems[0], "CIM_SystemDevice", "", "PartComponent", "").size())
         << "the system plays the group role only";
     EXPECT_EQ(1u, client.referenceNames(tpd(), volume, "CIM_Dependency", "Dependent").size());
+    Array<CIMObject> allocations = client.references(tpd(), volume, "CIM_AllocatedFromStoragePool", "Dependent");
+    ASSERT_EQ(1u, allocations.size());
+    EXPECT_EQ(String("TPD_AllocatedFromStoragePool"), allocations[0].getPath().getClassName().getString());
+    Array<CIMObject> pools = client.associators(tpd(), volume, "CIM_AllocatedFromStoragePool", "CIM_StoragePool");
+    ASSERT_EQ(1u, pools.size());
+    EXPECT_EQ(String("A"), propertyText(CIMInstance(pools[0]), "ElementName"));
     EXPECT_EQ(0u, client.associatorNames(tpd(), volume, "CIM_NoSuchAssociation", "", "", "").size());
 
     CIMInstance changed = client.getInstance(tpd(), volume, false);

@@ -1,4 +1,4 @@
-#include "Certificate.h"
+#include "smis-sim/Certificate.h"
 
 #include <stdexcept>
 
@@ -51,13 +51,28 @@ Certificate Certificate::selfSigned(const std::string& commonName)
     return result;
 }
 
-std::string Certificate::certificatePem() const
+namespace {
+template <class Write>
+std::string pemText(Write write)
 {
     std::unique_ptr<BIO, decltype(&BIO_free)> bio(BIO_new(BIO_s_mem()), BIO_free);
-    PEM_write_bio_X509(bio.get(), certificate.get());
+    check(bio && write(bio.get()) == 1, "PEM writing");
     char* data = nullptr;
     long size = BIO_get_mem_data(bio.get(), &data);
     return std::string(data, static_cast<std::size_t>(size));
+}
+}  // namespace
+
+std::string Certificate::certificatePem() const
+{
+    return pemText([this](BIO* bio) { return PEM_write_bio_X509(bio, certificate.get()); });
+}
+
+std::string Certificate::keyPem() const
+{
+    return pemText([this](BIO* bio) {
+        return PEM_write_bio_PrivateKey(bio, key.get(), nullptr, nullptr, 0, nullptr, nullptr);
+    });
 }
 
 }  // namespace smissim

@@ -14,7 +14,7 @@
 #include <httplib.h>
 #include <openssl/evp.h>
 
-#include "Certificate.h"
+#include "smis-sim/Certificate.h"
 #include "CimService.h"
 #include "ControlApi.h"
 

@@ -15,8 +15,9 @@ struct Certificate {
     // An EC P-256 key and a certificate for CN=<commonName> with the loopback address as subject alternative
     // name, valid for 30 days. Throws std::runtime_error when OpenSSL fails.
     static Certificate selfSigned(const std::string& commonName);
-    // The PEM text of the certificate (for clients that want to trust it).
+    // PEM texts of the certificate (for clients that want to trust it) and of the private key.
     std::string certificatePem() const;
+    std::string keyPem() const;
 };
 
 }  // namespace smissim
