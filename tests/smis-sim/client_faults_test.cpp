@@ -110,6 +110,29 @@ TEST(FaultsTest, ForcedReturnValueLeavesTheModelAlone)
     EXPECT_EQ("4", calls[0].param("copytype")->value);
 }
 
+TEST(FaultsTest, SkipReachesTheNthCallAndDropOutputHidesAnOutParameter)
+{
+    smissim::TestServer server(smallArray());
+    CIMClient client;
+    connectTo(client, server);
+    server->injectFault(smissim::FaultRule::fromJson(
+        smissim::Json::parse(R"({"operation":"EnumerateInstanceNames","action":"cimError","cimError":1,"skip":1})")));
+    EXPECT_EQ("", enumerateError(client));
+    EXPECT_NE("", enumerateError(client)) << "the second call fails";
+    EXPECT_EQ("", enumerateError(client));
+
+    server->injectFault(smissim::FaultRule::fromJson(smissim::Json::parse(
+        R"({"operation":"CreateReplica","action":"dropOutput","parameter":"TargetElement"})")));
+    Array<CIMParamValue> in, out;
+    in.append(CIMParamValue("ElementName", CIMValue("snapD")));
+    in.append(CIMParamValue("CopyType", CIMValue(Uint16(4))));
+    in.append(CIMParamValue("SourceElement", CIMValue(volumeNamed(client, "base1").getPath())));
+    EXPECT_EQ(0u, returnCode(client.invokeMethod(tpd(), firstName(client, "CIM_StorageConfigurationService"),
+                                                 "CreateReplica", in, out)));
+    EXPECT_TRUE(outParam(out, "TargetElement").isNull());
+    EXPECT_NO_THROW(volumeNamed(client, "snapD")) << "the copy was made all the same";
+}
+
 TEST(FaultsTest, WrongCredentialsAndClosedPortGiveTheirErrors)
 {
     smissim::TestServer server(smallArray());

@@ -107,4 +107,31 @@ TEST(ModelTest, BaseClassRequestsAnswerWithArraySubclassesSystemFirst)
     }
 }
 
+TEST(ModelTest, PoolSpaceFollowsFullVolumesAndSeededStatusShows)
+{
+    smissim::SimulatorOptions options;
+    options.seedJson = R"({"arrays":[{"serial":"000003",
+        "cpgs":[{"name":"P","operationalStatus":[3]}],
+        "volumes":[{"name":"full","cpg":"P","sizeBytes":1048576,"thin":false},
+                   {"name":"thin","cpg":"P","sizeBytes":1048576},
+                   {"name":"broken","cpg":"P","operationalStatus":[6]}]}]})";
+    smissim::TestServer server(options);
+    CIMClient client;
+    connectTo(client, server);
+    auto pool = [&] {
+        for (const CIMInstance& p : client.enumerateInstances(tpd(), "TPD_DynamicStoragePool", true, false))
+            return p;
+        throw Exception("no CPG");
+    };
+    EXPECT_EQ(String("1048576"), propertyText(pool(), "CurrentSpaceConsumed")) << "thin volumes take nothing yet";
+    EXPECT_EQ(String("3 "), propertyText(pool(), "OperationalStatus"));
+    EXPECT_EQ(String("6 "), propertyText(volumeNamed(client, "broken"), "OperationalStatus"));
+
+    Array<CIMParamValue> in, out;
+    in.append(CIMParamValue("TheElement", CIMValue(volumeNamed(client, "full").getPath())));
+    ASSERT_EQ(0u, returnCode(client.invokeMethod(tpd(), firstName(client, "CIM_StorageConfigurationService"),
+                                                 "ReturnToStoragePool", in, out)));
+    EXPECT_EQ(String("0"), propertyText(pool(), "CurrentSpaceConsumed"));
+}
+
 }  // namespace

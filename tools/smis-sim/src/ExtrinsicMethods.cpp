@@ -1,5 +1,7 @@
 #include "ExtrinsicMethods.h"
 
+#include <algorithm>
+
 #include "ClassHierarchy.h"
 #include "Properties.h"
 
@@ -43,6 +45,20 @@ MethodOutcome finishTask(MethodCall& call, const std::string& method, bool asJob
     return outcome;
 }
 
+namespace {
+MethodOutcome runFamily(MethodCall& call, const std::string& cls, const std::string& methodName)
+{
+    const ClassHierarchy& hierarchy = ClassHierarchy::instance();
+    if (hierarchy.isA(cls, "CIM_StorageConfigurationService"))
+        return runStorageConfigurationMethod(call, methodName);
+    if (hierarchy.isA(cls, "CIM_ControllerConfigurationService"))
+        return runControllerConfigurationMethod(call, methodName);
+    if (hierarchy.isA(cls, "CIM_StorageHardwareIDManagementService"))
+        return runHardwareIdMethod(call, methodName);
+    throw CIMException(CIM_ERR_METHOD_NOT_AVAILABLE, String(methodName + " is not offered by " + cls));
+}
+}  // namespace
+
 MethodOutcome runMethod(Model& model, const CIMObjectPath& target, const std::string& methodName,
                         const MethodArgs& args, const std::vector<FaultRule>& methodFaults)
 {
@@ -54,20 +70,22 @@ MethodOutcome runMethod(Model& model, const CIMObjectPath& target, const std::st
         throw CIMException(CIM_ERR_NOT_FOUND, "the target belongs to no array");
 
     MethodCall call{model, *array, service->getPath(), args, std::nullopt};
+    std::vector<std::string> droppedOutputs;
     for (const FaultRule& fault : methodFaults) {
         if (fault.action == FaultAction::ForceReturnValue)
             return MethodOutcome::code(fault.returnValue);
-        call.jobFault = fault;
+        if (fault.action == FaultAction::DropOutput)
+            droppedOutputs.push_back(lowerCase(fault.parameter));
+        else
+            call.jobFault = fault;
     }
-    const std::string cls = service->getClassName().getString().str();
-    const ClassHierarchy& hierarchy = ClassHierarchy::instance();
-    if (hierarchy.isA(cls, "CIM_StorageConfigurationService"))
-        return runStorageConfigurationMethod(call, methodName);
-    if (hierarchy.isA(cls, "CIM_ControllerConfigurationService"))
-        return runControllerConfigurationMethod(call, methodName);
-    if (hierarchy.isA(cls, "CIM_StorageHardwareIDManagementService"))
-        return runHardwareIdMethod(call, methodName);
-    throw CIMException(CIM_ERR_METHOD_NOT_AVAILABLE, String(methodName + " is not offered by " + cls));
+    MethodOutcome outcome = runFamily(call, service->getClassName().getString().str(), methodName);
+    auto dropped = [&](const CIMParamValue& p) {
+        return std::find(droppedOutputs.begin(), droppedOutputs.end(), lowerCase(p.getParameterName().str())) !=
+               droppedOutputs.end();
+    };
+    outcome.out.erase(std::remove_if(outcome.out.begin(), outcome.out.end(), dropped), outcome.out.end());
+    return outcome;
 }
 
 }  // namespace smissim

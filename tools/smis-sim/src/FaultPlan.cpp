@@ -20,6 +20,7 @@ const ActionName kActionNames[] = {
     {FaultAction::JobFails, "jobFails"},
     {FaultAction::JobNeverEnds, "jobNeverEnds"},
     {FaultAction::JobVanishes, "jobVanishes"},
+    {FaultAction::DropOutput, "dropOutput"},
 };
 
 bool sameNoCase(const std::string& a, const std::string& b)
@@ -44,6 +45,7 @@ bool FaultRule::isMethodLevel() const
     case FaultAction::JobFails:
     case FaultAction::JobNeverEnds:
     case FaultAction::JobVanishes:
+    case FaultAction::DropOutput:
         return true;
     default:
         return false;
@@ -67,6 +69,7 @@ FaultRule FaultRule::fromJson(const Json& json)
     }
     if (!known)
         throw JsonError("fault: unknown action \"" + action + "\"");
+    rule.skip = static_cast<unsigned>(json.getUint64("skip", 0));
     rule.count = static_cast<unsigned>(json.getUint64("count", 1));
     rule.delayMs = static_cast<unsigned>(json.getUint64("delayMs", 0));
     rule.httpStatus = static_cast<int>(json.getInt64("httpStatus", 500));
@@ -75,6 +78,9 @@ FaultRule FaultRule::fromJson(const Json& json)
     rule.returnValue = static_cast<std::uint32_t>(json.getUint64("returnValue", 4));
     rule.jobFinalState = static_cast<std::uint16_t>(json.getUint64("jobState", 10));
     rule.jobPolls = static_cast<unsigned>(json.getUint64("jobPolls", 0));
+    rule.parameter = json.getString("parameter");
+    if (rule.action == FaultAction::DropOutput && rule.parameter.empty())
+        throw JsonError("fault: dropOutput needs the parameter to leave out");
     if (rule.action == FaultAction::JobFails && (rule.jobFinalState < 8 || rule.jobFinalState > 10))
         throw JsonError("fault: jobState must be 8, 9 or 10");
     if (rule.action == FaultAction::HttpStatus && (rule.httpStatus < 400 || rule.httpStatus > 599))
@@ -86,11 +92,12 @@ Json FaultRule::toJson() const
 {
     Json json = Json::object();
     json.set("operation", operation).set("class", className).set("action", faultActionName(action));
-    json.set("count", static_cast<std::uint64_t>(count));
+    json.set("skip", static_cast<std::uint64_t>(skip)).set("count", static_cast<std::uint64_t>(count));
     json.set("delayMs", static_cast<std::uint64_t>(delayMs)).set("httpStatus", httpStatus);
     json.set("cimError", cimErrorCode).set("description", description);
     json.set("returnValue", static_cast<std::uint64_t>(returnValue));
     json.set("jobState", static_cast<int>(jobFinalState)).set("jobPolls", static_cast<std::uint64_t>(jobPolls));
+    json.set("parameter", parameter);
     return json;
 }
 
@@ -129,6 +136,11 @@ std::vector<FaultRule> FaultPlan::take(const std::string& operation, const std::
                             (classMatcher_ ? classMatcher_(className, it->className)
                                            : sameNoCase(className, it->className));
         if (!operationMatches || !classMatches) {
+            ++it;
+            continue;
+        }
+        if (it->skip > 0) {
+            --it->skip;
             ++it;
             continue;
         }

@@ -306,6 +306,21 @@ CIMObjectPath Model::addCpg(StorageArray& array, const std::string& name)
     return pool.getPath();
 }
 
+void Model::adjustPoolSpace(const CIMObjectPath& poolPath, Uint64 bytes, bool allocate)
+{
+    CIMInstance* pool = store_.findMutable(poolPath);
+    if (!pool || bytes == 0)
+        return;
+    auto change = [&](const char* name, bool grows) {
+        Uint64 value = uint64Property(*pool, name);
+        setProperty(*pool, name, CIMValue(grows ? value + bytes : (value > bytes ? value - bytes : Uint64(0))));
+    };
+    change("TotalManagedSpace", allocate);
+    change("RemainingManagedSpace", !allocate);
+    if (pool->getClassName() == CIMName("TPD_DynamicStoragePool"))
+        change("CurrentSpaceConsumed", allocate);
+}
+
 const CIMInstance* Model::findCpg(StorageArray& array, const std::string& name)
 {
     for (const CIMInstance* pool : store_.enumerate("TPD_DynamicStoragePool"))
@@ -396,8 +411,10 @@ CIMObjectPath Model::createVolume(StorageArray& array, const VolumeSpec& spec, b
     setProperty(volume, "OperationalStatus", uint16Array({2}));
     volume.setPath(pathFromKeys(volume, {"SystemCreationClassName", "SystemName", "CreationClassName", "DeviceID"}));
     store_.put(volume);
+    Uint64 consumed = spec.thin ? Uint64(0) : blocks * kBlockSize;
     link("TPD_AllocatedFromStoragePool", "Antecedent", pool, "Dependent", volume.getPath(),
-         {{"SpaceConsumed", CIMValue(spec.thin ? Uint64(0) : blocks * kBlockSize)}});
+         {{"SpaceConsumed", CIMValue(consumed)}});
+    adjustPoolSpace(pool, consumed, true);
     link("TPD_SystemDevice", "GroupComponent", array.system, "PartComponent", volume.getPath());
     array.volumeWwnByName[spec.name] = wwn;
     volumesByWwn_[wwn] = volume.getPath();
@@ -430,6 +447,10 @@ void Model::removeVolume(StorageArray& array, const CIMObjectPath& volumePath)
     std::string wwn = stringProperty(*volume, "Name");
     array.volumeWwnByName.erase(stringProperty(*volume, "ElementName"));
     CIMObjectPath path = volume->getPath();
+    for (const auto& link : store_.linksOf(path))
+        if (link.association->getClassName() == CIMName("TPD_AllocatedFromStoragePool") &&
+            link.role == "Dependent")
+            adjustPoolSpace(link.other, uint64Property(*link.association, "SpaceConsumed"), false);
     for (const auto& link : store_.linksOf(path))
         if (link.association->getClassName() == CIMName("TPD_ReplicaPoolForStorage")) {
             CIMObjectPath deltaPool = link.other;

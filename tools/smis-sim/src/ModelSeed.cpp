@@ -28,6 +28,15 @@ const Json& listOrEmpty(const Json& json, const char* key)
     return json.has(key) ? json.get(key) : empty;
 }
 
+// A status list such as [2] (OK), [3] (degraded) or [6] (error).
+void setOperationalStatus(CIMInstance* instance, const Json& json)
+{
+    Array<Uint16> status;
+    for (const Json& value : json.items())
+        status.append(static_cast<Uint16>(value.asUint64()));
+    setProperty(*instance, "OperationalStatus", CIMValue(status));
+}
+
 }  // namespace
 
 void Model::seed(const Json& json)
@@ -53,8 +62,11 @@ void Model::seed(const Json& json)
 
 void Model::seedArray(StorageArray& array, const Json& json)
 {
-    for (const Json& cpg : listOrEmpty(json, "cpgs").items())
-        addCpg(array, nameOf(cpg));
+    for (const Json& cpg : listOrEmpty(json, "cpgs").items()) {
+        CIMObjectPath pool = addCpg(array, nameOf(cpg));
+        if (cpg.has("operationalStatus"))
+            setOperationalStatus(store_.findMutable(pool), cpg.get("operationalStatus"));
+    }
     for (const Json& item : listOrEmpty(json, "volumes").items()) {
         VolumeSpec spec;
         spec.name = item.getString("name");
@@ -62,7 +74,9 @@ void Model::seedArray(StorageArray& array, const Json& json)
         spec.sizeBytes = item.getUint64("sizeBytes", Uint64(10) << 30);
         spec.thin = item.getBool("thin", !spec.cpg.empty());
         spec.wwn = item.getString("wwn");
-        addVolume(array, spec);
+        CIMObjectPath volume = addVolume(array, spec);
+        if (item.has("operationalStatus"))
+            setOperationalStatus(store_.findMutable(volume), item.get("operationalStatus"));
     }
     if (json.has("generate")) {
         const Json& generate = json.get("generate");

@@ -21,12 +21,14 @@ enum class FaultAction {
     JobFails,         // ... with a job that ends in jobFinalState (8, 9 or 10)
     JobNeverEnds,     // ... with a job that stays running
     JobVanishes,      // ... with a job whose instance disappears (NOT_FOUND) instead of completing
+    DropOutput,       // the method runs but its out-parameter `parameter` is left out of the answer
 };
 
 struct FaultRule {
     std::string operation;   // intrinsic operation or extrinsic method name, case-insensitive; "*" = any
     std::string className;   // empty = any class; else the request's class must be this class or a subclass
     FaultAction action = FaultAction::CimError;
+    unsigned skip = 0;       // matching requests to let through before the first one affected
     unsigned count = 1;      // how many matching requests it still affects
     unsigned delayMs = 0;
     int httpStatus = 500;
@@ -35,6 +37,7 @@ struct FaultRule {
     std::uint32_t returnValue = 4;
     std::uint16_t jobFinalState = 10;
     unsigned jobPolls = 0;   // job faults: polls while running before the end; 0 = the simulator's setting
+    std::string parameter;   // DropOutput: the out-parameter to leave out
 
     bool isMethodLevel() const;   // applied inside method execution rather than at the HTTP level
     static FaultRule fromJson(const Json& json);   // throws JsonError on bad input

@@ -174,6 +174,7 @@ private:
     Pegasus::CIMObjectPath addService(StorageArray& array, const char* className, const char* name);
     void addArrayFixtures(StorageArray& array);
     Pegasus::CIMObjectPath privilegeOf(const Pegasus::CIMObjectPath& view) const;
+    void adjustPoolSpace(const Pegasus::CIMObjectPath& pool, Pegasus::Uint64 bytes, bool allocate);
     Pegasus::CIMObjectPath hostOfView(const Pegasus::CIMObjectPath& view) const;
     void seedArray(StorageArray& array, const Json& json);
     Json volumeJson(const Pegasus::CIMInstance& volume) const;
