@@ -36,7 +36,7 @@ class TqExposureSource {
                          std::string& error) = 0;
 };
 
-class SimulatedHostPlatform : public TqHostPlatform, public std::enable_shared_from_this<SimulatedHostPlatform> {
+class SimulatedHostPlatform : public TqHostPlatform {
  public:
   static const char* const kVendor;   // "3PARdata"
   static const char* const kProduct;  // "VV"
@@ -55,19 +55,13 @@ class SimulatedHostPlatform : public TqHostPlatform, public std::enable_shared_f
   std::map<std::string, ExposedVolume> visibleDevices() const;
   long long rescanCount() const;
 
-  // Whether the device of this path is visible now (used by open devices).
-  bool isVisible(const std::string& path, const std::string& wwn) const;
+  // What the host sees; shared with the devices it opened, which may outlive it.
+  class DeviceTable;
 
  private:
-  std::string pathForWwnLocked(const std::string& wwn);
-
   const std::vector<HostInitiator> ports_;
   const std::shared_ptr<TqExposureSource> exposures_;
-  mutable std::mutex mutex_;
-  std::map<std::string, std::string> pathByWwn_;
-  std::map<std::string, ExposedVolume> visible_;  // by path
-  long long nextDeviceNumber_ = 0;
-  long long rescans_ = 0;
+  const std::shared_ptr<DeviceTable> table_;
 };
 
 }  // namespace TQSO

@@ -74,7 +74,9 @@ class LinuxScsiDevice : public TqDevice, public TqDeviceScsiIface {
     tqhost::InquiryRequest request;
     const bool inquiry = tqhost::readInquiryCdb(cdb, cdbLength, request);
     if (received >= 0) {
-      if (inquiry && !tqhost::checkInquiryAnswer(request, buffer, static_cast<size_t>(received), error)) return -1;
+      if (inquiry && !tqhost::checkInquiryAnswer(request, buffer, static_cast<size_t>(received),
+                                                 static_cast<size_t>(bufferLength), error))
+        return -1;
       return received;
     }
     if (!inquiry || direction != kDataIn) {
@@ -138,7 +140,7 @@ class LinuxScsiDevice : public TqDevice, public TqDeviceScsiIface {
       return -1;
     }
     const std::vector<unsigned char> answer(data->begin(), data->end());
-    if (!tqhost::checkInquiryAnswer(request, answer.data(), answer.size(), error)) return -1;
+    if (!tqhost::checkInquiryAnswer(request, answer.data(), answer.size(), bufferLength, error)) return -1;
     return static_cast<int>(tqhost::deliverAnswer(answer, request, buffer, bufferLength));
   }
 

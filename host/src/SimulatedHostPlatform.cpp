@@ -2,7 +2,7 @@
 
 #include <cctype>
 #include <cstring>
-#include <set>
+#include <mutex>
 
 #include "TqScsiInquiry.h"
 
@@ -31,10 +31,68 @@ std::string upper(const std::string& text) {
   return result;
 }
 
+}  // namespace
+
+class SimulatedHostPlatform::DeviceTable {
+ public:
+  // Makes the visible devices those of the answer; a device name stays with its WWN.
+  void replace(const std::vector<ExposedVolume>& exposed) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    std::map<std::string, ExposedVolume> visible;
+    for (ExposedVolume volume : exposed) {
+      volume.wwn = upper(volume.wwn);
+      if (!volume.wwn.empty()) visible[pathForWwnLocked(volume.wwn)] = volume;
+    }
+    visible_ = std::move(visible);
+  }
+  void remove(const std::vector<std::string>& paths) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    ++rescans_;
+    for (const std::string& path : paths) visible_.erase(path);
+  }
+  bool find(const std::string& path, ExposedVolume& volume) const {
+    std::lock_guard<std::mutex> hold(mutex_);
+    const auto found = visible_.find(path);
+    if (found == visible_.end()) return false;
+    volume = found->second;
+    return true;
+  }
+  bool isVisible(const std::string& path, const std::string& wwn) const {
+    ExposedVolume volume;
+    return find(path, volume) && volume.wwn == wwn;
+  }
+  std::map<std::string, ExposedVolume> visible() const {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return visible_;
+  }
+  long long rescans() const {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return rescans_;
+  }
+
+ private:
+  std::string pathForWwnLocked(const std::string& wwn) {
+    const auto found = pathByWwn_.find(wwn);
+    if (found != pathByWwn_.end()) return found->second;
+    const std::string path = "/dev/sd" + diskLetters(nextDeviceNumber_++);
+    pathByWwn_[wwn] = path;
+    return path;
+  }
+
+  mutable std::mutex mutex_;
+  std::map<std::string, std::string> pathByWwn_;
+  std::map<std::string, ExposedVolume> visible_;  // by path
+  long long nextDeviceNumber_ = 0;
+  long long rescans_ = 0;
+};
+
+namespace {
+
 class SimulatedScsiDevice : public TqDevice, public TqDeviceScsiIface {
  public:
-  SimulatedScsiDevice(std::shared_ptr<const SimulatedHostPlatform> host, std::string path, ExposedVolume volume)
-      : host_(std::move(host)), path_(std::move(path)), volume_(std::move(volume)) {}
+  SimulatedScsiDevice(std::shared_ptr<const SimulatedHostPlatform::DeviceTable> table, std::string path,
+                      ExposedVolume volume)
+      : table_(std::move(table)), path_(std::move(path)), volume_(std::move(volume)) {}
 
   std::string getName() override { return path_.substr(path_.find_last_of('/') + 1); }
 
@@ -51,7 +109,7 @@ class SimulatedScsiDevice : public TqDevice, public TqDeviceScsiIface {
       tqhost::setError(error, TqDeviceTree::kBadArgument, "invalid SCSI command arguments");
       return -1;
     }
-    if (!host_->isVisible(path_, volume_.wwn)) {
+    if (!table_->isVisible(path_, volume_.wwn)) {
       tqhost::setError(error, TqDeviceTree::kNoSuchDevice, path_ + ": the device is gone");
       return -1;
     }
@@ -75,7 +133,7 @@ class SimulatedScsiDevice : public TqDevice, public TqDeviceScsiIface {
   }
 
  private:
-  std::shared_ptr<const SimulatedHostPlatform> host_;
+  std::shared_ptr<const SimulatedHostPlatform::DeviceTable> table_;
   std::string path_;
   ExposedVolume volume_;
 };
@@ -84,7 +142,7 @@ class SimulatedScsiDevice : public TqDevice, public TqDeviceScsiIface {
 
 SimulatedHostPlatform::SimulatedHostPlatform(std::vector<HostInitiator> ports,
                                              std::shared_ptr<TqExposureSource> exposures)
-    : ports_(std::move(ports)), exposures_(std::move(exposures)) {}
+    : ports_(std::move(ports)), exposures_(std::move(exposures)), table_(std::make_shared<DeviceTable>()) {}
 
 bool SimulatedHostPlatform::initiators(std::vector<HostInitiator>& out, std::string&) {
   out = ports_;
@@ -92,19 +150,14 @@ bool SimulatedHostPlatform::initiators(std::vector<HostInitiator>& out, std::str
 }
 
 bool SimulatedHostPlatform::blockDevices(std::vector<HostBlockDevice>& out, std::string&) {
-  std::lock_guard<std::mutex> hold(mutex_);
   out.clear();
-  for (const auto& item : visible_) out.push_back({item.first, kVendor, kProduct});
+  for (const auto& item : table_->visible()) out.push_back({item.first, kVendor, kProduct});
   return true;
 }
 
 bool SimulatedHostPlatform::rescan(const std::vector<std::string>&, const std::vector<std::string>& devicesToDelete,
                                    std::string& error) {
-  {
-    std::lock_guard<std::mutex> hold(mutex_);
-    ++rescans_;
-    for (const std::string& path : devicesToDelete) visible_.erase(path);
-  }
+  table_->remove(devicesToDelete);
   if (!exposures_) {
     error = "the simulated host has no array to ask";
     return false;
@@ -113,55 +166,22 @@ bool SimulatedHostPlatform::rescan(const std::vector<std::string>&, const std::v
   for (const HostInitiator& port : ports_) portNames.push_back(port.name);
   std::vector<ExposedVolume> exposed;
   if (!exposures_->exposedTo(portNames, exposed, error)) return false;
-
-  std::lock_guard<std::mutex> hold(mutex_);
-  std::map<std::string, ExposedVolume> visible;
-  for (ExposedVolume volume : exposed) {
-    volume.wwn = upper(volume.wwn);
-    if (volume.wwn.empty()) continue;
-    visible[pathForWwnLocked(volume.wwn)] = volume;
-  }
-  visible_ = std::move(visible);
+  table_->replace(exposed);
   return true;
-}
-
-std::string SimulatedHostPlatform::pathForWwnLocked(const std::string& wwn) {
-  auto found = pathByWwn_.find(wwn);
-  if (found != pathByWwn_.end()) return found->second;
-  const std::string path = "/dev/sd" + diskLetters(nextDeviceNumber_++);
-  pathByWwn_[wwn] = path;
-  return path;
 }
 
 SP<TqDevice> SimulatedHostPlatform::openDevice(const std::string& name, CWmError* error) {
   const std::string path = name.compare(0, 5, "/dev/") == 0 ? name : "/dev/" + name;
   ExposedVolume volume;
-  {
-    std::lock_guard<std::mutex> hold(mutex_);
-    auto found = visible_.find(path);
-    if (found == visible_.end()) {
-      tqhost::setError(error, TqDeviceTree::kNoSuchDevice, "no such device '" + name + "'");
-      return nullptr;
-    }
-    volume = found->second;
+  if (!table_->find(path, volume)) {
+    tqhost::setError(error, TqDeviceTree::kNoSuchDevice, "no such device '" + name + "'");
+    return nullptr;
   }
-  return new SimulatedScsiDevice(shared_from_this(), path, volume);
+  return new SimulatedScsiDevice(table_, path, volume);
 }
 
-std::map<std::string, ExposedVolume> SimulatedHostPlatform::visibleDevices() const {
-  std::lock_guard<std::mutex> hold(mutex_);
-  return visible_;
-}
+std::map<std::string, ExposedVolume> SimulatedHostPlatform::visibleDevices() const { return table_->visible(); }
 
-long long SimulatedHostPlatform::rescanCount() const {
-  std::lock_guard<std::mutex> hold(mutex_);
-  return rescans_;
-}
-
-bool SimulatedHostPlatform::isVisible(const std::string& path, const std::string& wwn) const {
-  std::lock_guard<std::mutex> hold(mutex_);
-  auto found = visible_.find(path);
-  return found != visible_.end() && found->second.wwn == wwn;
-}
+long long SimulatedHostPlatform::rescanCount() const { return table_->rescans(); }
 
 }  // namespace TQSO

@@ -34,11 +34,13 @@ bool readInquiryCdb(const unsigned char* cdb, int cdbLength, InquiryRequest& req
   return true;
 }
 
-bool checkInquiryAnswer(const InquiryRequest& request, const unsigned char* data, size_t received,
+bool checkInquiryAnswer(const InquiryRequest& request, const unsigned char* data, size_t received, size_t room,
                         CWmError* error) {
   if (!request.vitalProductData) {
-    if (received < kStandardInquiryLength) {
-      setError(error, 5, "INQUIRY answer of " + std::to_string(received) + " bytes is shorter than 36 bytes");
+    const size_t expected = std::min({kStandardInquiryLength, request.allocationLength, room});
+    if (received < expected) {
+      setError(error, 5, "INQUIRY answer of " + std::to_string(received) + " bytes is shorter than " +
+                             std::to_string(expected) + " bytes");
       return false;
     }
     return true;
@@ -49,6 +51,13 @@ bool checkInquiryAnswer(const InquiryRequest& request, const unsigned char* data
   }
   if (data[1] != request.page) {
     setError(error, 5, "VPD answer is page " + std::to_string(data[1]) + ", not the page asked for");
+    return false;
+  }
+  const size_t pageLength = 4 + (static_cast<size_t>(data[2]) << 8 | data[3]);
+  const size_t expected = std::min({pageLength, request.allocationLength, room});
+  if (received < expected) {
+    setError(error, 5, "VPD page answer of " + std::to_string(received) + " bytes is cut short (" +
+                           std::to_string(expected) + " expected)");
     return false;
   }
   return true;

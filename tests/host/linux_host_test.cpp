@@ -160,6 +160,12 @@ TEST_F(LinuxHost, BadOrVanishingDevicesFailClearly) {
   tree.write("/sys/block/sdc/device/vpd_pg83", std::vector<unsigned char>{0x00, 0x80, 0x00, 0x00});
   EXPECT_EQ(-1, inquire(shortPage, kPage83Cdb, buffer, &error)) << "an answer for another page";
 
+  std::vector<unsigned char> cut = page83(0x60);
+  cut.resize(12);  // the header promises 24 bytes
+  tree.write("/sys/block/sdc/device/vpd_pg83", cut);
+  EXPECT_EQ(-1, inquire(shortPage, kPage83Cdb, buffer, &error));
+  EXPECT_NE(std::string::npos, error.AsString().find("cut short"));
+
   tree.remove("/sys/block/sda/device/vpd_pg83");
   SP<TqDevice> noPage = TqDeviceTree::getDevice("sda", &error);
   EXPECT_EQ(-1, inquire(noPage, kPage83Cdb, buffer, &error)) << "no page 0x83 exposed";

@@ -14,6 +14,7 @@
 
 #include "SimulatedArrayStub.h"
 #include "SimulatorExposureSource.h"
+#include "TQPlatformInfo.h"
 #include "TQOSUtil.h"
 #include "TqDeviceTree.h"
 
@@ -124,6 +125,27 @@ TEST_F(SimulatedHost, InitiatorsComeFromConfiguration) {
   ASSERT_EQ(1, services.detectHbalist(nullptr, "", names.data(), &namesLength, kinds.data(), &kindsLength, &third));
   EXPECT_STREQ("10000000C9A1B2C3", names.data());
   EXPECT_EQ(0, kinds[0]);
+}
+
+TEST(SimulatedHostConfiguration, PortsAndArrayComeFromTheConfigurationStore) {
+  std::string error;
+  {
+    TqConfigOverride url("Corvane", "TQ_SIM_CONTROL_URL");
+    TqConfigOverride fc("Corvane", "TQ_SIM_HOST_FC_PORTS", "10000000C9A1B2C3");
+    EXPECT_EQ(nullptr, TQSO::makeSimulatedHostFromConfiguration(error));
+    EXPECT_NE(std::string::npos, error.find("TQ_SIM_CONTROL_URL"));
+  }
+  TqConfigOverride url("Corvane", "TQ_SIM_CONTROL_URL", "http://127.0.0.1:1");
+  TqConfigOverride fc("Corvane", "TQ_SIM_HOST_FC_PORTS", " 10000000C9A1B2C3 , 10000000C9A1B2C4");
+  TqConfigOverride iscsi("Corvane", "TQ_SIM_HOST_ISCSI_NAMES", "iqn.1994-05.com.redhat:sim");
+  auto host = TQSO::makeSimulatedHostFromConfiguration(error);
+  ASSERT_NE(nullptr, host) << error;
+  std::vector<TQSO::HostInitiator> ports;
+  ASSERT_TRUE(host->initiators(ports, error));
+  ASSERT_EQ(3u, ports.size());
+  EXPECT_EQ("10000000C9A1B2C4", ports[1].name);
+  EXPECT_EQ(TQSO::INITIATOR_ISCSI, ports[2].kind);
+  EXPECT_FALSE(host->rescan({}, {}, error)) << "nothing listens at the configured URL";
 }
 
 // A stand-in for the simulator's control route on a loopback port.
