@@ -46,15 +46,15 @@ class TqCimom {
   // the connection state stays as it is.
   void SetCimom(TqCimomParams& params);
 
-  std::string GetAddress() { return m_Address; }
-  std::string GetPort() { return m_Port; }
-  std::string GetNameSpace() { return m_NameSpace; }
-  std::string GetUserName() { return m_User; }
-  std::string GetPassword() { return m_Password; }
-  bool GetUseSSL() { return m_UseSSL; }
-  short GetTimeoutSecs() { return m_TimeoutSecs; }
-  short GetMaxRetries() { return m_MaxRetries; }
-  TQ_CIM_CONNECTION_STATE GetConnState() { return m_ConnState; }
+  std::string GetAddress() const { return m_Address; }
+  std::string GetPort() const { return m_Port; }
+  std::string GetNameSpace() const { return m_NameSpace; }
+  std::string GetUserName() const { return m_User; }
+  std::string GetPassword() const { return m_Password; }
+  bool GetUseSSL() const { return m_UseSSL; }
+  short GetTimeoutSecs() const { return m_TimeoutSecs; }
+  short GetMaxRetries() const { return m_MaxRetries; }
+  TQ_CIM_CONNECTION_STATE GetConnState() const { return m_ConnState; }
   void SetConnState(TQ_CIM_CONNECTION_STATE state) { m_ConnState = state; }
   // The retry rules of the connection change these in place.
   void SetTimeoutSecs(short seconds) { m_TimeoutSecs = seconds; }
