@@ -94,6 +94,9 @@ TEST(ControlTest, BadControlInputIsRefusedWithTheReason)
         {"bad serial", "/control/seed", R"({"arrays":[{"serial":"xyz"}]})", 409},
         {"volume in a CPG that does not exist", "/control/seed",
          R"({"arrays":[{"serial":"001234","volumes":[{"name":"x","cpg":"NOPE"}]}]})", 409},
+        {"document failing after a new array and volume", "/control/seed",
+         R"({"arrays":[{"serial":"00BEEF","cpgs":["C"],"volumes":[{"name":"y","cpg":"C"}],
+                        "exports":[{"volume":"y","host":"nobody"}]}]})", 409},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

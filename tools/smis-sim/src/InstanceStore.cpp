@@ -79,10 +79,35 @@ void InstanceStore::put(const CIMInstance& instance)
     } else {
         entry->sequence = nextSequence_++;
     }
+    index(entry);
+}
+
+void InstanceStore::index(const EntryPtr& entry)
+{
     byIdentity_[entry->identity].push_back(entry);
     byClass_[entry->classKey][entry->sequence] = entry;
     for (const std::string& end : entry->linkedIdentities)
         linksByEnd_[end].push_back(entry);
+}
+
+InstanceStore::InstanceStore(const InstanceStore& other)
+{
+    *this = other;
+}
+
+InstanceStore& InstanceStore::operator=(const InstanceStore& other)
+{
+    if (this == &other)
+        return *this;
+    clear();
+    nextSequence_ = other.nextSequence_;
+    std::map<std::uint64_t, EntryPtr> inOrder;
+    for (const auto& cls : other.byClass_)
+        for (const auto& item : cls.second)
+            inOrder[item.first] = item.second;
+    for (const auto& item : inOrder)
+        index(std::make_shared<Entry>(*item.second));
+    return *this;
 }
 
 void InstanceStore::erase(const EntryPtr& entry)

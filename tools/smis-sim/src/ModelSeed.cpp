@@ -41,6 +41,23 @@ void setOperationalStatus(CIMInstance* instance, const Json& json)
 
 void Model::seed(const Json& json)
 {
+    Settings settings = settings_;
+    InstanceStore store = store_;
+    std::deque<StorageArray> arrays = arrays_;
+    std::unordered_map<std::string, CIMObjectPath> volumesByWwn = volumesByWwn_;
+    try {
+        seedDocument(json);
+    } catch (...) {
+        settings_ = std::move(settings);
+        store_ = std::move(store);
+        arrays_ = std::move(arrays);
+        volumesByWwn_ = std::move(volumesByWwn);
+        throw;
+    }
+}
+
+void Model::seedDocument(const Json& json)
+{
     if (!json.isObject())
         throw JsonError("seed: expected an object");
     if (json.has("settings"))

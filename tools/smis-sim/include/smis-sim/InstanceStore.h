@@ -19,6 +19,13 @@ std::string identityOf(const Pegasus::CIMObjectPath& path);
 
 class InstanceStore {
 public:
+    InstanceStore() = default;
+    // Copies are deep: changing one store never shows in another.
+    InstanceStore(const InstanceStore& other);
+    InstanceStore& operator=(const InstanceStore& other);
+    InstanceStore(InstanceStore&&) = default;
+    InstanceStore& operator=(InstanceStore&&) = default;
+
     // Adds an instance or replaces the one with the same identity. Its path must carry class and keys; an
     // association instance must hold both of its role references as properties.
     void put(const Pegasus::CIMInstance& instance);
@@ -54,6 +61,7 @@ private:
     using EntryPtr = std::shared_ptr<Entry>;
 
     EntryPtr lookup(const Pegasus::CIMObjectPath& path) const;
+    void index(const EntryPtr& entry);
     void erase(const EntryPtr& entry);
 
     std::uint64_t nextSequence_ = 0;

@@ -160,7 +160,8 @@ public:
     bool isJob(const Pegasus::CIMObjectPath& path) const;
     bool removeJob(const Pegasus::CIMObjectPath& job);
 
-    // Seeds arrays, pools, volumes, hosts and exposures; see the seed format in the README of the tool.
+    // Seeds arrays, pools, volumes, hosts and exposures (format in the tool's README). All or nothing: a
+    // document that fails part-way leaves the model as it was.
     void seed(const Json& json);
     Json toJson() const;
 
@@ -176,6 +177,7 @@ private:
     Pegasus::CIMObjectPath privilegeOf(const Pegasus::CIMObjectPath& view) const;
     void adjustPoolSpace(const Pegasus::CIMObjectPath& pool, Pegasus::Uint64 bytes, bool allocate);
     Pegasus::CIMObjectPath hostOfView(const Pegasus::CIMObjectPath& view) const;
+    void seedDocument(const Json& json);
     void seedArray(StorageArray& array, const Json& json);
     Json volumeJson(const Pegasus::CIMInstance& volume) const;
 
