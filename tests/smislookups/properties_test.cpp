@@ -194,3 +194,26 @@ TEST_F(PropertyLookupTest, PropertyOfAnotherTypeIsAFaultForTheCaller)
 }
 
 }  // namespace
+
+namespace {
+
+// A connection that is not connected: every lookup ends in its failure value or a library exception for
+// the caller, never a crash.
+TEST_F(PropertyLookupTest, LookupsOnAConnectionWithoutClient)
+{
+  std::string text = VolumeText("0A0002", "data2");
+  std::string array = SystemNameOf("0A0002");
+  conn_.DisconnectCimom();
+  std::string syncPath, target, name;
+  EXPECT_EQ("", util_.GetCIMProp(conn_, text, "ElementName"));
+  EXPECT_FALSE(util_.UpdateInstanceProp(conn_, text, "Caption", "x"));
+  EXPECT_EQ("", util_.GetVolObjPathByUUID(conn_, String(WwnOf("0A0002", "data2")), String(array)));
+  EXPECT_EQ(-1, util_.CheckInstanceExistence(conn_, array, text, ""));
+  EXPECT_EQ(-1, util_.GetSyncPathFromSource(conn_, text, syncPath, target, name));
+  EXPECT_EQ(-1, util_.GetSyncPathFromTarget(conn_, text, syncPath, target, name));
+  EXPECT_THROW(util_.GetSystemObjPathByNameProp(conn_, array), Exception);
+  EXPECT_GE(CountMessages(record_, "not connected"), 6);
+  EXPECT_EQ(0u, Requests("GetInstance") + Requests("EnumerateInstances") + Requests("ReferenceNames"));
+}
+
+}  // namespace
