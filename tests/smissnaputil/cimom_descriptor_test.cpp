@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "TQPlatformInfo.h"
 #include "TqCimom.h"
@@ -46,6 +48,9 @@ struct TimeoutCase {
   const char* configured;
   short expected;
 };
+
+// Test output names the case, not its bytes.
+void PrintTo(const TimeoutCase& c, std::ostream* os) { *os << "timeout " << c.configured; }
 
 class ConfiguredTimeoutTest : public ::testing::TestWithParam<TimeoutCase> {};
 
@@ -102,6 +107,9 @@ struct PortCase {
   int port;
   const char* expectedText;
 };
+
+// Test output names the case, not its bytes.
+void PrintTo(const PortCase& c, std::ostream* os) { *os << "port " << c.port; }
 
 class SetCimomPortTest : public ::testing::TestWithParam<PortCase> {};
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ struct RetryCase {
   const char* expectedTrace;  // "" when ConnectionRetry traces nothing
   bool expectedRebuild;
 };
+
+// Test output names the case, not its bytes.
+void PrintTo(const RetryCase& c, std::ostream* os) { *os << c.name; }
 
 class ConnectionRetryTest : public ConnectionTest, public ::testing::WithParamInterface<RetryCase> {};
 

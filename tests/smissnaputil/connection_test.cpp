@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -55,6 +56,9 @@ struct MissingCase {
   void (*blank)(TqCimomParams&);
 };
 
+// Test output names the case, not its bytes.
+void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.name; }
+
 class MissingParameterTest : public ConnectionTest, public ::testing::WithParamInterface<MissingCase> {};
 
 TEST_P(MissingParameterTest, FailsAtOnceWithoutAClient)
@@ -86,6 +90,9 @@ struct RefusedCase {
   short maxRetries;
   int expectedAttempts;
 };
+
+// Test output names the case, not its bytes.
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << (c.https ? "https" : "http") << ", maxRetries " << c.maxRetries; }
 
 class RefusedConnectTest : public ConnectionTest, public ::testing::WithParamInterface<RefusedCase> {};
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,6 +18,9 @@ struct SinkCase {
   int expectedLevel;
   std::string expectedLine;
 };
+
+// Test output names the case, not its bytes.
+void PrintTo(const SinkCase& c, std::ostream* os) { *os << c.name; }
 
 class TracerSinkTest : public ::testing::TestWithParam<SinkCase> {};
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "TQProviderVendor.h"
@@ -10,6 +11,9 @@ struct ClassNameCase {
   const char* className;
   int expected;
 };
+
+// Test output names the case, not its bytes.
+void PrintTo(const ClassNameCase& c, std::ostream* os) { *os << "class \"" << c.className << "\""; }
 
 class VendorIdTest : public ::testing::TestWithParam<ClassNameCase> {};
 
@@ -45,6 +49,9 @@ struct RowCase {
   const char* prefix;
   const char* nameSpace;
 };
+
+// Test output names the case, not its bytes.
+void PrintTo(const RowCase& c, std::ostream* os) { *os << "vendor " << c.id; }
 
 class VendorRowTest : public ::testing::TestWithParam<RowCase> {};
 

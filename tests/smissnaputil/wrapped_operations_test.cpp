@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
@@ -67,6 +67,9 @@ struct ReadCase {
   int expectedRebuilds;
   int expectedError;  // on the job record
 };
+
+// Test output names the case, not its bytes.
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 
 class WrappedReadTest : public ConnectionTest, public ::testing::WithParamInterface<ReadCase> {};
 
@@ -228,6 +231,9 @@ struct DeleteCase {
   const char* expectedTrace;
   int expectedError;
 };
+
+// Test output names the case, not its bytes.
+void PrintTo(const DeleteCase& c, std::ostream* os) { *os << c.name; }
 
 class DeleteInstanceTest : public ConnectionTest, public ::testing::WithParamInterface<DeleteCase> {};
 
