@@ -135,8 +135,8 @@ struct InventoryLunRow {
   int state = 0, lunNumber = 0, active = 0, refreshMark = 0;
 };
 
-// The inventory database in an SQLite file, made (with its tables) on first use. Each operation is one
-// atomic write; begin/commit/rollback group several into one, so that a run that stops half way leaves
+// The inventory database in an SQLite file, made (with its tables) on first use, with a write-ahead log
+// beside it ("<file>-wal", "<file>-shm"). Each operation is one atomic write; begin/commit/rollback group several into one, so that a run that stops half way leaves
 // nothing of itself. A locked or unwritable file makes the operation fail (result kDatabaseError) and
 // lastError tells why. Thread-safe.
 class SqliteArrayReportDB : public ArrayReportDB {
