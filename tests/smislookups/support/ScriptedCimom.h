@@ -1,0 +1,100 @@
+// A small CIMOM on a loopback port that answers enumerations from tables the test fills, for the lookups
+// whose other array families the simulated 3PAR provider does not model. Every other request gets an
+// empty answer.
+#pragma once
+#include <httplib.h>
+
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Pegasus/CimXml.h"
+
+namespace lookuptest {
+
+class ScriptedCimom {
+ public:
+  ScriptedCimom()
+  {
+    server_.Post("/cimom", [this](const httplib::Request& request, httplib::Response& response) {
+      Answer(request, response);
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    if (port_ <= 0)
+      throw std::runtime_error("no loopback port for the scripted CIMOM");
+    // Connections made before the accept loop runs wait in the bound socket's backlog.
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+  }
+
+  ~ScriptedCimom()
+  {
+    server_.stop();
+    thread_.join();
+  }
+
+  ScriptedCimom(const ScriptedCimom&) = delete;
+  ScriptedCimom& operator=(const ScriptedCimom&) = delete;
+
+  int port() const { return port_; }
+
+  // What EnumerateInstanceNames of the class answers.
+  void SetNames(const std::string& className, std::vector<Pegasus::CIMObjectPath> paths)
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    names_[className] = std::move(paths);
+  }
+
+  // What EnumerateInstances of the class answers; each instance's path is its instance name.
+  void SetInstances(const std::string& className, std::vector<Pegasus::CIMInstance> instances)
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    instances_[className] = std::move(instances);
+  }
+
+  int Requests(const std::string& operation)
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return counts_[operation];
+  }
+
+ private:
+  void Answer(const httplib::Request& http, httplib::Response& reply)
+  {
+    using namespace Pegasus;
+    CimXml::Request request = CimXml::decodeRequest(String(http.body));
+    CimXml::Response response;
+    response.messageId = request.messageId;
+    response.intrinsic = request.intrinsic;
+    response.methodName = request.methodName;
+    const CimXml::ParamValue* classParam = request.find("ClassName");
+    std::string className = classParam ? classParam->className.getString().str() : "";
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ++counts_[request.methodName.str()];
+      if (request.methodName == String("EnumerateInstanceNames")) {
+        response.returnKind = CimXml::Response::INSTANCE_NAMES;
+        response.paths = names_[className];
+      } else if (request.methodName == String("EnumerateInstances")) {
+        response.returnKind = CimXml::Response::NAMED_INSTANCES;
+        response.instances = instances_[className];
+      } else {
+        response.returnKind = CimXml::Response::OBJECT_PATHS;
+      }
+    }
+    reply.set_header("CIMOperation", "MethodResponse");
+    reply.set_content(CimXml::encodeResponse(response).str(), "application/xml; charset=\"utf-8\"");
+  }
+
+  httplib::Server server_;
+  std::thread thread_;
+  int port_ = 0;
+  std::mutex mutex_;
+  std::map<std::string, std::vector<Pegasus::CIMObjectPath>> names_;
+  std::map<std::string, std::vector<Pegasus::CIMInstance>> instances_;
+  std::map<std::string, int> counts_;
+};
+
+}  // namespace lookuptest
