@@ -138,6 +138,66 @@ TEST_F(VolumeLookupTest, NoRefreshWhenTheLastCachedVolumeMatchesOnAnotherArray)
   EXPECT_EQ(0, CountMessages(record_, "refreshed cached volume instances"));
 }
 
+TEST_F(VolumeLookupTest, ConcurrentCachedLookupsFillTheCacheOnce)
+{
+  TqConfigOverride cacheOn("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES", "1");
+  const int kThreads = 8;
+  std::vector<std::string> wwns, found(kThreads);
+  for (int i = 0; i < kThreads; ++i)
+    wwns.push_back(WwnOf("0A0002", "a2vv0010" + std::to_string(i)));
+  std::vector<TQSO::SnapInfo> records(kThreads);
+  std::vector<std::thread> threads;
+  for (int i = 0; i < kThreads; ++i) {
+    threads.emplace_back([&, i] {
+      TqCimConnection connection(conn_);  // a copy has no client of its own until it connects
+      connection.m_SnapInfo = &records[i];
+      if (connection.ConnectCimom() != 0)
+        return;
+      TqCimUtil util;
+      util.m_SnapInfo = &records[i];
+      found[i] = util.GetVolObjPathByUUID(connection, String(wwns[i]), String(array2_));
+      connection.DisconnectCimom();
+    });
+  }
+  for (std::thread& thread : threads)
+    thread.join();
+  for (int i = 0; i < kThreads; ++i)
+    EXPECT_EQ(wwns[i], DeviceIdOf(found[i])) << i;
+  EXPECT_EQ(1u, Requests("EnumerateInstances"));
+  EXPECT_TRUE(CacheLockIsFree());
+}
+
+TEST_F(VolumeLookupTest, CacheFilledFromAnotherProviderIsRefreshed)
+{
+  TqConfigOverride cacheOn("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES", "1");
+  smissim::TestServer other(OptionsWithSeed(R"({"arrays": [{"serial": "0C0001", "cpgs": ["C"],
+      "volumes": [{"name": "far", "cpg": "C"}]}]})"));
+  std::string farWwn = other->withModel([](smissim::Model& model) {
+    const Pegasus::CIMInstance* volume = model.findVolumeByName(*model.arrayBySerial("0C0001"), "far");
+    return volume->getProperty(volume->findProperty("Name")).getValue().toString().str();
+  });
+  TqCimomParams params;
+  params.m_Address = other.host();
+  params.m_Port = other.port();
+  params.m_NameSpace = "root/tpd";
+  params.m_User = other.user();
+  params.m_Password = other.password();
+  TqCimConnection otherConn;
+  otherConn.m_Cimom.SetCimom(params);
+  ASSERT_EQ(0, otherConn.ConnectCimom());
+
+  std::string nearWwn = WwnOf("0A0002", "data2");
+  ASSERT_NE("", Lookup(nearWwn, array2_));
+  // The cache holds the first provider's volumes: the miss refreshes it from the second provider.
+  EXPECT_EQ(farWwn, DeviceIdOf(util_.GetVolObjPathByUUID(otherConn, String(farWwn), String(SystemNameOf("0C0001")))));
+  EXPECT_EQ(1u, other->requestCount("EnumerateInstances"));
+  EXPECT_LT(TqVolumeInstanceCache::Size(), 10u);
+  // And back again for the first provider.
+  EXPECT_EQ(nearWwn, DeviceIdOf(Lookup(nearWwn, array2_)));
+  EXPECT_EQ(2u, Requests("EnumerateInstances"));
+  otherConn.DisconnectCimom();
+}
+
 TEST_F(VolumeLookupTest, FailedFillReleasesTheLockAndLeavesTheCacheEmpty)
 {
   TqConfigOverride cacheOn("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES", "1");
