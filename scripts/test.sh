@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds everything and runs the whole test suite twice:
-# once in a normal build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# once in a normal build and once under AddressSanitizer and UndefinedBehaviorSanitizer,
+# with a short fuzzing run of the JSON parser in between.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -9,6 +10,9 @@ jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs" --timeout 600)
+
+# A short run of the JSON parser fuzzer (clang, libFuzzer, AddressSanitizer).
+bash scripts/fuzz-jsonxx.sh 30
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTQ_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
