@@ -20,6 +20,21 @@ const char* const kSystemClass = "CIM_ComputerSystem";
 const char* const kClassPrefixSetting = "SMCONFIG_NAME_SMIS_CIM_CLASSNAME_PREFIX";
 const char* const kLsiPrefixKey = "LSI_OEM_CLASSNAME_PREFIX";
 
+// A per-array setting of the job record; "" when it is not set. A text longer than the first buffer is
+// read again with the size the record asks for, never cut.
+std::string PerArraySetting(TQSO::SnapInfo& record, const char* name)
+{
+  std::vector<char> buffer(1024, '\0');
+  uint32_t length = 1023;
+  if (record.getConfigString(name, buffer.data(), &length) == TQSO::SnapInfo::kBufferTooSmall) {
+    buffer.assign(static_cast<size_t>(length) + 2, '\0');
+    length = static_cast<uint32_t>(buffer.size() - 1);
+    record.getConfigString(name, buffer.data(), &length);
+  }
+  buffer.back() = '\0';
+  return buffer.data();
+}
+
 }  // namespace
 
 // The class the system object of an LSI-family array must have: the configured class prefix (the host
@@ -29,13 +44,8 @@ static std::string LsiSystemClass(TqCimUtil& util, const CIMObjectPath& candidat
   const char* label = "SMIS::GetSystemObjPathByNameProp";
   std::string prefix;
   std::string setting;
-  if (util.m_SnapInfo) {
-    std::vector<char> buffer(1024, '\0');
-    uint32_t length = 1023;
-    util.m_SnapInfo->getConfigString(kClassPrefixSetting, buffer.data(), &length);
-    buffer.back() = '\0';
-    setting = buffer.data();
-  }
+  if (util.m_SnapInfo)
+    setting = PerArraySetting(*util.m_SnapInfo, kClassPrefixSetting);
   util.DEBUG_TRACE_NORMAL(label, " Array Config [%s:%s]", kClassPrefixSetting, setting.c_str());
   if (!setting.empty())
     prefix = setting;

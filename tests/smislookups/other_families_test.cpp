@@ -118,6 +118,13 @@ TEST_F(OtherFamilyTest, LsiFamilySystemClassFromTheConfiguredPrefix)
   EXPECT_EQ("XYZ_StorageSystem", SystemClassFor("LSI-A"));
   EXPECT_TRUE(record_.hasMessageContaining(" Array Config [SMCONFIG_NAME_SMIS_CIM_CLASSNAME_PREFIX:XYZ]"));
 
+  // A long setting is read whole.
+  const std::string longPrefix(1500, 'Q');
+  record_.setSetting("SMCONFIG_NAME_SMIS_CIM_CLASSNAME_PREFIX", longPrefix);
+  EXPECT_EQ("", SystemClassFor("LSI-A"));
+  EXPECT_TRUE(record_.hasMessageContaining("LSI OEM classname [" + longPrefix + "_StorageSystem]"));
+  record_.setSetting("SMCONFIG_NAME_SMIS_CIM_CLASSNAME_PREFIX", "XYZ");
+
   // The host key wins over the per-array setting.
   TqConfigOverride hostPrefix("Corvane", "LSI_OEM_CLASSNAME_PREFIX", "ABC");
   EXPECT_EQ("ABC_StorageSystem", SystemClassFor("LSI-A"));
