@@ -46,8 +46,9 @@ CIMObjectPath TqCimUtil::GetSyncPath(TqCimConnection& conn, String nameSpace, st
                                      CIMObjectPath target)
 {
   const char* label = "SMIS::GetSyncPath";
+  // After a caught fault the result is what it holds at that point.
   CIMObjectPath result;
-  return TracedOr(*this, label, TQ_HANDLER_SITE, result, [&]() {
+  try {
     TQ_PROVIDER_VENDOR vendor = TQProviderVendor::GetVendorId(source);
     String targetText = target.toString();
     std::string localClass;
@@ -74,8 +75,14 @@ CIMObjectPath TqCimUtil::GetSyncPath(TqCimConnection& conn, String nameSpace, st
     } else if (names.size() > 1) {
       DEBUG_TRACE(label, "Error: Multiple sync paths reported");
     }
-    return result;
-  });
+  } catch (const CIMException& e) {
+    tqcimutil::TraceCimException(*this, label, TQ_HANDLER_SITE, e);
+  } catch (const Exception& e) {
+    tqcimutil::TraceException(*this, label, TQ_HANDLER_SITE, e);
+  } catch (...) {
+    DEBUG_TRACE(label, "%s", tqcimutil::kUnknownException);
+  }
+  return result;
 }
 
 int TqCimUtil::GetSyncPathFromSourceBySyncType(TqCimConnection& conn, int copyType, std::string source,
