@@ -48,10 +48,20 @@ bool sameNumber(const String& a, const String& b)
     return a == b;
 }
 
+bool quotedKind(CIMKeyBinding::Type type)
+{
+    return type == CIMKeyBinding::STRING || type == CIMKeyBinding::REFERENCE;
+}
+
 template <class Compare>
 bool sameKeyValue(const CIMKeyBinding& a, const CIMKeyBinding& b, Compare samePath)
 {
-    if (a.getType() != b.getType()) return false;
+    if (a.getType() != b.getType()) {
+        // Parsed text only guesses REFERENCE for a quoted value that reads as a path, so a string key
+        // and a reference key with the same text (or the same path) are the same value.
+        if (!quotedKind(a.getType()) || !quotedKind(b.getType())) return false;
+        return a.getValue() == b.getValue() || sameReference(a.getValue(), b.getValue(), samePath);
+    }
     switch (a.getType()) {
     case CIMKeyBinding::BOOLEAN:
         return String::equalNoCase(a.getValue(), b.getValue());

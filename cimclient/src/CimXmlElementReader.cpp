@@ -167,8 +167,8 @@ CIMKeyBinding CimXmlElementReader::keyBinding(const pugi::xml_node& node) const
     if (named(child, "VALUE.REFERENCE"))
         return CIMKeyBinding(keyName, valueReference(child).toString(), CIMKeyBinding::REFERENCE);
     expectName(child, "KEYVALUE");
-    std::string valueType = "string";
-    optional(child, "VALUETYPE", valueType);
+    std::string valueType;
+    if (!optional(child, "VALUETYPE", valueType)) valueType = "string";
     const std::string value = text(child);
     if (valueType == "string") return CIMKeyBinding(keyName, String(value), CIMKeyBinding::STRING);
     if (valueType == "boolean") {
@@ -248,10 +248,21 @@ CIMObjectPath CimXmlElementReader::anyPath(const pugi::xml_node& node) const
 
 CIMObjectPath CimXmlElementReader::valueReference(const pugi::xml_node& node) const
 {
+    // Each level doubles the escaping of the path text, so deep nesting is refused rather than followed.
+    const int maximumDepth = 8;
     expectName(node, "VALUE.REFERENCE");
     const std::vector<pugi::xml_node> children = elements(node);
     if (children.size() != 1) fail(node, "expected one object path");
-    return anyPath(children[0]);
+    if (referenceDepth_ >= maximumDepth) fail(node, "references nested too deeply");
+    ++referenceDepth_;
+    try {
+        CIMObjectPath path = anyPath(children[0]);
+        --referenceDepth_;
+        return path;
+    } catch (...) {
+        --referenceDepth_;
+        throw;
+    }
 }
 
 bool CimXmlElementReader::isValueElement(const pugi::xml_node& node) const

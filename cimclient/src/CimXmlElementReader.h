@@ -62,6 +62,8 @@ private:
     unsigned lineOf(const pugi::xml_node& node) const;
 
     const std::string& text_;
+    // How many VALUE.REFERENCE elements enclose the one being read (references nest through reference keys).
+    mutable int referenceDepth_ = 0;
 };
 
 }  // namespace Pegasus

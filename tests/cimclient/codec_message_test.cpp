@@ -477,6 +477,36 @@ TEST(CodecRefusals, MalformedResponsesThrowXmlExceptions)
     }
 }
 
+// An INSTANCENAME whose key refers to a path `depth` levels deep.
+std::string nestedInstanceName(int depth)
+{
+    std::string xml = "<INSTANCENAME CLASSNAME=\"A\"><KEYBINDING NAME=\"k\"><KEYVALUE>x\"y</KEYVALUE></KEYBINDING>"
+                      "</INSTANCENAME>";
+    for (int i = 0; i < depth; ++i)
+        xml = "<INSTANCENAME CLASSNAME=\"A\"><KEYBINDING NAME=\"r\"><VALUE.REFERENCE>" + xml +
+              "</VALUE.REFERENCE></KEYBINDING></INSTANCENAME>";
+    return xml;
+}
+
+TEST(CodecRefusals, DeeplyNestedReferencesAreRefused)
+{
+    const Response shallow = decodeResponse(String(responseWith("<IRETURNVALUE>" + nestedInstanceName(3) + "</IRETURNVALUE>")));
+    ASSERT_EQ(shallow.paths.size(), 1u);
+    // The nested key text reads back as the same nested path.
+    EXPECT_EQ(CIMObjectPath(shallow.paths[0].toString()), shallow.paths[0]);
+    EXPECT_EQ(CIMObjectPath(shallow.paths[0].toString()).getKeyBindings()[0].getType(), CIMKeyBinding::REFERENCE);
+
+    for (int depth : {9, 100000}) {
+        SCOPED_TRACE(depth);
+        try {
+            decodeResponse(String(responseWith("<IRETURNVALUE>" + nestedInstanceName(depth) + "</IRETURNVALUE>")));
+            ADD_FAILURE() << "accepted";
+        } catch (const CIMClientXmlException& e) {
+            EXPECT_NE(e.getMessage().find("nested too deeply"), PEG_NOT_FOUND) << e.getMessage();
+        }
+    }
+}
+
 TEST(CodecRefusals, ErrorMessagesSayWhere)
 {
     try {

@@ -182,6 +182,20 @@ const PathPair pathPairs[] = {
     {"C.r=\"root:D.k=\\\"1\\\",j=2\"", "C.r=\"root:d.J=2,K=\\\"1\\\"\"", true, true},
 };
 
+TEST(ObjectPathEquality, PathLikeStringKeySurvivesTextRoundTrip)
+{
+    // The parser reads a quoted value that looks like a path as a reference.
+    Array<CIMKeyBinding> keys;
+    keys.append(CIMKeyBinding("Tag", "D.k=1", CIMKeyBinding::STRING));
+    const CIMObjectPath built(String(), CIMNamespaceName(), CIMName("C"), keys);
+    const CIMObjectPath parsed(built.toString());
+    EXPECT_EQ(parsed.getKeyBindings()[0].getType(), CIMKeyBinding::REFERENCE);
+    EXPECT_TRUE(parsed == built);
+    EXPECT_TRUE(refersToSameObject(parsed, built));
+    keys[0].setValue("D.k=2");
+    EXPECT_FALSE(parsed == CIMObjectPath(String(), CIMNamespaceName(), CIMName("C"), keys));
+}
+
 TEST(ObjectPathEquality, OperatorAndSameObjectRule)
 {
     for (const PathPair& c : pathPairs) {
