@@ -62,7 +62,7 @@ int finish(Program& program, int signal)
 
 std::string writeFile(const std::string& name, const std::string& text)
 {
-    std::string path = testing::TempDir() + name;
+    std::string path = testing::TempDir() + std::to_string(getpid()) + "-" + name;
     std::ofstream(path) << text;
     return path;
 }

@@ -10,7 +10,7 @@ namespace smissim {
 
 namespace {
 
-constexpr Uint32 kOk = 0, kNotSupported = 1, kFailed = 4, kInvalidParameter = 5, kInUse = 6;
+constexpr Uint32 kNotSupported = 1, kFailed = 4, kInvalidParameter = 5, kInUse = 6;
 constexpr Uint32 kSizeNotSupported = 4097;
 constexpr Uint32 kSourceNotFound = 32768, kSnapshotLimit = 32771, kNameInUse = 32773;
 constexpr Uint16 kUnSyncAssoc = 4, kUnSyncUnAssoc = 5;
