@@ -1,4 +1,6 @@
 // Hosts, exposure and hiding through the project's client, and what the host's initiators then see.
+#include <map>
+
 #include <gtest/gtest.h>
 
 #include "support/Seeds.h"
@@ -213,6 +215,20 @@ TEST_F(MaskingTest, HardwareIdTextsAreCheckedAndPortsBelongToOneHost)
             EXPECT_EQ(String("5"), propertyText(id, "IDType"));
         }
     EXPECT_TRUE(found);
+}
+
+TEST_F(MaskingTest, SeededPortsMayBelongToNoHostOrToSeveral)
+{
+    server->seed(R"({"arrays":[{"serial":"00ABCD","hosts":["host2"],
+        "hardwareIds":[{"port":"10000000C9000001","hosts":["host2"]},{"port":"10000000C90000FF"}]}]})");
+    std::map<std::string, std::pair<std::string, Uint32>> hostsOfPort;
+    for (const CIMInstance& id : client.enumerateInstances(tpd(), "CIM_StorageHardwareID", true, false))
+        hostsOfPort[propertyText(id, "StorageID").str()] = {
+            propertyText(id, "ElementName").str(),
+            client.associatorNames(tpd(), id.getPath(), "CIM_MemberOfCollection", "CIM_SystemSpecificCollection", "", "")
+                .size()};
+    EXPECT_EQ(std::make_pair(std::string("host1"), 2u), hostsOfPort["10000000C9000001"]);
+    EXPECT_EQ(std::make_pair(std::string(""), 0u), hostsOfPort["10000000C90000FF"]);
 }
 
 }  // namespace

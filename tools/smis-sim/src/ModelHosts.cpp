@@ -44,6 +44,22 @@ const CIMInstance* Model::findHardwareId(StorageArray& array, const std::string&
     return nullptr;
 }
 
+CIMObjectPath Model::addHardwareId(StorageArray& array, bool iscsi, const std::string& port)
+{
+    if (const CIMInstance* existing = findHardwareId(array, port))
+        return existing->getPath();
+    std::string storageId = iscsi ? port : normalizedPort(port);
+    CIMInstance id{CIMName("TPD_StorageHardwareID")};
+    setProperty(id, "InstanceID", CIMValue(String(array.prefix() + (iscsi ? "iSCSI-" : "FC-") + storageId)));
+    setProperty(id, "StorageID", CIMValue(String(storageId)));
+    setProperty(id, "IDType", CIMValue(Uint16(iscsi ? 5 : 2)));
+    setProperty(id, "ElementName", CIMValue(""));
+    setProperty(id, "SystemName", CIMValue(String(array.systemName)));
+    id.setPath(pathFromKeys(id, {"InstanceID"}));
+    store_.put(id);
+    return id.getPath();
+}
+
 CIMObjectPath Model::addHardwareIdToHost(StorageArray& array, const CIMObjectPath& hostPath, bool iscsi,
                                          const std::string& port)
 {
@@ -51,31 +67,28 @@ CIMObjectPath Model::addHardwareIdToHost(StorageArray& array, const CIMObjectPat
     if (!host)
         throw ModelError("no such host");
     std::string hostName = stringProperty(*host, "ElementName");
-    CIMObjectPath idPath;
     if (const CIMInstance* existing = findHardwareId(array, port)) {
         std::string owner = stringProperty(*existing, "ElementName");
         if (!owner.empty() && owner != hostName)
             throw ModelError("port " + port + " belongs to host " + owner);
-        idPath = existing->getPath();
-    } else {
-        std::string storageId = iscsi ? port : normalizedPort(port);
-        CIMInstance id{CIMName("TPD_StorageHardwareID")};
-        setProperty(id, "InstanceID",
-                    CIMValue(String(array.prefix() + (iscsi ? "iSCSI-" : "FC-") + storageId)));
-        setProperty(id, "StorageID", CIMValue(String(storageId)));
-        setProperty(id, "IDType", CIMValue(Uint16(iscsi ? 5 : 2)));
-        setProperty(id, "SystemName", CIMValue(String(array.systemName)));
-        id.setPath(pathFromKeys(id, {"InstanceID"}));
-        store_.put(id);
-        idPath = id.getPath();
     }
+    CIMObjectPath idPath = addHardwareId(array, iscsi, port);
+    joinHost(idPath, hostPath);
+    return idPath;
+}
+
+void Model::joinHost(const CIMObjectPath& idPath, const CIMObjectPath& hostPath)
+{
+    const CIMInstance* host = store_.find(hostPath);
     CIMInstance* id = store_.findMutable(idPath);
-    setProperty(*id, "ElementName", CIMValue(String(hostName)));
+    if (!host || !id)
+        throw ModelError("no such host or hardware ID");
+    if (stringProperty(*id, "ElementName").empty())
+        setProperty(*id, "ElementName", CIMValue(String(stringProperty(*host, "ElementName"))));
     link("TPD_MemberOfCollection", "Collection", hostPath, "Member", idPath);
     CIMObjectPath view = viewOf(hostPath);
     if (!view.getClassName().isNull())
         link("TPD_AuthorizedSubject", "Privilege", privilegeOf(view), "PrivilegedElement", idPath);
-    return idPath;
 }
 
 CIMObjectPath Model::viewOf(const CIMObjectPath& host) const

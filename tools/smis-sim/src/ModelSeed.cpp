@@ -94,6 +94,9 @@ void Model::seedArray(StorageArray& array, const Json& json)
         CIMObjectPath volume = addVolume(array, spec);
         if (item.has("operationalStatus"))
             setOperationalStatus(store_.findMutable(volume), item.get("operationalStatus"));
+        if (item.has("volumeType"))
+            setProperty(*store_.findMutable(volume), "VolumeType",
+                        CIMValue(static_cast<Uint16>(item.getUint64("volumeType"))));
     }
     if (json.has("generate")) {
         const Json& generate = json.get("generate");
@@ -129,6 +132,18 @@ void Model::seedArray(StorageArray& array, const Json& json)
             addHardwareIdToHost(array, host, true, port.asString());
         for (const Json& port : listOrEmpty(item, "initiators").items())
             addHardwareIdToHost(array, host, looksLikeIscsiName(port.asString()), port.asString());
+    }
+    // Ports as they are, consistent or not: in no host, or in several.
+    for (const Json& item : listOrEmpty(json, "hardwareIds").items()) {
+        std::string port = item.getString("port");
+        CIMObjectPath id = addHardwareId(array, item.getBool("iscsi", looksLikeIscsiName(port)), port);
+        for (const Json& hostName : listOrEmpty(item, "hosts").items()) {
+            const CIMInstance* host = findHost(array, hostName.asString());
+            if (!host)
+                throw ModelError("hardware ID " + port + ": no host " + hostName.asString());
+            CIMObjectPath hostPath = host->getPath();
+            joinHost(id, hostPath);
+        }
     }
     for (const Json& item : listOrEmpty(json, "exports").items()) {
         const CIMInstance* volume = findVolumeByName(array, item.getString("volume"));

@@ -140,6 +140,10 @@ public:
     // Creates the hardware ID when the port is unknown. Throws ModelError when the port belongs to another host.
     Pegasus::CIMObjectPath addHardwareIdToHost(StorageArray& array, const Pegasus::CIMObjectPath& host,
                                                bool iscsi, const std::string& port);
+    // A hardware ID of no host (ElementName ""), or the existing one of that port.
+    Pegasus::CIMObjectPath addHardwareId(StorageArray& array, bool iscsi, const std::string& port);
+    // Makes the ID a member of the host without the one-host check (a misconfigured array can show this).
+    void joinHost(const Pegasus::CIMObjectPath& id, const Pegasus::CIMObjectPath& host);
     const Pegasus::CIMInstance* findHardwareId(StorageArray& array, const std::string& port);
     Pegasus::CIMObjectPath viewOf(const Pegasus::CIMObjectPath& host) const;
     // Exposes the volume to the host at `lun` (-1: the lowest free LUN). Returns the LUN used.
