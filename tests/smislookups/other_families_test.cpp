@@ -187,4 +187,34 @@ TEST_F(OtherFamilyTest, ViewListsOfSvcArraysUseTheClusterPartOfTheName)
   EXPECT_TRUE(record_.hasMessageContaining("Not able to derive protocol controllers from the initiator ports"));
 }
 
+TEST_F(OtherFamilyTest, EmcViewsOfPortsAndOfVolumes)
+{
+  CIMObjectPath system = Path("Symm_StorageSystem", {{"Name", "SYMM-1"}});
+  CIMObjectPath hwid1 = Path("Symm_StorageHardwareID", {{"InstanceID", "W1"}});
+  CIMObjectPath hwid2 = Path("Symm_StorageHardwareID", {{"InstanceID", "W2"}});
+  cimom_.SetInstances("CIM_StorageHardwareID", {Instance(hwid1, {{"StorageID", "10000000C9E00001"}}),
+                                                Instance(hwid2, {{"StorageID", "10000000C9E00002"}})});
+  CIMObjectPath viewA = Path("Symm_LunMaskingView", {{"DeviceID", "VIEW-A"}});
+  CIMObjectPath viewB = Path("Symm_LunMaskingView", {{"DeviceID", "VIEW-B"}});
+  cimom_.SetAssociators(hwid1, "CIM_AssociatedPrivilege", {viewA});
+  cimom_.SetAssociators(hwid2, "CIM_AssociatedPrivilege", {viewA, viewB});
+
+  Array<String> ports{"10000000c9e00001", "10000000C9E00002", "10000000C9E00009"};
+  Array<CIMObjectPath> portViews = util_.GetEMCVMAXCtlrListByHwIDs(conn_, system, ports);
+  ASSERT_EQ(3u, portViews.size());  // a view privileged for two ports is listed twice
+  EXPECT_EQ("VIEW-A", util_.GetPropByObjPath(portViews[1], "DeviceID"));
+  EXPECT_TRUE(record_.hasMessageContaining("Controller list size [3]"));
+
+  // The volume's side of a view is another path of the same DeviceID.
+  CIMObjectPath volume = Path("Symm_StorageVolume", {{"SystemName", "SYMM-1"}, {"DeviceID", "0A1"}});
+  CIMObjectPath volumeSideB = Path("Symm_LunMaskingView", {{"SystemName", "SYMM-1"}, {"DeviceID", "VIEW-B"}});
+  CIMObjectPath volumeSideC = Path("Symm_LunMaskingView", {{"SystemName", "SYMM-1"}, {"DeviceID", "VIEW-C"}});
+  cimom_.SetAssociators(volume, "CIM_ProtocolControllerForUnit", {volumeSideB, volumeSideC});
+  Array<CIMObjectPath> volumes{volume};
+  Array<CIMObjectPath> views = util_.GetctlrPathListByAssn(conn_, system, volumes, ports);
+  ASSERT_EQ(1u, views.size());
+  EXPECT_EQ("VIEW-B", util_.GetPropByObjPath(views[0], "DeviceID"));
+  EXPECT_EQ("SYMM-1", util_.GetPropByObjPath(views[0], "SystemName"));  // the volume's side
+}
+
 }  // namespace

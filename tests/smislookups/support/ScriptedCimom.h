@@ -54,6 +54,14 @@ class ScriptedCimom {
     instances_[className] = std::move(instances);
   }
 
+  // What AssociatorNames of the object through the association class answers.
+  void SetAssociators(const Pegasus::CIMObjectPath& object, const std::string& assocClass,
+                      std::vector<Pegasus::CIMObjectPath> paths)
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    associators_.push_back(Association{object, assocClass, std::move(paths)});
+  }
+
   int Requests(const std::string& operation)
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -82,10 +90,39 @@ class ScriptedCimom {
         response.instances = instances_[className];
       } else {
         response.returnKind = CimXml::Response::OBJECT_PATHS;
+        if (request.methodName == String("AssociatorNames"))
+          response.paths = AssociatorsLocked(request);
       }
     }
     reply.set_header("CIMOperation", "MethodResponse");
     reply.set_content(CimXml::encodeResponse(response).str(), "application/xml; charset=\"utf-8\"");
+  }
+
+  struct Association {
+    Pegasus::CIMObjectPath object;
+    std::string assocClass;
+    std::vector<Pegasus::CIMObjectPath> paths;
+  };
+
+  std::vector<Pegasus::CIMObjectPath> AssociatorsLocked(const Pegasus::CimXml::Request& request)
+  {
+    const Pegasus::CimXml::ParamValue* object = request.find("ObjectName");
+    const Pegasus::CimXml::ParamValue* assocClass = request.find("AssocClass");
+    if (!object || !assocClass)
+      return {};
+    for (const Association& association : associators_) {
+      if (!Pegasus::refersToSameObject(association.object, object->instanceName) ||
+          association.assocClass != assocClass->className.getString().str())
+        continue;
+      // Association answers carry host and namespace, as a CIMOM sends them.
+      std::vector<Pegasus::CIMObjectPath> paths = association.paths;
+      for (Pegasus::CIMObjectPath& path : paths) {
+        path.setHost("127.0.0.1");
+        path.setNameSpace(request.nameSpace);
+      }
+      return paths;
+    }
+    return {};
   }
 
   httplib::Server server_;
@@ -95,6 +132,7 @@ class ScriptedCimom {
   std::map<std::string, std::vector<Pegasus::CIMObjectPath>> names_;
   std::map<std::string, std::vector<Pegasus::CIMInstance>> instances_;
   std::map<std::string, int> counts_;
+  std::vector<Association> associators_;
 };
 
 }  // namespace lookuptest
