@@ -82,7 +82,9 @@ TEST_F(SlowProviderTest, RawReadsAreNotTriedAgain)
   });
   DelayNext("GetInstance", 1);
   TqSmisJob watcher;
+  watcher.m_SnapInfo = &record_;
   EXPECT_THROW(watcher.WatchJob(job, conn_, 10, 1), Exception);
+  EXPECT_TRUE(record_.hasMessageContaining("SMIS::GetJobInstance: TqSmisJob.cpp"));
 }
 
 }  // namespace
