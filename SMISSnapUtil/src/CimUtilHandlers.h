@@ -9,6 +9,7 @@
 
 #include "Pegasus/CIMStatusCode.h"
 #include "Pegasus/Exception.h"
+#include "TQProviderVendor.h"
 #include "TqSmisTracer.h"
 
 namespace tqcimutil {
@@ -86,5 +87,15 @@ bool IsBlankName(const std::string& name);
 
 // A text holding `part` anywhere (an empty part is held by every text).
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// A system name as an array name is compared with: on IBM SVC the part before the first ':'. `path` is the
+// object whose vendor decides.
+inline std::string ComparableSystemName(std::string system, const Pegasus::CIMObjectPath& path)
+{
+  std::string::size_type colon = system.find(':');
+  if (TQProviderVendor::GetVendorId(path) == TQ_VENDOR_IBM_SVC && colon != std::string::npos)
+    system.erase(colon);
+  return system;
+}
 
 }  // namespace tqcimutil

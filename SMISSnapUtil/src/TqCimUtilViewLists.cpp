@@ -63,10 +63,7 @@ Array<CIMObjectPath> TqCimUtil::GetCtlrPathList(TqCimConnection& conn, CIMObject
   return TracedRethrow(
       *this, label, TQ_HANDLER_SITE,
       [&]() {
-        std::string systemName = GetPropByObjPath(systemPath, "Name");
-        std::string::size_type colon = systemName.find(':');
-        if (TQProviderVendor::GetVendorId(systemPath) == TQ_VENDOR_IBM_SVC && colon != std::string::npos)
-          systemName = systemName.substr(0, colon);
+        std::string systemName = tqcimutil::ComparableSystemName(GetPropByObjPath(systemPath, "Name"), systemPath);
 
         Array<CIMObjectPath> volumes;
         bool byName = volumeTexts.size() > 1;

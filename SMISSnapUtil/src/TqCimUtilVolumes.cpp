@@ -26,15 +26,6 @@ bool VolumeCacheConfigured()
   return value > 0;
 }
 
-// A volume's system name as the array name is compared with: an IBM SVC name up to its first ':'.
-std::string ComparableSystemName(std::string system, const CIMObjectPath& path)
-{
-  std::string::size_type colon = system.find(':');
-  if (TQProviderVendor::GetVendorId(path) == TQ_VENDOR_IBM_SVC && colon != std::string::npos)
-    system.erase(colon);
-  return system;
-}
-
 bool MentionsMalformed(const Exception& e) { return Contains(e.getMessage().str(), "malformed"); }
 
 // Holds the cache lock for one lookup and says so in the trace.
@@ -108,7 +99,7 @@ std::string TqCimUtil::FindVolumeByName(TqCimConnection& conn, const String& uui
       CIMObjectPath path = instance.getPath();
       path.setNameSpace(nameSpace);
       if (!arrayName.isEmpty()) {
-        std::string system = ComparableSystemName(GetPropByObjPath(path, "SystemName"), path);
+        std::string system = tqcimutil::ComparableSystemName(GetPropByObjPath(path, "SystemName"), path);
         if (system != arrayName.str()) {
           DEBUG_TRACE_NORMAL(kVolumeLabel, "For the given UUID [%s], System name given [%s] but actual system name [%s]",
                              uuid.str().c_str(), arrayName.str().c_str(), system.c_str());
