@@ -480,11 +480,10 @@ TEST(CodecRefusals, MalformedResponsesThrowXmlExceptions)
 // An INSTANCENAME whose key refers to a path `depth` levels deep.
 std::string nestedInstanceName(int depth)
 {
-    std::string xml = "<INSTANCENAME CLASSNAME=\"A\"><KEYBINDING NAME=\"k\"><KEYVALUE>x\"y</KEYVALUE></KEYBINDING>"
-                      "</INSTANCENAME>";
-    for (int i = 0; i < depth; ++i)
-        xml = "<INSTANCENAME CLASSNAME=\"A\"><KEYBINDING NAME=\"r\"><VALUE.REFERENCE>" + xml +
-              "</VALUE.REFERENCE></KEYBINDING></INSTANCENAME>";
+    std::string xml;
+    for (int i = 0; i < depth; ++i) xml += "<INSTANCENAME CLASSNAME=\"A\"><KEYBINDING NAME=\"r\"><VALUE.REFERENCE>";
+    xml += "<INSTANCENAME CLASSNAME=\"A\"><KEYBINDING NAME=\"k\"><KEYVALUE>x\"y</KEYVALUE></KEYBINDING></INSTANCENAME>";
+    for (int i = 0; i < depth; ++i) xml += "</VALUE.REFERENCE></KEYBINDING></INSTANCENAME>";
     return xml;
 }
 
