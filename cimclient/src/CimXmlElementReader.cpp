@@ -333,9 +333,11 @@ CIMInstance CimXmlElementReader::instance(const pugi::xml_node& node) const
     for (const pugi::xml_node& child : elements(node)) {
         if (named(child, "QUALIFIER")) continue;
         const CIMProperty property = this->property(child);
-        if (result.findProperty(property.getName()) != PEG_NOT_FOUND)
+        try {
+            result.addProperty(property);
+        } catch (const AlreadyExistsException&) {
             fail(child, "duplicate property " + property.getName().getString().str());
-        result.addProperty(property);
+        }
     }
     return result;
 }
