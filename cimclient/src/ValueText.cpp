@@ -1,11 +1,12 @@
 // ValueBuilder: typed element parsing (booleans ignoring case, integers range-checked, reals, char16,
-// datetimes) into the matching Array.
+// datetimes) into the matching Array; cimValueFromText, its public form for values held as text.
 #include "ValueText.h"
 
 #include <charconv>
 #include <limits>
 #include <variant>
 #include "NumberText.h"
+#include "Pegasus/CIMValueText.h"
 #include "Utf8.h"
 
 namespace Pegasus {
@@ -173,6 +174,18 @@ CIMValue ValueBuilder::array() const
 {
     if (type_ == CIMTYPE_CHAR16) return CIMValue::fromChar16Array(std::get<Array<Uint16>>(items_->items));
     return std::visit([](const auto& a) { return CIMValue(a); }, items_->items);
+}
+
+CIMValue cimValueFromText(CIMType type, Boolean isArray, const std::vector<std::string>& elements)
+{
+    ValueBuilder builder(type);
+    for (const std::string& element : elements) {
+        if (type == CIMTYPE_REFERENCE)
+            builder.addReference(CIMObjectPath(String(element)));
+        else if (!builder.add(element))
+            throw Exception(String("\"" + element + "\" is not a valid " + cimTypeToString(type)));
+    }
+    return isArray ? builder.array() : builder.scalar();
 }
 
 }  // namespace Pegasus

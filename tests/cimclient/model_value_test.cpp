@@ -5,6 +5,7 @@
 #include "Pegasus/CIMObject.h"
 #include "Pegasus/CIMPropertyList.h"
 #include "Pegasus/CIMStatusCode.h"
+#include "Pegasus/CIMValueText.h"
 
 using namespace Pegasus;
 
@@ -104,6 +105,47 @@ TEST(ValueGet, NullLeavesTargetUnchangedButStillChecksType)
     list.append(1);
     value.get(list);
     EXPECT_EQ(list.size(), 1u);
+}
+
+TEST(ValueFromText, TypedScalarsAndArrays)
+{
+    Array<Uint8> bytes;
+    bytes.append(1);
+    bytes.append(255);
+    Array<CIMObjectPath> paths;
+    paths.append(CIMObjectPath("C.k=\"1\""));
+    paths.append(CIMObjectPath("C.k=\"2\""));
+    EXPECT_EQ(CIMValue(Uint16(70)), cimValueFromText(CIMTYPE_UINT16, false, {" 70 "}));
+    EXPECT_EQ(CIMValue(true), cimValueFromText(CIMTYPE_BOOLEAN, false, {"true"}));
+    EXPECT_EQ(CIMValue::fromChar16(0xE9), cimValueFromText(CIMTYPE_CHAR16, false, {"\xC3\xA9"}));
+    EXPECT_EQ(CIMValue(bytes), cimValueFromText(CIMTYPE_UINT8, true, {"1", "255"}));
+    EXPECT_EQ(CIMValue(Array<String>()), cimValueFromText(CIMTYPE_STRING, true, {}));
+    EXPECT_EQ(CIMValue(paths), cimValueFromText(CIMTYPE_REFERENCE, true, {"C.k=\"1\"", "C.k=\"2\""}));
+}
+
+TEST(ValueFromText, RefusalNamesTheTextAndType)
+{
+    struct Case {
+        CIMType type;
+        std::vector<std::string> elements;
+        const char* message;
+    };
+    const Case cases[] = {
+        {CIMTYPE_UINT8, {"1", "256"}, "\"256\" is not a valid uint8"},
+        {CIMTYPE_SINT32, {"1.5"}, "\"1.5\" is not a valid sint32"},
+        {CIMTYPE_REAL64, {"1e999"}, "\"1e999\" is not a valid real64"},
+        {CIMTYPE_DATETIME, {"yesterday"}, "\"yesterday\" is not a valid datetime"},
+        {CIMTYPE_REFERENCE, {"60002AC0"}, "malformed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        try {
+            cimValueFromText(c.type, true, c.elements);
+            ADD_FAILURE() << "accepted";
+        } catch (const Exception& e) {
+            EXPECT_NE(std::string::npos, e.getMessage().str().find(c.message)) << e.getMessage().str();
+        }
+    }
 }
 
 TEST(ValueEquality, TypeNullnessAndElementsCount)

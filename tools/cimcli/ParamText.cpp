@@ -3,10 +3,9 @@
 #include <vector>
 
 #include "CliOptions.h"
-#include "Pegasus/CIMObjectPath.h"
 #include "Pegasus/CIMType.h"
+#include "Pegasus/CIMValueText.h"
 #include "Pegasus/Exception.h"
-#include "ValueText.h"
 
 using namespace Pegasus;
 
@@ -29,30 +28,15 @@ std::vector<std::string> split(const std::string& text, char separator)
     }
 }
 
-void addElement(ValueBuilder& builder, CIMType type, const std::string& element, const std::string& param)
-{
-    if (type == CIMTYPE_REFERENCE) {
-        try {
-            builder.addReference(CIMObjectPath(String(element)));
-        } catch (const Exception& e) {
-            throw UsageError("parameter " + param + ": " + e.getMessage().str());
-        }
-        return;
-    }
-    if (!builder.add(element))
-        throw UsageError("parameter " + param + ": \"" + element + "\" is not a valid " + cimTypeToString(type));
-}
-
 CIMValue buildValue(CIMType type, bool isArray, const std::string& valueText, const std::string& param)
 {
-    ValueBuilder builder(type);
-    if (!isArray) {
-        addElement(builder, type, valueText, param);
-        return builder.scalar();
+    const std::vector<std::string> elements =
+        isArray ? split(valueText, type == CIMTYPE_REFERENCE ? ';' : ',') : std::vector<std::string>{valueText};
+    try {
+        return cimValueFromText(type, isArray, elements);
+    } catch (const Exception& e) {
+        throw UsageError("parameter " + param + ": " + e.getMessage().str());
     }
-    for (const std::string& element : split(valueText, type == CIMTYPE_REFERENCE ? ';' : ','))
-        addElement(builder, type, element, param);
-    return builder.array();
 }
 
 }  // namespace
