@@ -2,20 +2,63 @@
 
 #include <httplib.h>
 
+#include <boost/property_tree/json_parser.hpp>
+#include <boost/property_tree/ptree.hpp>
+#include <cstdio>
 #include <sstream>
 
 #include "TQPlatformInfo.h"
-#include "TqJsonReader.h"
 #include "TqNumberParse.h"
 
 namespace TQSO {
 
 namespace {
 
+// Deepest bracket nesting read from an answer: the JSON reader recurses once per level.
+const int kDeepestNesting = 64;
+
+// The text as a JSON string literal, quotes included; bytes from 0x80 up pass unchanged.
+std::string jsonQuote(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out.push_back('\\');
+      out.push_back(static_cast<char>(c));
+    } else if (c < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof(escape), "\\u%04x", c);
+      out += escape;
+    } else {
+      out.push_back(static_cast<char>(c));
+    }
+  }
+  return out + "\"";
+}
+
 std::string requestBody(const std::vector<std::string>& ports) {
   std::string body = "{\"initiators\":[";
-  for (size_t i = 0; i < ports.size(); ++i) body += (i > 0 ? "," : "") + tqhost::jsonQuote(ports[i]);
+  for (size_t i = 0; i < ports.size(); ++i) body += (i > 0 ? "," : "") + jsonQuote(ports[i]);
   return body + "]}";
+}
+
+// Whether the brackets of a JSON text nest deeper than kDeepestNesting (brackets inside strings not counted).
+bool nestsTooDeep(const std::string& text) {
+  int depth = 0;
+  bool inString = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (inString) {
+      if (c == '\\') ++i;
+      else if (c == '"') inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kDeepestNesting) return true;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return false;
 }
 
 std::vector<std::string> splitList(const std::string& text) {
@@ -48,25 +91,38 @@ SimulatorExposureSource::SimulatorExposureSource(std::string baseUrl, std::strin
 
 bool SimulatorExposureSource::readAnswer(const std::string& body, std::vector<ExposedVolume>& out,
                                          std::string& error) {
-  tqhost::JsonValue answer;
-  if (!tqhost::parseJson(body, answer, error)) return false;
-  if (answer.kind != tqhost::JsonValue::Array) {
+  namespace pt = boost::property_tree;
+  // The tree does not tell a list from an object or a scalar, so the text itself must open a list.
+  const size_t first = body.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos || body[first] != '[') {
     error = "the exposure answer is not a list";
     return false;
   }
+  if (nestsTooDeep(body)) {
+    error = "the exposure answer nests too deep";
+    return false;
+  }
+  pt::ptree answer;
+  try {
+    std::istringstream text(body);
+    pt::read_json(text, answer);
+  } catch (const pt::json_parser_error& failure) {
+    error = "the exposure answer is not JSON: " + failure.message() + " on line " + std::to_string(failure.line());
+    return false;
+  }
   std::vector<ExposedVolume> volumes;
-  for (const tqhost::JsonValue& item : answer.items) {
+  for (const auto& entry : answer) {
+    const pt::ptree& item = entry.second;
     ExposedVolume volume;
-    volume.array = item.memberText("array");
-    volume.volume = item.memberText("volume");
-    volume.wwn = item.memberText("wwn");
-    const tqhost::JsonValue* lun = item.member("lun");
-    if (volume.wwn.empty() || lun == nullptr || lun->kind != tqhost::JsonValue::Number || lun->number < 0 ||
-        lun->number > 65535) {
+    volume.array = item.get<std::string>("array", "");
+    volume.volume = item.get<std::string>("volume", "");
+    volume.wwn = item.get<std::string>("wwn", "");
+    const boost::optional<double> lun = item.get_optional<double>("lun");
+    if (volume.wwn.empty() || !lun || *lun < 0 || *lun > 65535) {
       error = "an exposed volume without a WWN or a LUN number";
       return false;
     }
-    volume.lun = static_cast<unsigned>(lun->number);
+    volume.lun = static_cast<unsigned>(*lun);
     volumes.push_back(volume);
   }
   out = std::move(volumes);

@@ -207,17 +207,20 @@ TEST(SimulatorControlClient, BadAnswersAreFailures) {
   TQSO::SimulatorExposureSource source(stub.url());
   const struct {
     int status;
-    const char* body;
+    std::string body;
     const char* why;
   } cases[] = {{500, R"({"error":"boom"})", "HTTP"},
                {200, R"([{"wwn":"60002AC0000000000000000A00001234"}])", "LUN"},
+               {200, R"([{"wwn":"60002AC0000000000000000A00001234","lun":true}])", "LUN"},
                {200, R"({"luns":[]})", "not a list"},
-               {200, R"([{"wwn":"6000", "lun": 1},)", "offset"}};
+               {200, R"("[]")", "not a list"},
+               {200, R"([{"wwn":"6000", "lun": 1},)", "not JSON"},
+               {200, std::string(100000, '[') + std::string(100000, ']'), "too deep"}};
   for (const auto& item : cases) {
     stub.answer(item.status, item.body);
     std::vector<TQSO::ExposedVolume> volumes(1);
     std::string error;
-    EXPECT_FALSE(source.exposedTo({"p"}, volumes, error)) << item.body;
+    EXPECT_FALSE(source.exposedTo({"p"}, volumes, error)) << item.body.substr(0, 80);
     EXPECT_NE(std::string::npos, error.find(item.why)) << error;
     EXPECT_EQ(1u, volumes.size()) << "the output is untouched on failure";
   }
