@@ -24,12 +24,7 @@ class SlowProviderTest : public SimArrayTest {
   void SetUp() override
   {
     // A one-second client timeout (the configured minimum applies to configuration only) and few tries.
-    TqCimomParams params;
-    params.m_Address = server_.host();
-    params.m_Port = server_.port();
-    params.m_NameSpace = "root/tpd";
-    params.m_User = server_.user();
-    params.m_Password = server_.password();
+    TqCimomParams params = ParamsFor(server_);
     params.m_TimeoutSecs = 1;
     params.m_MaxRetries = 2;
     conn_.m_Cimom.SetCimom(params);

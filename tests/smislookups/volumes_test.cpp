@@ -176,12 +176,7 @@ TEST_F(VolumeLookupTest, CacheFilledFromAnotherProviderIsRefreshed)
     const Pegasus::CIMInstance* volume = model.findVolumeByName(*model.arrayBySerial("0C0001"), "far");
     return volume->getProperty(volume->findProperty("Name")).getValue().toString().str();
   });
-  TqCimomParams params;
-  params.m_Address = other.host();
-  params.m_Port = other.port();
-  params.m_NameSpace = "root/tpd";
-  params.m_User = other.user();
-  params.m_Password = other.password();
+  TqCimomParams params = ParamsFor(other);
   TqCimConnection otherConn;
   otherConn.m_Cimom.SetCimom(params);
   ASSERT_EQ(0, otherConn.ConnectCimom());

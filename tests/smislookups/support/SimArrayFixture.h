@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "SimProviderSupport.h"
 #include "SnapInfo.h"
 #include "TQPlatformInfo.h"
 #include "TqCimConnection.h"
@@ -27,14 +28,8 @@ inline smissim::SimulatorOptions OptionsWithSeed(const std::string& seed)
 // The system name the simulator gives an array of this serial.
 inline std::string SystemNameOf(const std::string& serial) { return "2FF70002AC" + serial; }
 
-inline int CountMessages(const TQSO::SnapInfo& record, const std::string& fragment)
-{
-  int count = 0;
-  for (const TQSO::JobMessage& message : record.messages())
-    if (message.text.find(fragment) != std::string::npos)
-      ++count;
-  return count;
-}
+using simtest::CountMessages;
+using simtest::ParamsFor;
 
 // The level of the first job message containing the fragment; -1 when there is none.
 inline int LevelOf(const TQSO::SnapInfo& record, const std::string& fragment)
@@ -57,12 +52,7 @@ class SimArrayTest : public ::testing::Test {
   {
     TqSleepControl::resetCounters();
     TqVolumeInstanceCache::Clear();
-    TqCimomParams params;
-    params.m_Address = server_.host();
-    params.m_Port = server_.port();
-    params.m_NameSpace = "root/tpd";
-    params.m_User = server_.user();
-    params.m_Password = server_.password();
+    TqCimomParams params = ParamsFor(server_);
     conn_.m_Cimom.SetCimom(params);
     conn_.m_SnapInfo = &record_;
     util_.m_SnapInfo = &record_;

@@ -12,19 +12,14 @@
 #include "SnapInfo.h"
 #include "TQPlatformInfo.h"
 #include "TqCimConnection.h"
+#include "SimProviderSupport.h"
 #include "TqSleep.h"
 #include "smis-sim/TestServer.h"
 
 namespace smistest {
 
-inline int CountMessages(const TQSO::SnapInfo& record, const std::string& fragment)
-{
-  int count = 0;
-  for (const TQSO::JobMessage& message : record.messages())
-    if (message.text.find(fragment) != std::string::npos)
-      ++count;
-  return count;
-}
+using simtest::CountMessages;
+using simtest::ParamsFor;
 
 // Index of the first job message containing the fragment, -1 when none.
 inline int FirstMessage(const TQSO::SnapInfo& record, const std::string& fragment, int from = 0)
@@ -57,27 +52,6 @@ class ConnectionTest : public ::testing::Test {
         instantWaits_(TqSleepMode::Instant)
   {
     TqSleepControl::resetCounters();
-  }
-
-  // Parameters for a loopback port that speaks for the simulated provider (its default login).
-  static TqCimomParams ParamsFor(int port, bool https = false)
-  {
-    TqCimomParams params;
-    params.m_Address = "127.0.0.1";
-    params.m_Port = port;
-    params.m_NameSpace = "root/tpd";
-    params.m_User = "admin";
-    params.m_Password = "secret";
-    params.m_UseSSL = https;
-    return params;
-  }
-
-  static TqCimomParams ParamsFor(smissim::TestServer& server)
-  {
-    TqCimomParams params = ParamsFor(server.port(), server.https());
-    params.m_User = server.user();
-    params.m_Password = server.password();
-    return params;
   }
 
   // A connection to the port that traces into `record`.
