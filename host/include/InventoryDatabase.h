@@ -194,6 +194,12 @@ class SqliteArrayReportDB : public ArrayReportDB {
   int execute(const char* sql);
   template <class Record>
   Record* keep(std::unique_ptr<Record> record);
+  template <class Value>
+  int updateColumnTo(const char* table, const char* idColumn, int id, const char* column, const Value& value);
+  // Keeps a record made by makeRecord for each row of the statement and hands out the list of them.
+  template <class Record, class MakeRecord>
+  int handOut(Statement& statement, MakeRecord makeRecord, const char* what, std::deque<std::vector<Record*>>& lists,
+              Record**& list, int& count);
 
   sqlite3* db_;
   const std::string path_;

@@ -151,8 +151,9 @@ Record* SqliteArrayReportDB::keep(std::unique_ptr<Record> record) {
   return shared.get();
 }
 
-int SqliteArrayReportDB::updateColumn(const char* table, const char* idColumn, int id, const char* column,
-                                      int64_t value) {
+template <class Value>
+int SqliteArrayReportDB::updateColumnTo(const char* table, const char* idColumn, int id, const char* column,
+                                        const Value& value) {
   std::lock_guard<std::recursive_mutex> hold(mutex_);
   const std::string sql = std::string("UPDATE ") + table + " SET " + column + " = ?1 WHERE " + idColumn + " = ?2";
   Statement statement(db_, sql.c_str());
@@ -162,13 +163,26 @@ int SqliteArrayReportDB::updateColumn(const char* table, const char* idColumn, i
 }
 
 int SqliteArrayReportDB::updateColumn(const char* table, const char* idColumn, int id, const char* column,
+                                      int64_t value) {
+  return updateColumnTo(table, idColumn, id, column, value);
+}
+
+int SqliteArrayReportDB::updateColumn(const char* table, const char* idColumn, int id, const char* column,
                                       const char* value) {
-  std::lock_guard<std::recursive_mutex> hold(mutex_);
-  const std::string sql = std::string("UPDATE ") + table + " SET " + column + " = ?1 WHERE " + idColumn + " = ?2";
-  Statement statement(db_, sql.c_str());
-  if (!statement.ok() || statement.bind(1, textOf(value)).bind(2, id).step() != SQLITE_DONE)
-    return fail(std::string("update of ") + table + "." + column);
-  return sqlite3_changes(db_) > 0 ? 0 : kNotFound;
+  return updateColumnTo(table, idColumn, id, column, textOf(value));
+}
+
+template <class Record, class MakeRecord>
+int SqliteArrayReportDB::handOut(Statement& statement, MakeRecord makeRecord, const char* what,
+                                 std::deque<std::vector<Record*>>& lists, Record**& list, int& count) {
+  std::vector<Record*> records;
+  int step;
+  while ((step = statement.step()) == SQLITE_ROW) records.push_back(keep(makeRecord()));
+  if (step != SQLITE_DONE) return fail(what);
+  lists.push_back(std::move(records));
+  list = lists.back().data();
+  count = static_cast<int>(lists.back().size());
+  return 0;
 }
 
 int SqliteArrayReportDB::addArray(const std::string& name, int arrayId, const std::string& login,
@@ -188,31 +202,21 @@ int SqliteArrayReportDB::addArray(const std::string& name, int arrayId, const st
 int SqliteArrayReportDB::getArrayList(ArrayRecord**& list, int& count) {
   std::lock_guard<std::recursive_mutex> hold(mutex_);
   Statement statement(db_, "SELECT client_id, array_id, name FROM ARRAYS ORDER BY client_id");
-  std::vector<ArrayRecord*> records;
-  int step;
-  while ((step = statement.step()) == SQLITE_ROW)
-    records.push_back(keep(std::make_unique<SqliteArrayRecord>(this, int(statement.integer(0)),
-                                                               int(statement.integer(1)), statement.text(2))));
-  if (step != SQLITE_DONE) return fail("array list");
-  arrayLists_.push_back(std::move(records));
-  list = arrayLists_.back().data();
-  count = static_cast<int>(arrayLists_.back().size());
-  return 0;
+  const auto record = [&] {
+    return std::make_unique<SqliteArrayRecord>(this, int(statement.integer(0)), int(statement.integer(1)),
+                                               statement.text(2));
+  };
+  return handOut(statement, record, "array list", arrayLists_, list, count);
 }
 
 int SqliteArrayReportDB::getPoolRecords(PoolRecord**& list, int& count, int clientId) {
   std::lock_guard<std::recursive_mutex> hold(mutex_);
   Statement statement(db_, "SELECT pool_id, name FROM POOLS WHERE client_id = ?1 ORDER BY pool_id");
   statement.bind(1, clientId);
-  std::vector<PoolRecord*> records;
-  int step;
-  while ((step = statement.step()) == SQLITE_ROW)
-    records.push_back(keep(std::make_unique<SqlitePoolRecord>(this, int(statement.integer(0)), statement.text(1))));
-  if (step != SQLITE_DONE) return fail("pool records");
-  poolLists_.push_back(std::move(records));
-  list = poolLists_.back().data();
-  count = static_cast<int>(poolLists_.back().size());
-  return 0;
+  const auto record = [&] {
+    return std::make_unique<SqlitePoolRecord>(this, int(statement.integer(0)), statement.text(1));
+  };
+  return handOut(statement, record, "pool records", poolLists_, list, count);
 }
 
 int SqliteArrayReportDB::getVolumeRecords(VolumeRecord**& list, int& count, int clientId) {
@@ -220,31 +224,19 @@ int SqliteArrayReportDB::getVolumeRecords(VolumeRecord**& list, int& count, int 
   Statement statement(db_,
                       "SELECT volume_id, name, second_name FROM VOLUMES WHERE client_id = ?1 ORDER BY volume_id");
   statement.bind(1, clientId);
-  std::vector<VolumeRecord*> records;
-  int step;
-  while ((step = statement.step()) == SQLITE_ROW)
-    records.push_back(keep(std::make_unique<SqliteVolumeRecord>(this, int(statement.integer(0)), statement.text(1),
-                                                                statement.text(2))));
-  if (step != SQLITE_DONE) return fail("volume records");
-  volumeLists_.push_back(std::move(records));
-  list = volumeLists_.back().data();
-  count = static_cast<int>(volumeLists_.back().size());
-  return 0;
+  const auto record = [&] {
+    return std::make_unique<SqliteVolumeRecord>(this, int(statement.integer(0)), statement.text(1),
+                                                statement.text(2));
+  };
+  return handOut(statement, record, "volume records", volumeLists_, list, count);
 }
 
 int SqliteArrayReportDB::getLunRecords(LunRecord**& list, int& count, int volumeId) {
   std::lock_guard<std::recursive_mutex> hold(mutex_);
   Statement statement(db_, "SELECT lun_id FROM SMLUN WHERE volume_id = ?1 ORDER BY lun_id");
   statement.bind(1, volumeId);
-  std::vector<LunRecord*> records;
-  int step;
-  while ((step = statement.step()) == SQLITE_ROW)
-    records.push_back(keep(std::make_unique<SqliteLunRecord>(this, int(statement.integer(0)))));
-  if (step != SQLITE_DONE) return fail("LUN records");
-  lunLists_.push_back(std::move(records));
-  list = lunLists_.back().data();
-  count = static_cast<int>(lunLists_.back().size());
-  return 0;
+  const auto record = [&] { return std::make_unique<SqliteLunRecord>(this, int(statement.integer(0))); };
+  return handOut(statement, record, "LUN records", lunLists_, list, count);
 }
 
 int SqliteArrayReportDB::getArrayDetails(const char* arrayName, char* text1, int size1, char* text2, int size2,
