@@ -125,6 +125,40 @@ void addRole(Request& request, const char* name, const String& role)
         request.params.push_back(ParamValue::ofValue(name, CIMValue(role)));
 }
 
+// The options of the operations that return instances or objects, after the operation's own parameters.
+void addObjectOptions(Request& request, Boolean includeQualifiers, Boolean includeClassOrigin,
+                      const CIMPropertyList& propertyList)
+{
+    addFlag(request, "IncludeQualifiers", includeQualifiers, false);
+    addFlag(request, "IncludeClassOrigin", includeClassOrigin, false);
+    addPropertyList(request, propertyList);
+}
+
+// Associators and AssociatorNames: the object, then the association and far-end filters.
+Request associatorsRequest(const char* method, const CIMNamespaceName& nameSpace, const CIMObjectPath& objectName,
+                           const CIMName& assocClass, const CIMName& resultClass, const String& role,
+                           const String& resultRole)
+{
+    Request request = intrinsicRequest(method, nameSpace);
+    addObjectName(request, objectName);
+    addClassFilter(request, "AssocClass", assocClass);
+    addClassFilter(request, "ResultClass", resultClass);
+    addRole(request, "Role", role);
+    addRole(request, "ResultRole", resultRole);
+    return request;
+}
+
+// References and ReferenceNames: the object, then the association filters.
+Request referencesRequest(const char* method, const CIMNamespaceName& nameSpace, const CIMObjectPath& objectName,
+                          const CIMName& resultClass, const String& role)
+{
+    Request request = intrinsicRequest(method, nameSpace);
+    addObjectName(request, objectName);
+    addClassFilter(request, "ResultClass", resultClass);
+    addRole(request, "Role", role);
+    return request;
+}
+
 CIMObjectPath localPath(CIMObjectPath path)
 {
     path.setHost(String());
@@ -238,9 +272,7 @@ CIMInstance CIMClient::getInstance(const CIMNamespaceName& nameSpace, const CIMO
     Request request = intrinsicRequest("GetInstance", nameSpace);
     request.params.push_back(ParamValue::ofInstanceName("InstanceName", instanceName));
     addFlag(request, "LocalOnly", localOnly, true);
-    addFlag(request, "IncludeQualifiers", includeQualifiers, false);
-    addFlag(request, "IncludeClassOrigin", includeClassOrigin, false);
-    addPropertyList(request, propertyList);
+    addObjectOptions(request, includeQualifiers, includeClassOrigin, propertyList);
     Response response = rep_->call(request);
     expectReturn(response, Response::INSTANCE, "INSTANCE");
     if (response.instances.size() != 1)
@@ -259,9 +291,7 @@ Array<CIMInstance> CIMClient::enumerateInstances(const CIMNamespaceName& nameSpa
     request.params.push_back(ParamValue::ofClassName("ClassName", className));
     addFlag(request, "LocalOnly", localOnly, true);
     addFlag(request, "DeepInheritance", deepInheritance, true);
-    addFlag(request, "IncludeQualifiers", includeQualifiers, false);
-    addFlag(request, "IncludeClassOrigin", includeClassOrigin, false);
-    addPropertyList(request, propertyList);
+    addObjectOptions(request, includeQualifiers, includeClassOrigin, propertyList);
     Response response = rep_->call(request);
     expectReturn(response, Response::NAMED_INSTANCES, "VALUE.NAMEDINSTANCE");
     Array<CIMInstance> instances;
@@ -290,12 +320,8 @@ Array<CIMObjectPath> CIMClient::associatorNames(const CIMNamespaceName& nameSpac
                                                 const CIMName& assocClass, const CIMName& resultClass,
                                                 const String& role, const String& resultRole)
 {
-    Request request = intrinsicRequest("AssociatorNames", nameSpace);
-    addObjectName(request, objectName);
-    addClassFilter(request, "AssocClass", assocClass);
-    addClassFilter(request, "ResultClass", resultClass);
-    addRole(request, "Role", role);
-    addRole(request, "ResultRole", resultRole);
+    Request request =
+        associatorsRequest("AssociatorNames", nameSpace, objectName, assocClass, resultClass, role, resultRole);
     Response response = rep_->call(request);
     expectReturn(response, Response::OBJECT_PATHS, "OBJECTPATH");
     return pathsOf(response);
@@ -306,15 +332,9 @@ Array<CIMObject> CIMClient::associators(const CIMNamespaceName& nameSpace, const
                                         const String& resultRole, Boolean includeQualifiers,
                                         Boolean includeClassOrigin, const CIMPropertyList& propertyList)
 {
-    Request request = intrinsicRequest("Associators", nameSpace);
-    addObjectName(request, objectName);
-    addClassFilter(request, "AssocClass", assocClass);
-    addClassFilter(request, "ResultClass", resultClass);
-    addRole(request, "Role", role);
-    addRole(request, "ResultRole", resultRole);
-    addFlag(request, "IncludeQualifiers", includeQualifiers, false);
-    addFlag(request, "IncludeClassOrigin", includeClassOrigin, false);
-    addPropertyList(request, propertyList);
+    Request request =
+        associatorsRequest("Associators", nameSpace, objectName, assocClass, resultClass, role, resultRole);
+    addObjectOptions(request, includeQualifiers, includeClassOrigin, propertyList);
     Response response = rep_->call(request);
     expectReturn(response, Response::OBJECTS_WITH_PATH, "VALUE.OBJECTWITHPATH");
     return objectsOf(response);
@@ -324,13 +344,8 @@ Array<CIMObject> CIMClient::references(const CIMNamespaceName& nameSpace, const 
                                        const CIMName& resultClass, const String& role, Boolean includeQualifiers,
                                        Boolean includeClassOrigin, const CIMPropertyList& propertyList)
 {
-    Request request = intrinsicRequest("References", nameSpace);
-    addObjectName(request, objectName);
-    addClassFilter(request, "ResultClass", resultClass);
-    addRole(request, "Role", role);
-    addFlag(request, "IncludeQualifiers", includeQualifiers, false);
-    addFlag(request, "IncludeClassOrigin", includeClassOrigin, false);
-    addPropertyList(request, propertyList);
+    Request request = referencesRequest("References", nameSpace, objectName, resultClass, role);
+    addObjectOptions(request, includeQualifiers, includeClassOrigin, propertyList);
     Response response = rep_->call(request);
     expectReturn(response, Response::OBJECTS_WITH_PATH, "VALUE.OBJECTWITHPATH");
     return objectsOf(response);
@@ -339,10 +354,7 @@ Array<CIMObject> CIMClient::references(const CIMNamespaceName& nameSpace, const 
 Array<CIMObjectPath> CIMClient::referenceNames(const CIMNamespaceName& nameSpace, const CIMObjectPath& objectName,
                                                const CIMName& resultClass, const String& role)
 {
-    Request request = intrinsicRequest("ReferenceNames", nameSpace);
-    addObjectName(request, objectName);
-    addClassFilter(request, "ResultClass", resultClass);
-    addRole(request, "Role", role);
+    Request request = referencesRequest("ReferenceNames", nameSpace, objectName, resultClass, role);
     Response response = rep_->call(request);
     expectReturn(response, Response::OBJECT_PATHS, "OBJECTPATH");
     return pathsOf(response);
