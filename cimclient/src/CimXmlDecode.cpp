@@ -58,10 +58,7 @@ public:
     Request request(const pugi::xml_node& call)
     {
         Request request;
-        request.intrinsic = named(call, "IMETHODCALL");
-        if (!request.intrinsic) reader_.expectName(call, "METHODCALL");
-        request.methodName = reader_.name(call, "NAME").getString();
-        const std::vector<pugi::xml_node> children = reader_.elements(call);
+        const std::vector<pugi::xml_node> children = methodElement(call, "IMETHODCALL", "METHODCALL", request);
         if (children.empty()) reader_.fail(call, "expected a namespace or object path");
         target(request, children[0]);
         const char* paramElement = request.intrinsic ? "IPARAMVALUE" : "PARAMVALUE";
@@ -75,10 +72,8 @@ public:
     Response response(const pugi::xml_node& answer)
     {
         Response response;
-        response.intrinsic = named(answer, "IMETHODRESPONSE");
-        if (!response.intrinsic) reader_.expectName(answer, "METHODRESPONSE");
-        response.methodName = reader_.name(answer, "NAME").getString();
-        const std::vector<pugi::xml_node> children = reader_.elements(answer);
+        const std::vector<pugi::xml_node> children =
+            methodElement(answer, "IMETHODRESPONSE", "METHODRESPONSE", response);
         if (!children.empty() && named(children[0], "ERROR")) {
             if (children.size() != 1) reader_.fail(answer, "unexpected element after ERROR");
             error(children[0], response);
@@ -104,6 +99,18 @@ public:
     [[noreturn]] void fail(const std::string& what) { reader_.fail(pugi::xml_node(), what); }
 
 private:
+    // The method element of a request or response: intrinsic or extrinsic by its name, the method's NAME
+    // into `message`; returns the element's children.
+    template <class Message>
+    std::vector<pugi::xml_node> methodElement(const pugi::xml_node& node, const char* intrinsicName,
+                                              const char* extrinsicName, Message& message)
+    {
+        message.intrinsic = named(node, intrinsicName);
+        if (!message.intrinsic) reader_.expectName(node, extrinsicName);
+        message.methodName = reader_.name(node, "NAME").getString();
+        return reader_.elements(node);
+    }
+
     void checkVersion(const pugi::xml_node& cim, const char* attribute)
     {
         std::string version;
