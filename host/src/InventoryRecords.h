@@ -2,10 +2,10 @@
 // written through at once by every setter.
 #pragma once
 
-#include <cstring>
 #include <string>
 
 #include "InventoryDatabase.h"
+#include "TqHostBuffer.h"
 
 namespace TQSO {
 
@@ -13,12 +13,10 @@ namespace inventory {
 
 // Copies a whole text with its NUL; 0, or 3 when the buffer is missing or too small (it then holds "").
 inline int copyName(const std::string& text, char* buffer, int size) {
-  if (buffer == nullptr || size <= 0 || text.size() + 1 > static_cast<size_t>(size)) {
-    if (buffer != nullptr && size > 0) buffer[0] = '\0';
-    return SqliteArrayReportDB::kBufferTooSmall;
-  }
-  std::memcpy(buffer, text.c_str(), text.size() + 1);
-  return 0;
+  const size_t capacity = size > 0 ? static_cast<size_t>(size) : 0;
+  return tqhost::copyToBuffer(text, buffer, capacity) == tqhost::BufferFill::Copied
+             ? 0
+             : SqliteArrayReportDB::kBufferTooSmall;
 }
 
 }  // namespace inventory

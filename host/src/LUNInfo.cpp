@@ -1,6 +1,6 @@
 #include "LUNInfo.h"
 
-#include <cstring>
+#include "TqHostBuffer.h"
 
 namespace TQSO {
 
@@ -24,13 +24,10 @@ int LUNInfo::copyText(const std::optional<std::string> State::*field, char* buff
   const size_t needed = text->size() + 1;
   if (needed > 32767) return kNotGiven;
   const size_t capacity = *length > 0 ? static_cast<size_t>(*length) : 0;
-  if (buffer == nullptr || needed > capacity) {
-    if (buffer != nullptr && capacity > 0) buffer[0] = '\0';
+  if (tqhost::copyToBuffer(*text, buffer, capacity) != tqhost::BufferFill::Copied) {
     *length = static_cast<short>(needed);
     return kBufferTooSmall;
   }
-  std::memcpy(buffer, text->data(), text->size());
-  buffer[text->size()] = '\0';
   return kOk;
 }
 

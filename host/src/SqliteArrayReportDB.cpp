@@ -1,10 +1,10 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "InventoryDatabase.h"
 #include "InventoryRecords.h"
+#include "TqHostBuffer.h"
 
 namespace TQSO {
 
@@ -43,13 +43,8 @@ std::string textOf(const char* text) { return text != nullptr ? text : ""; }
 
 // Copies a whole text with its NUL into a buffer of `size` bytes; a null buffer is skipped.
 bool copyOut(const std::string& text, char* buffer, int size) {
-  if (buffer == nullptr) return true;
-  if (size <= 0 || text.size() + 1 > static_cast<size_t>(size)) {
-    if (size > 0) buffer[0] = '\0';
-    return false;
-  }
-  std::memcpy(buffer, text.c_str(), text.size() + 1);
-  return true;
+  const size_t capacity = size > 0 ? static_cast<size_t>(size) : 0;
+  return buffer == nullptr || tqhost::copyToBuffer(text, buffer, capacity) == tqhost::BufferFill::Copied;
 }
 
 }  // namespace

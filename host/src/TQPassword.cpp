@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "TqHostBuffer.h"
+
 const char* const TQPassword::kPrefix = "TQPW1:";
 
 namespace {
@@ -54,14 +56,10 @@ int TQPassword::decrypt(const char* enciphered, char* buffer, unsigned long* len
   if (enciphered == nullptr || length == nullptr) return 0;
   std::string plain;
   if (!decipher(enciphered, plain)) return 0;
-  const unsigned long capacity = *length;
-  if (buffer == nullptr || plain.size() + 1 > capacity) {
-    if (buffer != nullptr && capacity > 0) buffer[0] = '\0';
+  if (tqhost::copyToBuffer(plain, buffer, *length) != tqhost::BufferFill::Copied) {
     *length = static_cast<unsigned long>(plain.size() + 1);
     return 0;
   }
-  std::memcpy(buffer, plain.data(), plain.size());
-  buffer[plain.size()] = '\0';
   *length = static_cast<unsigned long>(plain.size());
   return 1;
 }
