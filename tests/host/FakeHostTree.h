@@ -2,7 +2,6 @@
 #pragma once
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -10,21 +9,12 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
+#include "HostTestFiles.h"
 
 class FakeHostTree {
  public:
-  FakeHostTree() {
-    std::string pattern = testing::TempDir() + "tqhost-tree-XXXXXX";
-    if (::mkdtemp(&pattern[0]) == nullptr) ADD_FAILURE() << "cannot make a scratch directory";
-    root_ = pattern;
-  }
-  ~FakeHostTree() { std::system(("rm -rf '" + root_ + "'").c_str()); }
-  FakeHostTree(const FakeHostTree&) = delete;
-  FakeHostTree& operator=(const FakeHostTree&) = delete;
-
-  const std::string& root() const { return root_; }
-  std::string path(const std::string& relative) const { return root_ + relative; }
+  const std::string& root() const { return scratch_.path(); }
+  std::string path(const std::string& relative) const { return root() + relative; }
 
   // Writes a file, making its directories.
   void write(const std::string& relative, const std::string& content) const {
@@ -34,14 +24,9 @@ class FakeHostTree {
   void write(const std::string& relative, const std::vector<unsigned char>& bytes) const {
     write(relative, std::string(bytes.begin(), bytes.end()));
   }
-  std::string read(const std::string& relative) const {
-    std::ifstream in(path(relative), std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-  }
+  std::string read(const std::string& relative) const { return readWholeFile(path(relative)); }
   void makeDirectories(const std::string& relative) const {
-    std::string current = root_;
+    std::string current = root();
     std::stringstream parts(relative);
     std::string part;
     while (std::getline(parts, part, '/')) {
@@ -65,5 +50,5 @@ class FakeHostTree {
   }
 
  private:
-  std::string root_;
+  ScratchDir scratch_;
 };

@@ -18,6 +18,10 @@ class ScratchDir {
     path_ = pattern;
   }
   ~ScratchDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::string& path() const { return path_; }
 
   std::string write(const std::string& name, const std::string& content) const {
     const std::string file = path_ + "/" + name;
