@@ -80,9 +80,7 @@ struct BadRequest {
 
 TEST(BadInputTest, RefusedWithTheProviderErrorAndTheModelUnchanged)
 {
-    smissim::SimulatorOptions options;
-    options.seedJson = simtest::kSmallSeed;
-    smissim::TestServer server(options);
+    smissim::TestServer server(simtest::smallArray());
     const std::string baseWwn = server->withModel([](smissim::Model& model) {
         const Pegasus::CIMInstance* base = model.findVolumeByName(*model.arrayBySerial("00ABCD"), "base1");
         return base->getProperty(base->findProperty("Name")).getValue().toString().str();

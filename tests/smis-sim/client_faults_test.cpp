@@ -9,13 +9,6 @@ using namespace simtest;
 
 namespace {
 
-smissim::SimulatorOptions smallArray()
-{
-    smissim::SimulatorOptions o;
-    o.seedJson = kSmallSeed;
-    return o;
-}
-
 // The message of what enumerateInstanceNames(CIM_StorageVolume) throws, "" when it succeeds.
 std::string enumerateError(CIMClient& client, CIMStatusCode* code = nullptr)
 {

@@ -3,25 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Seeds.h"
-#include "support/SimClient.h"
+#include "support/SmallArrayTest.h"
 
 using namespace Pegasus;
 using namespace simtest;
 
 namespace {
 
-class MaskingTest : public ::testing::Test {
+class MaskingTest : public SmallArrayTest {
 protected:
-    MaskingTest() : server(options()) { connectTo(client, server); }
-
-    static smissim::SimulatorOptions options()
-    {
-        smissim::SimulatorOptions o;
-        o.seedJson = kSmallSeed;
-        return o;
-    }
-
     Uint32 invoke(const char* serviceClass, const char* method, const Array<CIMParamValue>& in,
                   Array<CIMParamValue>& out)
     {
@@ -74,9 +64,6 @@ protected:
         return client.associatorNames(tpd(), volume, "CIM_ProtocolControllerForUnit", "CIM_SCSIProtocolController",
                                       "", "");
     }
-
-    smissim::TestServer server;
-    CIMClient client;
 };
 
 TEST_F(MaskingTest, ExposedVolumeIsSeenByTheHostInitiatorsUntilHidden)

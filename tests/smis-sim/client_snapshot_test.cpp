@@ -1,25 +1,15 @@
 // Copies through the project's client: virtual copies, physical copies and their jobs.
 #include <gtest/gtest.h>
 
-#include "support/Seeds.h"
-#include "support/SimClient.h"
+#include "support/SmallArrayTest.h"
 
 using namespace Pegasus;
 using namespace simtest;
 
 namespace {
 
-class SnapshotTest : public ::testing::Test {
+class SnapshotTest : public SmallArrayTest {
 protected:
-    SnapshotTest() : server(options()) { connectTo(client, server); }
-
-    static smissim::SimulatorOptions options()
-    {
-        smissim::SimulatorOptions o;
-        o.seedJson = kSmallSeed;
-        return o;
-    }
-
     CIMObjectPath configService() { return firstName(client, "CIM_StorageConfigurationService"); }
 
     Uint32 invoke(const char* method, const Array<CIMParamValue>& in, Array<CIMParamValue>& out)
@@ -81,9 +71,6 @@ protected:
                                   CIMKeyBinding::REFERENCE));
         return CIMObjectPath("", tpd(), "TPD_StorageSynchronized", keys);
     }
-
-    smissim::TestServer server;
-    CIMClient client;
 };
 
 TEST_F(SnapshotTest, CreatedSnapshotShowsInEnumerationsAndAssociations)

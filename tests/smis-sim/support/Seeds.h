@@ -1,6 +1,8 @@
 // Small seed documents the tests start from.
 #pragma once
 
+#include "smis-sim/Simulator.h"
+
 namespace simtest {
 
 // One array, one CPG, two 1 GiB base volumes (one thin, one full) and one host with one FC port.
@@ -15,5 +17,13 @@ constexpr const char* kSmallSeed = R"({
     "hosts": [{"name": "host1", "fc": ["10000000C9000001"]}]
   }]
 })";
+
+// Simulator options with kSmallSeed.
+inline smissim::SimulatorOptions smallArray()
+{
+    smissim::SimulatorOptions options;
+    options.seedJson = kSmallSeed;
+    return options;
+}
 
 }  // namespace simtest
