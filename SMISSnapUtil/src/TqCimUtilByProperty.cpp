@@ -42,6 +42,32 @@ bool PropertyMatches(const String& actual, const String& sought, bool exact)
   return !exact && actual.find(sought) != PEG_NOT_FOUND;
 }
 
+// The instances of the class with only `propName` read, their number traced under the lookup's label.
+Array<CIMInstance> InstancesWithOnly(TqCimUtil& util, TqCimConnection& conn, const char* label,
+                                     const String& className, const String& propName)
+{
+  Array<CIMInstance> instances = conn.GetInstances(className, OnlyProperty(propName));
+  util.DEBUG_TRACE_NORMAL(label, "Class [%s] got %d instances", className.str().c_str(),
+                          static_cast<int>(instances.size()));
+  return instances;
+}
+
+// The path, in the connection's namespace, of the first instance of the class whose path `owned` accepts
+// and whose `propName` (read only for such instances) `matches`; an empty path when there is none.
+template <class Owned, class Matches>
+CIMObjectPath FirstInstanceMatching(TqCimUtil& util, TqCimConnection& conn, const char* label,
+                                    const String& className, const String& propName, Owned owned, Matches matches)
+{
+  CIMNamespaceName nameSpace{String(conn.m_Cimom.GetNameSpace())};
+  Array<CIMInstance> instances = InstancesWithOnly(util, conn, label, className, propName);
+  for (Uint32 i = 0; i < instances.size(); ++i) {
+    String actual;
+    if (owned(instances[i].getPath()) && ReadStringProperty(instances[i], propName, actual) && matches(actual))
+      return WithNameSpace(instances[i], nameSpace);
+  }
+  return CIMObjectPath();
+}
+
 }  // namespace
 
 CIMObjectPath TqCimUtil::GetObjPathByPropName(TqCimConnection& conn, String& className, String propName, String value)
@@ -50,19 +76,9 @@ CIMObjectPath TqCimUtil::GetObjPathByPropName(TqCimConnection& conn, String& cla
   return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() -> CIMObjectPath {
     if (tqcimutil::IsBlankName(value.str()))
       return CIMObjectPath();
-    CIMPropertyList properties = OnlyProperty(propName);
-    CIMNamespaceName nameSpace{String(conn.m_Cimom.GetNameSpace())};
-    Array<CIMInstance> instances = conn.GetInstances(className, properties);
-    DEBUG_TRACE_NORMAL(label, "Class [%s] got %d instances", className.str().c_str(),
-                       static_cast<int>(instances.size()));
-    for (Uint32 i = 0; i < instances.size(); ++i) {
-      String actual;
-      if (!ReadStringProperty(instances[i], propName, actual))
-        continue;
-      if (String::equalNoCase(actual, value))
-        return WithNameSpace(instances[i], nameSpace);
-    }
-    return CIMObjectPath();
+    return FirstInstanceMatching(
+        *this, conn, label, className, propName, [](const CIMObjectPath&) { return true; },
+        [&](const String& actual) { return String::equalNoCase(actual, value); });
   });
 }
 
@@ -74,25 +90,14 @@ CIMObjectPath TqCimUtil::GetObjPathByPropName(TqCimConnection& conn, std::string
     // An empty name would be contained in every value.
     if (tqcimutil::IsBlankName(value.str()))
       return CIMObjectPath();
-    CIMPropertyList properties = OnlyProperty(propName);
-    CIMNamespaceName nameSpace{String(conn.m_Cimom.GetNameSpace())};
-    Array<CIMInstance> instances = conn.GetInstances(className, properties);
-    DEBUG_TRACE_NORMAL(label, "Class [%s] got %d instances", className.str().c_str(),
-                       static_cast<int>(instances.size()));
-    for (Uint32 i = 0; i < instances.size(); ++i) {
-      CIMObjectPath path = instances[i].getPath();
+    auto owned = [&](CIMObjectPath path) {
       std::string owner = GetPropByObjPath(path, "SystemName");
       if (owner.empty())
         owner = GetPropByObjPath(path, "InstanceID");
-      if (!Contains(owner, arrayName))
-        continue;
-      String actual;
-      if (!ReadStringProperty(instances[i], propName, actual))
-        continue;
-      if (PropertyMatches(actual, value, exact))
-        return WithNameSpace(instances[i], nameSpace);
-    }
-    return CIMObjectPath();
+      return Contains(owner, arrayName);
+    };
+    return FirstInstanceMatching(*this, conn, label, className, propName, owned,
+                                 [&](const String& actual) { return PropertyMatches(actual, value, exact); });
   });
 }
 
@@ -109,11 +114,8 @@ Array<CIMObjectPath> TqCimUtil::GetObjPathListByPropNameList(TqCimConnection& co
   const char* label = "SMIS::GetObjPathListByPropNameList";
   return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() {
     Array<CIMObjectPath> result;
-    CIMPropertyList properties = OnlyProperty(propName);
     CIMNamespaceName nameSpace{String(conn.m_Cimom.GetNameSpace())};
-    Array<CIMInstance> instances = conn.GetInstances(className, properties);
-    DEBUG_TRACE_NORMAL(label, "Class [%s] got %d instances", className.str().c_str(),
-                       static_cast<int>(instances.size()));
+    Array<CIMInstance> instances = InstancesWithOnly(*this, conn, label, className, propName);
     for (Uint32 i = 0; i < instances.size(); ++i) {
       CIMObjectPath path = instances[i].getPath();
       if (!Contains(GetPropByObjPath(path, "SystemName"), arrayName))

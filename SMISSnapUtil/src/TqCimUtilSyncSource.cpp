@@ -20,7 +20,7 @@ CIMNamespaceName ConnectionNameSpace(TqCimConnection& conn)
 }
 
 // Reads the source's "Name" (for the traces), then asks the CIMOM for every replica pair that references
-// the source in either role.
+// the source in either role; traces the lack of any.
 Array<CIMObjectPath> SyncPathsOfSource(TqCimUtil& util, TqCimConnection& conn, const char* label,
                                        const std::string& source, std::string& sourceName)
 {
@@ -30,6 +30,8 @@ Array<CIMObjectPath> SyncPathsOfSource(TqCimUtil& util, TqCimConnection& conn, c
   Array<CIMObjectPath> names = conn.Client().referenceNames(ConnectionNameSpace(conn), sourcePath, kSyncClass, "");
   util.DEBUG_TRACE_NORMAL(label, "Sync paths size [%d] for source dev [%s]", static_cast<int>(names.size()),
                           sourceName.c_str());
+  if (names.size() == 0)
+    util.DEBUG_TRACE(label, "No sync paths reported for source [%s]", sourceName.c_str());
   return names;
 }
 
@@ -124,10 +126,8 @@ int TqCimUtil::GetSyncPathFromSource(TqCimConnection& conn, std::string source, 
   return TracedOr(*this, label, TQ_HANDLER_SITE, -1, [&]() {
     std::string sourceName;
     Array<CIMObjectPath> names = SyncPathsOfSource(*this, conn, label, source, sourceName);
-    if (names.size() == 0) {
-      DEBUG_TRACE(label, "No sync paths reported for source [%s]", sourceName.c_str());
+    if (names.size() == 0)
       return -1;
-    }
     syncPath = names[0].toString().str();
     target = GetCIMProp(conn, syncPath, "SyncedElement");
     targetName = GetCIMProp(conn, target, "Name");
@@ -143,10 +143,8 @@ int TqCimUtil::GetDelSyncPathFromSource(TqCimConnection& conn, std::string sourc
   return TracedOr(*this, traceLabel, TQ_HANDLER_SITE, -1, [&]() {
     std::string sourceName;
     Array<CIMObjectPath> names = SyncPathsOfSource(*this, conn, traceLabel, source, sourceName);
-    if (names.size() == 0) {
-      DEBUG_TRACE(traceLabel, "No sync paths reported for source [%s]", sourceName.c_str());
+    if (names.size() == 0)
       return -1;
-    }
     for (Uint32 i = 0; i < names.size(); ++i) {
       syncPath = names[i].toString().str();
       target = GetCIMProp(conn, syncPath, "SyncedElement");
@@ -172,10 +170,8 @@ int TqCimUtil::GetAllSyncPathFromSource(TqCimConnection& conn, std::string sourc
   return TracedOr(*this, traceLabel, TQ_HANDLER_SITE, -1, [&]() {
     std::string sourceName;
     Array<CIMObjectPath> names = SyncPathsOfSource(*this, conn, traceLabel, source, sourceName);
-    if (names.size() == 0) {
-      DEBUG_TRACE(traceLabel, "No sync paths reported for source [%s]", sourceName.c_str());
+    if (names.size() == 0)
       return -1;
-    }
     for (Uint32 i = 0; i < names.size(); ++i) {
       std::string syncPath = names[i].toString().str();
       std::string target = GetCIMProp(conn, syncPath, "SyncedElement");
