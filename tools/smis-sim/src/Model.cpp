@@ -193,7 +193,7 @@ void Model::setFirmware(StorageArray& array, const std::string& version, Uint16 
     store_.remove(array.concretePool);
     store_.remove(array.softwareIdentity);
     for (const CIMInstance* capabilities : store_.enumerate("TPD_StorageReplicationCapabilities")) {
-        if (stringProperty(*capabilities, "InstanceID").find(":" + array.serial + ":") != std::string::npos) {
+        if (identifiedWithArray(*capabilities, array)) {
             CIMObjectPath path = capabilities->getPath();
             store_.remove(path);
         }
@@ -234,10 +234,7 @@ StorageArray* Model::arrayOf(const CIMObjectPath& path)
 
 CIMObjectPath Model::addCpg(StorageArray& array, const std::string& name)
 {
-    if (name.empty() || name.size() > 31)
-        throw ModelError("CPG name must have 1 to 31 characters: \"" + name + "\"");
-    if (findCpg(array, name))
-        throw ModelError("CPG " + name + " exists already");
+    requireNewName("CPG", name, findCpg(array, name) != nullptr);
     CIMInstance pool{CIMName("TPD_DynamicStoragePool")};
     setProperty(pool, "InstanceID", CIMValue(String(array.prefix() + "DynamicStoragePool:" + array.serial + ":" + name)));
     setProperty(pool, "ElementName", CIMValue(String(name)));
@@ -286,21 +283,30 @@ void Model::adjustPoolSpace(const CIMObjectPath& poolPath, Uint64 bytes, bool al
 
 const CIMInstance* Model::findCpg(StorageArray& array, const std::string& name)
 {
-    for (const CIMInstance* pool : store_.enumerate("TPD_DynamicStoragePool"))
-        if (String::equalNoCase(String(stringProperty(*pool, "ElementName")), String(name)) &&
-            stringProperty(*pool, "InstanceID").find(":" + array.serial + ":") != std::string::npos)
-            return pool;
+    return findNamed(array, "TPD_DynamicStoragePool", name);
+}
+
+const CIMInstance* Model::findNamed(const StorageArray& array, const char* className, const std::string& name) const
+{
+    for (const CIMInstance* instance : store_.enumerate(className))
+        if (String::equalNoCase(String(stringProperty(*instance, "ElementName")), String(name)) &&
+            identifiedWithArray(*instance, array))
+            return instance;
     return nullptr;
+}
+
+std::optional<CIMObjectPath> Model::antecedentOf(const CIMObjectPath& dependent, const char* associationClass) const
+{
+    for (const auto& link : store_.linksOf(dependent))
+        if (link.role == "Dependent" &&
+            ClassHierarchy::instance().isA(link.association->getClassName().getString().str(), associationClass))
+            return link.other;
+    return std::nullopt;
 }
 
 CIMObjectPath Model::poolOf(const CIMObjectPath& volume) const
 {
-    for (const auto& link : store_.linksOf(volume))
-        if (link.role == "Dependent" &&
-            ClassHierarchy::instance().isA(link.association->getClassName().getString().str(),
-                                           "CIM_AllocatedFromStoragePool"))
-            return link.other;
-    return CIMObjectPath();
+    return antecedentOf(volume, "CIM_AllocatedFromStoragePool").value_or(CIMObjectPath());
 }
 
 CIMObjectPath Model::deltaPoolFor(StorageArray& array, const CIMInstance& baseVolume)

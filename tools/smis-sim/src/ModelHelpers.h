@@ -5,6 +5,8 @@
 #include <string>
 
 #include "Pegasus/CIMValue.h"
+#include "Properties.h"
+#include "smis-sim/Model.h"
 
 namespace smissim {
 
@@ -40,6 +42,21 @@ inline std::string normalizedPort(const std::string& port)
         if (c != ':')
             out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
+}
+
+// Whether the instance's InstanceID carries the array's serial.
+inline bool identifiedWithArray(const Pegasus::CIMInstance& instance, const StorageArray& array)
+{
+    return stringProperty(instance, "InstanceID").find(":" + array.serial + ":") != std::string::npos;
+}
+
+// Throws ModelError unless `name` is a valid name for a new CPG, volume or host (`kind`) that is not `taken`.
+inline void requireNewName(const char* kind, const std::string& name, bool taken)
+{
+    if (name.empty() || name.size() > 31)
+        throw ModelError(std::string(kind) + " name must have 1 to 31 characters: \"" + name + "\"");
+    if (taken)
+        throw ModelError(std::string(kind) + " " + name + " exists already");
 }
 
 }  // namespace smissim

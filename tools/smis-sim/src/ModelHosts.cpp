@@ -13,10 +13,7 @@ namespace smissim {
 
 CIMObjectPath Model::addHost(StorageArray& array, const std::string& name)
 {
-    if (name.empty() || name.size() > 31)
-        throw ModelError("host name must have 1 to 31 characters: \"" + name + "\"");
-    if (findHost(array, name))
-        throw ModelError("host " + name + " exists already");
+    requireNewName("host", name, findHost(array, name) != nullptr);
     CIMInstance host{CIMName("TPD_StorageHardwareIDCollection")};
     setProperty(host, "InstanceID", CIMValue(String(nextId(array, "HostCollection"))));
     setProperty(host, "ElementName", CIMValue(String(name)));
@@ -27,11 +24,7 @@ CIMObjectPath Model::addHost(StorageArray& array, const std::string& name)
 
 const CIMInstance* Model::findHost(StorageArray& array, const std::string& name)
 {
-    for (const CIMInstance* host : store_.enumerate("TPD_StorageHardwareIDCollection"))
-        if (String::equalNoCase(String(stringProperty(*host, "ElementName")), String(name)) &&
-            stringProperty(*host, "InstanceID").find(":" + array.serial + ":") != std::string::npos)
-            return host;
-    return nullptr;
+    return findNamed(array, "TPD_StorageHardwareIDCollection", name);
 }
 
 const CIMInstance* Model::findHardwareId(StorageArray& array, const std::string& port)

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "ClassHierarchy.h"
+#include "ModelHelpers.h"
 #include "smis-sim/Model.h"
 #include "Properties.h"
 
@@ -191,7 +192,7 @@ Json Model::toJson() const
         item.set("firmware", array.firmware).set("build", static_cast<int>(array.build));
         Json cpgs = Json::array();
         for (const CIMInstance* pool : store_.enumerate("TPD_DynamicStoragePool"))
-            if (stringProperty(*pool, "InstanceID").find(":" + array.serial + ":") != std::string::npos)
+            if (identifiedWithArray(*pool, array))
                 cpgs.push(stringProperty(*pool, "ElementName"));
         item.set("cpgs", cpgs);
         Json volumes = Json::array();
@@ -201,7 +202,7 @@ Json Model::toJson() const
         item.set("volumes", volumes);
         Json hosts = Json::array();
         for (const CIMInstance* host : store_.enumerate("TPD_StorageHardwareIDCollection")) {
-            if (stringProperty(*host, "InstanceID").find(":" + array.serial + ":") == std::string::npos)
+            if (!identifiedWithArray(*host, array))
                 continue;
             Json hostJson = Json::object();
             hostJson.set("name", stringProperty(*host, "ElementName"));

@@ -18,10 +18,7 @@ CIMObjectPath Model::addVolume(StorageArray& array, const VolumeSpec& spec)
 
 CIMObjectPath Model::createVolume(StorageArray& array, const VolumeSpec& spec, bool roundSize)
 {
-    if (spec.name.empty() || spec.name.size() > 31)
-        throw ModelError("volume name must have 1 to 31 characters: \"" + spec.name + "\"");
-    if (array.volumeWwnByName.count(spec.name))
-        throw ModelError("volume " + spec.name + " exists already");
+    requireNewName("volume", spec.name, array.volumeWwnByName.count(spec.name) > 0);
     CIMObjectPath pool = array.concretePool;
     if (!spec.cpg.empty()) {
         const CIMInstance* cpg = findCpg(array, spec.cpg);
@@ -202,12 +199,7 @@ CIMObjectPath Model::addVirtualCopy(StorageArray& array, const CIMInstance& sour
 
 bool Model::isExposed(const CIMObjectPath& volume) const
 {
-    for (const auto& link : store_.linksOf(volume))
-        if (link.role == "Dependent" &&
-            ClassHierarchy::instance().isA(link.association->getClassName().getString().str(),
-                                           "CIM_ProtocolControllerForUnit"))
-            return true;
-    return false;
+    return antecedentOf(volume, "CIM_ProtocolControllerForUnit").has_value();
 }
 
 }  // namespace smissim

@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <shared_mutex>
 #include <string>
 #include <unordered_map>
@@ -181,6 +182,12 @@ private:
     Pegasus::CIMObjectPath privilegeOf(const Pegasus::CIMObjectPath& view) const;
     void adjustPoolSpace(const Pegasus::CIMObjectPath& pool, Pegasus::Uint64 bytes, bool allocate);
     Pegasus::CIMObjectPath hostOfView(const Pegasus::CIMObjectPath& view) const;
+    // The instance of the class on the array whose ElementName is `name` (ignoring case).
+    const Pegasus::CIMInstance* findNamed(const StorageArray& array, const char* className,
+                                          const std::string& name) const;
+    // The far end of the first association of the class (or a subclass) in which `dependent` is the Dependent.
+    std::optional<Pegasus::CIMObjectPath> antecedentOf(const Pegasus::CIMObjectPath& dependent,
+                                                       const char* associationClass) const;
     void seedDocument(const Json& json);
     void seedArray(StorageArray& array, const Json& json);
     Json volumeJson(const Pegasus::CIMInstance& volume) const;
