@@ -107,11 +107,7 @@ TEST_F(JobWatchTest, JobThatVanishesCountsAsCompleted)
 TEST_F(JobWatchTest, ProviderFaultWhilePollingReachesTheCaller)
 {
   CIMObjectPath job = StartJob(3, 7);
-  smissim::FaultRule fault;
-  fault.operation = "GetInstance";
-  fault.action = smissim::FaultAction::CimError;
-  fault.cimErrorCode = 4;
-  sim().injectFault(fault);
+  sim().injectFault(On("GetInstance", CimErrorFault(4)));
   EXPECT_THROW(watcher_.WatchJob(job, conn_, 60, 10), CIMException);
   EXPECT_EQ(2, LevelOf(record_, "SMIS::GetJobInstance: TqSmisJob.cpp"));
   EXPECT_EQ(1, CountMessages(record_, "Caught CIMException: CIM_ERR_INVALID_PARAMETER:"));

@@ -171,17 +171,11 @@ TEST_F(PropertyLookupTest, InstanceNamesByKey)
   CIMObjectPath first = util_.GetObjPathByProp(conn_, "CIM_StorageVolume", "DeviceID", "", "no-such-array");
   EXPECT_EQ(SystemNameOf("0A0001"), Key(first, "SystemName"));
 
-  smissim::FaultRule notFound;
-  notFound.operation = "EnumerateInstanceNames";
-  notFound.action = smissim::FaultAction::CimError;
-  notFound.cimErrorCode = 6;
-  sim().injectFault(notFound);
+  sim().injectFault(On("EnumerateInstanceNames", CimErrorFault(6)));
   EXPECT_TRUE(util_.GetObjPathByProp(conn_, "CIM_StorageVolume", "DeviceID", wwn, "").toString().isEmpty());
   EXPECT_EQ(1, CountMessages(record_, "CIM_StorageVolume instance for property DeviceID = " + wwn + " not found"));
 
-  smissim::FaultRule failure = notFound;
-  failure.cimErrorCode = 1;
-  sim().injectFault(failure);
+  sim().injectFault(On("EnumerateInstanceNames", CimErrorFault(1)));
   EXPECT_THROW(util_.GetObjPathByProp(conn_, "CIM_StorageVolume", "DeviceID", wwn, ""), CIMException);
 }
 

@@ -33,12 +33,7 @@ class SlowProviderTest : public SimArrayTest {
 
   void DelayNext(const char* operation, unsigned count)
   {
-    smissim::FaultRule fault;
-    fault.operation = operation;
-    fault.action = smissim::FaultAction::Delay;
-    fault.delayMs = 1600;
-    fault.count = count;
-    sim().injectFault(fault);
+    sim().injectFault(On(operation, DelayFault(1600, count)));
   }
 
   std::string Text(const char* volume) { return VolumePath("0D0001", volume).toString().str(); }

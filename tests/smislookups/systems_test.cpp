@@ -58,12 +58,7 @@ TEST_F(SystemLookupTest, VendorOfAnArray)
 
 TEST_F(SystemLookupTest, ProviderFaultIsTracedTwiceAndEndsInTheFailureValue)
 {
-  smissim::FaultRule fault;
-  fault.operation = "EnumerateInstanceNames";
-  fault.action = smissim::FaultAction::CimError;
-  fault.cimErrorCode = 1;
-  fault.count = 2;
-  sim().injectFault(fault);
+  sim().injectFault(On("EnumerateInstanceNames", CimErrorFault(1, "", 2)));
   EXPECT_EQ("", util_.GetSystemObjPathString(conn_, array1_));
   EXPECT_EQ(2, CountMessages(record_, "SMIS::GetSystemObjPathByNameProp: TqCimUtilSystems.cpp"));
   EXPECT_THROW(util_.GetSystemObjPathByNameProp(conn_, array1_), CIMException);

@@ -198,11 +198,7 @@ TEST_F(ViewLookupTest, ViewListsFromVolumeTexts)
 
 TEST_F(ViewLookupTest, AssociationFaultReachesTheCallerThroughEveryLayer)
 {
-  smissim::FaultRule fault;
-  fault.operation = "AssociatorNames";
-  fault.action = smissim::FaultAction::CimError;
-  fault.cimErrorCode = 1;
-  sim().injectFault(fault);
+  sim().injectFault(On("AssociatorNames", CimErrorFault(1)));
   Array<String> byName{String(WwnOf("0A0002", "data1"))};
   Array<String> ports{kPortH2};
   EXPECT_THROW(util_.GetCtlrPathList(conn_, system2_, byName, ports), CIMException);

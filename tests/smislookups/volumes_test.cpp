@@ -196,12 +196,7 @@ TEST_F(VolumeLookupTest, CacheFilledFromAnotherProviderIsRefreshed)
 TEST_F(VolumeLookupTest, FailedFillReleasesTheLockAndLeavesTheCacheEmpty)
 {
   TqConfigOverride cacheOn("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES", "1");
-  smissim::FaultRule fault;
-  fault.operation = "EnumerateInstances";
-  fault.action = smissim::FaultAction::CimError;
-  fault.cimErrorCode = 1;
-  fault.description = "provider busy";
-  sim().injectFault(fault);
+  sim().injectFault(On("EnumerateInstances", CimErrorFault(1, "provider busy")));
 
   std::string wwn = WwnOf("0A0002", "data2");
   EXPECT_EQ("", Lookup(wwn, array2_));
@@ -270,23 +265,14 @@ TEST_F(VolumeLookupTest, ExistenceIsUndeterminedWhenTheCimomFailsOrRefuses)
   std::string path = Lookup(WwnOf("0A0002", "data2"), array2_);
   std::string array = array2_;
 
-  smissim::FaultRule failure;
-  failure.operation = "GetInstance";
-  failure.action = smissim::FaultAction::CimError;
-  failure.cimErrorCode = 1;
-  sim().injectFault(failure);
+  sim().injectFault(On("GetInstance", CimErrorFault(1)));
   EXPECT_EQ(-1, util_.CheckInstanceExistence(conn_, array, path, ""));
 
   // A refused read says nothing about the volume: never "gone".
-  smissim::FaultRule refusal;
-  refusal.operation = "GetInstance";
-  refusal.action = smissim::FaultAction::HttpStatus;
-  refusal.httpStatus = 401;
-  sim().injectFault(refusal);
+  sim().injectFault(On("GetInstance", HttpStatusFault(401)));
   EXPECT_EQ(-1, util_.CheckInstanceExistence(conn_, array, path, ""));
 
-  refusal.operation = "EnumerateInstances";
-  sim().injectFault(refusal);
+  sim().injectFault(On("EnumerateInstances", HttpStatusFault(401)));
   std::string wwn = WwnOf("0A0002", "data2");
   EXPECT_EQ(-1, util_.CheckInstanceExistence(conn_, array, wwn, ""));
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "SimFaults.h"
 #include "SimProviderSupport.h"
 #include "SnapInfo.h"
 #include "TQPlatformInfo.h"
@@ -28,8 +29,7 @@ inline smissim::SimulatorOptions OptionsWithSeed(const std::string& seed)
 // The system name the simulator gives an array of this serial.
 inline std::string SystemNameOf(const std::string& serial) { return "2FF70002AC" + serial; }
 
-using simtest::CountMessages;
-using simtest::ParamsFor;
+using namespace simtest;
 
 // The level of the first job message containing the fragment; -1 when there is none.
 inline int LevelOf(const TQSO::SnapInfo& record, const std::string& fragment)

@@ -12,14 +12,14 @@
 #include "SnapInfo.h"
 #include "TQPlatformInfo.h"
 #include "TqCimConnection.h"
+#include "SimFaults.h"
 #include "SimProviderSupport.h"
 #include "TqSleep.h"
 #include "smis-sim/TestServer.h"
 
 namespace smistest {
 
-using simtest::CountMessages;
-using simtest::ParamsFor;
+using namespace simtest;
 
 // Index of the first job message containing the fragment, -1 when none.
 inline int FirstMessage(const TQSO::SnapInfo& record, const std::string& fragment, int from = 0)

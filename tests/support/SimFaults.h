@@ -1,4 +1,5 @@
-// Faults for the simulated provider, aimed at every operation, and a request total.
+// Faults for the simulated provider (on every operation unless aimed with On), a request total and server
+// options.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -6,7 +7,7 @@
 #include "smis-sim/FaultPlan.h"
 #include "smis-sim/TestServer.h"
 
-namespace smistest {
+namespace simtest {
 
 // Enough uses that a fault lasts for the whole test.
 const unsigned kLasting = 1000;
@@ -20,6 +21,13 @@ inline smissim::FaultRule AnyOperation(smissim::FaultAction action, unsigned cou
   return rule;
 }
 
+// The rule aimed at requests of one operation or extrinsic method only.
+inline smissim::FaultRule On(const std::string& operation, smissim::FaultRule rule)
+{
+  rule.operation = operation;
+  return rule;
+}
+
 inline smissim::FaultRule HttpStatusFault(int status, unsigned count = 1)
 {
   smissim::FaultRule rule = AnyOperation(smissim::FaultAction::HttpStatus, count);
@@ -27,7 +35,7 @@ inline smissim::FaultRule HttpStatusFault(int status, unsigned count = 1)
   return rule;
 }
 
-inline smissim::FaultRule CimErrorFault(int code, const std::string& description, unsigned count = 1)
+inline smissim::FaultRule CimErrorFault(int code, const std::string& description = "", unsigned count = 1)
 {
   smissim::FaultRule rule = AnyOperation(smissim::FaultAction::CimError, count);
   rule.cimErrorCode = code;
@@ -63,4 +71,4 @@ inline smissim::SimulatorOptions SimOver(bool https)
   return options;
 }
 
-}  // namespace smistest
+}  // namespace simtest
