@@ -1,8 +1,7 @@
 // Injected faults reach the project's client as the errors it promises its callers.
 #include <gtest/gtest.h>
 
-#include "support/Seeds.h"
-#include "support/SimClient.h"
+#include "support/SmallArrayTest.h"
 
 using namespace Pegasus;
 using namespace simtest;
@@ -24,7 +23,21 @@ std::string enumerateError(CIMClient& client, CIMStatusCode* code = nullptr)
     }
 }
 
-TEST(FaultsTest, EachFaultGivesTheClientErrorItPromises)
+class FaultsTest : public SmallArrayTest {
+protected:
+    // CreateReplica of a virtual copy of base1 named `name`; its return value.
+    Uint32 copyBase1(const char* name, Array<CIMParamValue>& out)
+    {
+        Array<CIMParamValue> in;
+        in.append(CIMParamValue("ElementName", CIMValue(name)));
+        in.append(CIMParamValue("CopyType", CIMValue(Uint16(4))));
+        in.append(CIMParamValue("SourceElement", CIMValue(volumeNamed(client, "base1").getPath())));
+        return returnCode(client.invokeMethod(tpd(), firstName(client, "CIM_StorageConfigurationService"),
+                                              "CreateReplica", in, out));
+    }
+};
+
+TEST_F(FaultsTest, EachFaultGivesTheClientErrorItPromises)
 {
     struct Case {
         const char* what;
@@ -39,7 +52,6 @@ TEST(FaultsTest, EachFaultGivesTheClientErrorItPromises)
         {"malformed XML", R"({"action":"malformedXml"})", {"XML"}},
         {"CIM error", R"({"action":"cimError","cimError":27,"description":"busy"})", {"CIMException", "busy"}},
     };
-    smissim::TestServer server(smallArray());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         server->clearFaults();
@@ -56,11 +68,8 @@ TEST(FaultsTest, EachFaultGivesTheClientErrorItPromises)
     }
 }
 
-TEST(FaultsTest, FaultsMatchOperationClassAndCount)
+TEST_F(FaultsTest, FaultsMatchOperationClassAndCount)
 {
-    smissim::TestServer server(smallArray());
-    CIMClient client;
-    connectTo(client, server);
     smissim::FaultRule rule;
     rule.operation = "enumerateinstancenames";
     rule.className = "CIM_StorageExtent";   // matches requests for volumes, a subclass
@@ -78,20 +87,13 @@ TEST(FaultsTest, FaultsMatchOperationClassAndCount)
     EXPECT_EQ(4u, server->requestCount("EnumerateInstanceNames"));
 }
 
-TEST(FaultsTest, ForcedReturnValueLeavesTheModelAlone)
+TEST_F(FaultsTest, ForcedReturnValueLeavesTheModelAlone)
 {
-    smissim::TestServer server(smallArray());
-    CIMClient client;
-    connectTo(client, server);
     server->injectFault(smissim::FaultRule::fromJson(
         smissim::Json::parse(R"({"operation":"CreateReplica","action":"returnValue","returnValue":32775})")));
     std::string before = server->modelJson();
-    Array<CIMParamValue> in, out;
-    in.append(CIMParamValue("ElementName", CIMValue("snapF")));
-    in.append(CIMParamValue("CopyType", CIMValue(Uint16(4))));
-    in.append(CIMParamValue("SourceElement", CIMValue(volumeNamed(client, "base1").getPath())));
-    EXPECT_EQ(32775u, returnCode(client.invokeMethod(tpd(), firstName(client, "CIM_StorageConfigurationService"),
-                                                     "CreateReplica", in, out)));
+    Array<CIMParamValue> out;
+    EXPECT_EQ(32775u, copyBase1("snapF", out));
     EXPECT_EQ(before, server->modelJson());
 
     std::vector<smissim::MethodCallRecord> calls = server->methodCalls();
@@ -103,11 +105,8 @@ TEST(FaultsTest, ForcedReturnValueLeavesTheModelAlone)
     EXPECT_EQ("4", calls[0].param("copytype")->value);
 }
 
-TEST(FaultsTest, SkipReachesTheNthCallAndDropOutputHidesAnOutParameter)
+TEST_F(FaultsTest, SkipReachesTheNthCallAndDropOutputHidesAnOutParameter)
 {
-    smissim::TestServer server(smallArray());
-    CIMClient client;
-    connectTo(client, server);
     server->injectFault(smissim::FaultRule::fromJson(
         smissim::Json::parse(R"({"operation":"EnumerateInstanceNames","action":"cimError","cimError":1,"skip":1})")));
     EXPECT_EQ("", enumerateError(client));
@@ -116,19 +115,14 @@ TEST(FaultsTest, SkipReachesTheNthCallAndDropOutputHidesAnOutParameter)
 
     server->injectFault(smissim::FaultRule::fromJson(smissim::Json::parse(
         R"({"operation":"CreateReplica","action":"dropOutput","parameter":"TargetElement"})")));
-    Array<CIMParamValue> in, out;
-    in.append(CIMParamValue("ElementName", CIMValue("snapD")));
-    in.append(CIMParamValue("CopyType", CIMValue(Uint16(4))));
-    in.append(CIMParamValue("SourceElement", CIMValue(volumeNamed(client, "base1").getPath())));
-    EXPECT_EQ(0u, returnCode(client.invokeMethod(tpd(), firstName(client, "CIM_StorageConfigurationService"),
-                                                 "CreateReplica", in, out)));
+    Array<CIMParamValue> out;
+    EXPECT_EQ(0u, copyBase1("snapD", out));
     EXPECT_TRUE(outParam(out, "TargetElement").isNull());
     EXPECT_NO_THROW(volumeNamed(client, "snapD")) << "the copy was made all the same";
 }
 
-TEST(FaultsTest, WrongCredentialsAndClosedPortGiveTheirErrors)
+TEST_F(FaultsTest, WrongCredentialsAndClosedPortGiveTheirErrors)
 {
-    smissim::TestServer server(smallArray());
     CIMClient intruder;
     connectTo(intruder, server, "admin", "wrong");
     std::string message = enumerateError(intruder);
