@@ -20,6 +20,16 @@ Uint32 ExactPropertyIndex(const CIMInstance& instance, const String& name)
   return PEG_NOT_FOUND;
 }
 
+// The property named exactly `name` as text into `text`; false, leaving `text` alone, when there is none.
+bool ExactPropertyText(const CIMInstance& instance, const String& name, std::string& text)
+{
+  Uint32 index = ExactPropertyIndex(instance, name);
+  if (index == PEG_NOT_FOUND)
+    return false;
+  text = instance.getProperty(index).getValue().toString().str();
+  return true;
+}
+
 // The new value of a property of the given type from its text; false for a type that is not handled.
 bool ValueFromText(CIMType type, const std::string& text, CIMValue& value)
 {
@@ -52,10 +62,9 @@ std::string TqCimUtil::GetPropByObjPath(CIMObjectPath& path, String keyName)
 std::string TqCimUtil::GetCIMProp(CIMInstance& instance, String propName)
 {
   return TracedOr(*this, "SMIS::GetCIMProp", TQ_HANDLER_SITE, std::string(), [&]() -> std::string {
-    Uint32 index = ExactPropertyIndex(instance, propName);
-    if (index == PEG_NOT_FOUND)
-      return "";
-    return instance.getProperty(index).getValue().toString().str();
+    std::string text;
+    ExactPropertyText(instance, propName, text);
+    return text;
   });
 }
 
@@ -64,10 +73,9 @@ std::string TqCimUtil::GetCIMProp(TqCimConnection& conn, std::string& pathText, 
   return TracedOr(*this, "SMIS::GetCIMProp", TQ_HANDLER_SITE, std::string(), [&]() -> std::string {
     CIMObjectPath path{String(pathText)};
     CIMInstance instance = conn.GetInstance(path);
-    Uint32 index = ExactPropertyIndex(instance, propName);
-    if (index == PEG_NOT_FOUND)
-      return "";
-    return instance.getProperty(index).getValue().toString().str();
+    std::string text;
+    ExactPropertyText(instance, propName, text);
+    return text;
   });
 }
 
@@ -80,11 +88,9 @@ std::string TqCimUtil::GetCIMProp(TqCimConnection& conn, CIMObjectPath& path, St
 std::string TqCimUtil::GetInstanceProp(TqCimConnection&, CIMInstance& instance, String propName, bool& found)
 {
   return TracedOr(*this, "SMIS::GetInstanceProp", TQ_HANDLER_SITE, std::string(), [&]() -> std::string {
-    Uint32 index = ExactPropertyIndex(instance, propName);
-    if (index == PEG_NOT_FOUND)
-      return "";
-    std::string text = instance.getProperty(index).getValue().toString().str();
-    found = true;
+    std::string text;
+    if (ExactPropertyText(instance, propName, text))
+      found = true;
     return text;
   });
 }

@@ -35,11 +35,9 @@ std::string PerArraySetting(TQSO::SnapInfo& record, const char* name)
   return buffer.data();
 }
 
-}  // namespace
-
 // The class the system object of an LSI-family array must have: the configured class prefix (the host
 // key wins over the per-array setting), else the candidate's own vendor prefix, then "_StorageSystem".
-static std::string LsiSystemClass(TqCimUtil& util, const CIMObjectPath& candidate)
+std::string LsiSystemClass(TqCimUtil& util, const CIMObjectPath& candidate)
 {
   const char* label = "SMIS::GetSystemObjPathByNameProp";
   std::string prefix;
@@ -65,7 +63,7 @@ static std::string LsiSystemClass(TqCimUtil& util, const CIMObjectPath& candidat
 }
 
 // True when the candidate has the class that the vendor's system object must have.
-static bool HasSystemClass(TqCimUtil& util, TQ_PROVIDER_VENDOR vendor, const CIMObjectPath& candidate)
+bool HasSystemClass(TqCimUtil& util, TQ_PROVIDER_VENDOR vendor, const CIMObjectPath& candidate)
 {
   String className = candidate.getClassName().getString();
   switch (vendor) {
@@ -83,6 +81,8 @@ static bool HasSystemClass(TqCimUtil& util, TQ_PROVIDER_VENDOR vendor, const CIM
       return true;
   }
 }
+
+}  // namespace
 
 CIMObjectPath TqCimUtil::GetSystemObjPathByNameProp(TqCimConnection& conn, std::string arrayName)
 {
@@ -148,7 +148,6 @@ std::string TqCimUtil::MakeAssnPath(String host, String nameSpace, String classN
     Array<CIMKeyBinding> keys;
     keys.append(CIMKeyBinding(CIMName(role1), reference1, CIMKeyBinding::REFERENCE));
     keys.append(CIMKeyBinding(CIMName(role2), reference2, CIMKeyBinding::REFERENCE));
-    path.setClassName(CIMName(className));
     path.setKeyBindings(keys);
     return path.toString().str();
   } catch (const CIMException& e) {
