@@ -82,6 +82,21 @@ Result TracedOr(TqSmisTracer& tracer, const char* label, const char* file, int l
   return failure;
 }
 
+// Runs the body of a lookup for which the CIMOM's not-found fault means "none": that fault is traced by
+// `traceNotFound` and gives the empty result; any other fault is thrown on.
+template <class Body, class TraceNotFound>
+auto NoneWhenNotFound(Body&& body, TraceNotFound&& traceNotFound) -> decltype(body())
+{
+  try {
+    return body();
+  } catch (const Pegasus::CIMException& e) {
+    if (e.getCode() != Pegasus::CIM_ERR_NOT_FOUND)
+      throw;
+    traceNotFound();
+    return decltype(body())();
+  }
+}
+
 // True for an empty text or one made of blanks only: such a name never finds anything.
 bool IsBlankName(const std::string& name);
 

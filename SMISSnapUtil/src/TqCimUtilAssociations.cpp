@@ -5,29 +5,27 @@
 
 using namespace Pegasus;
 using tqcimutil::Contains;
+using tqcimutil::NoneWhenNotFound;
 using tqcimutil::TracedRethrow;
 
 CIMObjectPath TqCimUtil::GetObjPathByAssnProp(TqCimConnection& conn, CIMObjectPath& objectPath, String resultClass,
                                               String assocClass, String keyName, std::string value)
 {
   const char* label = "SMIS::GetObjPathByAssnProp";
-  return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() -> CIMObjectPath {
-    try {
-      Array<CIMObjectPath> names = conn.GetAssociatorNames(objectPath, assocClass, resultClass, "", "");
-      DEBUG_TRACE_NORMAL(label, "Class [%s] got %d instance names", resultClass.str().c_str(),
-                         static_cast<int>(names.size()));
-      for (Uint32 i = 0; i < names.size(); ++i)
-        if (value.empty() || GetPropByObjPath(names[i], keyName) == value)
-          return names[i];
-      return CIMObjectPath();
-    } catch (const CIMException& e) {
-      if (e.getCode() != CIM_ERR_NOT_FOUND)
-        throw;
-      DEBUG_TRACE(label, "%s instance for Prop %s = %s not found", resultClass.str().c_str(), keyName.str().c_str(),
-                  value.c_str());
-      return CIMObjectPath();
-    }
-  });
+  auto lookup = [&]() -> CIMObjectPath {
+    Array<CIMObjectPath> names = conn.GetAssociatorNames(objectPath, assocClass, resultClass, "", "");
+    DEBUG_TRACE_NORMAL(label, "Class [%s] got %d instance names", resultClass.str().c_str(),
+                       static_cast<int>(names.size()));
+    for (Uint32 i = 0; i < names.size(); ++i)
+      if (value.empty() || GetPropByObjPath(names[i], keyName) == value)
+        return names[i];
+    return CIMObjectPath();
+  };
+  auto traceNotFound = [&]() {
+    DEBUG_TRACE(label, "%s instance for Prop %s = %s not found", resultClass.str().c_str(), keyName.str().c_str(),
+                value.c_str());
+  };
+  return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() { return NoneWhenNotFound(lookup, traceNotFound); });
 }
 
 Array<CIMObjectPath> TqCimUtil::GetSystemObjPathListByPropList(TqCimConnection& conn, String className,
@@ -61,42 +59,36 @@ CIMObjectPath TqCimUtil::GetSystemObjPathByProp(TqCimConnection& conn, String cl
                                                 String keyName, std::string value)
 {
   const char* label = "SMIS::GetSystemObjPathByProp";
-  return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() -> CIMObjectPath {
-    try {
-      Array<CIMObjectPath> names = conn.GetInstanceNames(className);
-      DEBUG_TRACE_NORMAL(label, "Class <%s> got %d instance names", className.str().c_str(),
-                         static_cast<int>(names.size()));
-      for (Uint32 i = 0; i < names.size(); ++i) {
-        if (!Contains(GetPropByObjPath(names[i], "SystemName"), arrayName))
-          continue;
-        if (value.empty() || GetPropByObjPath(names[i], keyName) == value)
-          return names[i];
-      }
-      return CIMObjectPath();
-    } catch (const CIMException& e) {
-      if (e.getCode() != CIM_ERR_NOT_FOUND)
-        throw;
-      DEBUG_TRACE(label, "%s Instance for SystemName %s not found", className.str().c_str(), arrayName.c_str());
-      return CIMObjectPath();
+  auto lookup = [&]() -> CIMObjectPath {
+    Array<CIMObjectPath> names = conn.GetInstanceNames(className);
+    DEBUG_TRACE_NORMAL(label, "Class <%s> got %d instance names", className.str().c_str(),
+                       static_cast<int>(names.size()));
+    for (Uint32 i = 0; i < names.size(); ++i) {
+      if (!Contains(GetPropByObjPath(names[i], "SystemName"), arrayName))
+        continue;
+      if (value.empty() || GetPropByObjPath(names[i], keyName) == value)
+        return names[i];
     }
-  });
+    return CIMObjectPath();
+  };
+  auto traceNotFound = [&]() {
+    DEBUG_TRACE(label, "%s Instance for SystemName %s not found", className.str().c_str(), arrayName.c_str());
+  };
+  return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() { return NoneWhenNotFound(lookup, traceNotFound); });
 }
 
 CIMObjectPath TqCimUtil::GetSystemServiceObject(TqCimConnection& conn, CIMObjectPath& systemPath, String serviceClass)
 {
   const char* label = "SMIS::GetSystemServiceObject";
-  return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() -> CIMObjectPath {
-    try {
-      Array<CIMObjectPath> services = conn.GetAssociatorNames(systemPath, "CIM_HostedService", serviceClass, "", "");
-      return services.size() > 0 ? services[0] : CIMObjectPath();
-    } catch (const CIMException& e) {
-      if (e.getCode() != CIM_ERR_NOT_FOUND)
-        throw;
-      DEBUG_TRACE(label, "%s instance for ServiceClass %s not found", systemPath.toString().str().c_str(),
-                  serviceClass.str().c_str());
-      return CIMObjectPath();
-    }
-  });
+  auto lookup = [&]() -> CIMObjectPath {
+    Array<CIMObjectPath> services = conn.GetAssociatorNames(systemPath, "CIM_HostedService", serviceClass, "", "");
+    return services.size() > 0 ? services[0] : CIMObjectPath();
+  };
+  auto traceNotFound = [&]() {
+    DEBUG_TRACE(label, "%s instance for ServiceClass %s not found", systemPath.toString().str().c_str(),
+                serviceClass.str().c_str());
+  };
+  return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() { return NoneWhenNotFound(lookup, traceNotFound); });
 }
 
 CIMObjectPath TqCimUtil::GetCtlrservicePath(TqCimConnection& conn, CIMObjectPath& systemPath)

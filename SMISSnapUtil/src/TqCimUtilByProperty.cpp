@@ -6,6 +6,7 @@
 
 using namespace Pegasus;
 using tqcimutil::Contains;
+using tqcimutil::NoneWhenNotFound;
 using tqcimutil::TracedRethrow;
 
 namespace {
@@ -145,28 +146,25 @@ CIMObjectPath TqCimUtil::GetObjPathByProp(TqCimConnection& conn, String classNam
                                           std::string arrayName)
 {
   const char* label = "SMIS::GetObjPathByProp";
-  return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() -> CIMObjectPath {
-    try {
-      Array<CIMObjectPath> names = conn.GetInstanceNames(className);
-      DEBUG_TRACE_NORMAL(label, "Class <%s> got %d instance names", className.str().c_str(),
-                         static_cast<int>(names.size()));
-      for (Uint32 i = 0; i < names.size(); ++i) {
-        // An empty value asks for the first instance of the class.
-        if (value.empty())
-          return names[i];
-        if (GetPropByObjPath(names[i], keyName) != value)
-          continue;
-        if (!arrayName.empty() && !Contains(GetPropByObjPath(names[i], "SystemName"), arrayName))
-          continue;
+  auto lookup = [&]() -> CIMObjectPath {
+    Array<CIMObjectPath> names = conn.GetInstanceNames(className);
+    DEBUG_TRACE_NORMAL(label, "Class <%s> got %d instance names", className.str().c_str(),
+                       static_cast<int>(names.size()));
+    for (Uint32 i = 0; i < names.size(); ++i) {
+      // An empty value asks for the first instance of the class.
+      if (value.empty())
         return names[i];
-      }
-      return CIMObjectPath();
-    } catch (const CIMException& e) {
-      if (e.getCode() != CIM_ERR_NOT_FOUND)
-        throw;
-      DEBUG_TRACE(label, "%s instance for property %s = %s not found", className.str().c_str(),
-                  keyName.str().c_str(), value.c_str());
-      return CIMObjectPath();
+      if (GetPropByObjPath(names[i], keyName) != value)
+        continue;
+      if (!arrayName.empty() && !Contains(GetPropByObjPath(names[i], "SystemName"), arrayName))
+        continue;
+      return names[i];
     }
-  });
+    return CIMObjectPath();
+  };
+  auto traceNotFound = [&]() {
+    DEBUG_TRACE(label, "%s instance for property %s = %s not found", className.str().c_str(), keyName.str().c_str(),
+                value.c_str());
+  };
+  return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() { return NoneWhenNotFound(lookup, traceNotFound); });
 }
