@@ -48,23 +48,17 @@ std::string iscsiNameFrom(const std::string& text) {
 }
 
 // One SCSI disk of the Linux host.
-class LinuxScsiDevice : public TqDevice, public TqDeviceScsiIface {
+class LinuxScsiDevice : public tqhost::ScsiDisk {
  public:
   LinuxScsiDevice(std::string blockName, std::string nodePath, std::string sysfsDevice)
       : blockName_(std::move(blockName)), nodePath_(std::move(nodePath)), sysfsDevice_(std::move(sysfsDevice)) {}
 
   std::string getName() override { return blockName_; }
 
-  TqDeviceScsiIface* findInterface(const char* interfaceName) override {
-    if (interfaceName == nullptr || std::strcmp(interfaceName, TqDeviceScsiIface::kInterfaceName) != 0)
-      return nullptr;
-    return this;
-  }
-
   int sendCdb(const unsigned char* cdb, int cdbLength, unsigned char* buffer, int bufferLength, int, int direction,
               int, int, int timeoutSeconds, CWmError* error) override {
-    if (cdb == nullptr || cdbLength < 6 || cdbLength > 16 || bufferLength < 0 ||
-        (bufferLength > 0 && buffer == nullptr) || (direction != kDataIn && direction != kNoData)) {
+    if (!tqhost::validCdbArguments(cdb, cdbLength, buffer, bufferLength) ||
+        (direction != kDataIn && direction != kNoData)) {
       tqhost::setError(error, TqDeviceTree::kBadArgument, "invalid SCSI command arguments");
       return -1;
     }

@@ -1,7 +1,6 @@
 #include "SimulatedHostPlatform.h"
 
 #include <cctype>
-#include <cstring>
 #include <mutex>
 
 #include "TqScsiInquiry.h"
@@ -88,7 +87,7 @@ class SimulatedHostPlatform::DeviceTable {
 
 namespace {
 
-class SimulatedScsiDevice : public TqDevice, public TqDeviceScsiIface {
+class SimulatedScsiDevice : public tqhost::ScsiDisk {
  public:
   SimulatedScsiDevice(std::shared_ptr<const SimulatedHostPlatform::DeviceTable> table, std::string path,
                       ExposedVolume volume)
@@ -96,16 +95,9 @@ class SimulatedScsiDevice : public TqDevice, public TqDeviceScsiIface {
 
   std::string getName() override { return path_.substr(path_.find_last_of('/') + 1); }
 
-  TqDeviceScsiIface* findInterface(const char* interfaceName) override {
-    if (interfaceName == nullptr || std::strcmp(interfaceName, TqDeviceScsiIface::kInterfaceName) != 0)
-      return nullptr;
-    return this;
-  }
-
   int sendCdb(const unsigned char* cdb, int cdbLength, unsigned char* buffer, int bufferLength, int, int direction,
               int, int, int, CWmError* error) override {
-    if (cdb == nullptr || cdbLength < 6 || cdbLength > 16 || bufferLength < 0 ||
-        (bufferLength > 0 && buffer == nullptr)) {
+    if (!tqhost::validCdbArguments(cdb, cdbLength, buffer, bufferLength)) {
       tqhost::setError(error, TqDeviceTree::kBadArgument, "invalid SCSI command arguments");
       return -1;
     }

@@ -22,6 +22,16 @@ int hexValue(char digit) {
 
 }  // namespace
 
+TqDeviceScsiIface* ScsiDisk::findInterface(const char* interfaceName) {
+  if (interfaceName == nullptr || std::strcmp(interfaceName, TqDeviceScsiIface::kInterfaceName) != 0) return nullptr;
+  return this;
+}
+
+bool validCdbArguments(const unsigned char* cdb, int cdbLength, const unsigned char* buffer, int bufferLength) {
+  return cdb != nullptr && cdbLength >= 6 && cdbLength <= 16 && bufferLength >= 0 &&
+         (bufferLength == 0 || buffer != nullptr);
+}
+
 void setError(CWmError* error, int code, const std::string& text) {
   if (error != nullptr) *error = CWmError(code, text);
 }

@@ -1,13 +1,25 @@
-// SCSI INQUIRY pieces shared by the device implementations: reading a CDB, checking an answer, and
-// building standard data and the device-identification page.
+// SCSI pieces shared by the device implementations: the disk's own interface, checking sendCdb
+// arguments, reading an INQUIRY CDB, checking an answer, and building standard data and the
+// device-identification page.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "CWmError.h"
+#include "TqDevice.h"
 
 namespace tqhost {
+
+// A SCSI disk of the device tree: the device is its own SCSI interface.
+class ScsiDisk : public TqDevice, public TqDeviceScsiIface {
+ public:
+  TqDeviceScsiIface* findInterface(const char* interfaceName) override;
+};
+
+// True when sendCdb arguments can describe a command: a CDB of 6 to 16 bytes, and a buffer for
+// bufferLength bytes (none needed for 0).
+bool validCdbArguments(const unsigned char* cdb, int cdbLength, const unsigned char* buffer, int bufferLength);
 
 const unsigned char kInquiryOpcode = 0x12;
 const unsigned char kDeviceIdentificationPage = 0x83;
