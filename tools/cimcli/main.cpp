@@ -39,20 +39,14 @@ String argumentOr(const std::vector<std::string>& arguments, std::size_t index)
     return index < arguments.size() ? String(arguments[index]) : String();
 }
 
-void printInstances(const Array<CIMInstance>& instances)
+// Instances, or objects that hold instances, each followed by an empty line.
+template <class Item>
+void printInstances(const Array<Item>& items)
 {
-    for (const CIMInstance& instance : instances) {
-        cimcli::printInstance(std::cout, instance);
+    for (const Item& item : items) {
+        cimcli::printInstance(std::cout, CIMInstance(item));
         std::cout << "\n";
     }
-}
-
-void printObjects(const Array<CIMObject>& objects)
-{
-    Array<CIMInstance> instances;
-    for (const CIMObject& object : objects)
-        instances.append(CIMInstance(object));
-    printInstances(instances);
 }
 
 struct Command {
@@ -89,13 +83,13 @@ const std::vector<Command>& commands()
          }},
         {"ai", 1, 5,
          [](CIMClient& client, const CIMNamespaceName& ns, const std::vector<std::string>& args) {
-             printObjects(client.associators(ns, CIMObjectPath(String(args[0])), CIMName(argumentOr(args, 1)),
+             printInstances(client.associators(ns, CIMObjectPath(String(args[0])), CIMName(argumentOr(args, 1)),
                                              CIMName(argumentOr(args, 2)), argumentOr(args, 3),
                                              argumentOr(args, 4)));
          }},
         {"ri", 1, 3,
          [](CIMClient& client, const CIMNamespaceName& ns, const std::vector<std::string>& args) {
-             printObjects(client.references(ns, CIMObjectPath(String(args[0])), CIMName(argumentOr(args, 1)),
+             printInstances(client.references(ns, CIMObjectPath(String(args[0])), CIMName(argumentOr(args, 1)),
                                             argumentOr(args, 2)));
          }},
         {"rin", 1, 3,
