@@ -3,11 +3,10 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "EvDebug.h"
 #include "TQPlatformInfo.h"
+#include "TqSysfs.h"
 
 namespace tqhost {
 
@@ -20,15 +19,6 @@ std::string fileStamp(const std::string& path) {
   if (path.empty() || ::stat(path.c_str(), &info) != 0) return std::string();
   return std::to_string(info.st_size) + "/" + std::to_string(info.st_mtim.tv_sec) + "." +
          std::to_string(info.st_mtim.tv_nsec) + "/" + std::to_string(info.st_ino);
-}
-
-bool readWholeFile(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream content;
-  content << in.rdbuf();
-  text = content.str();
-  return true;
 }
 
 }  // namespace
@@ -53,12 +43,12 @@ void ConfigStore::refreshFileLocked() {
   loadedStamp_ = stamp;
   file_.clear();
   if (path.empty()) return;
-  std::string text;
-  if (stamp.empty() || !readWholeFile(path, text)) {
+  const std::optional<std::string> text = stamp.empty() ? std::nullopt : readFile(path);
+  if (!text) {
     if (pathChanged) o_logger.DebugLvl(kLogTag, -1, "cannot read configuration file %s", path.c_str());
     return;
   }
-  IniParseResult parsed = parseIniText(text);
+  IniParseResult parsed = parseIniText(*text);
   for (const std::string& problem : parsed.problems)
     o_logger.DebugLvl(kLogTag, -1, "%s: %s", path.c_str(), problem.c_str());
   file_ = std::move(parsed.sections);
