@@ -58,6 +58,12 @@ CIMPropertyList propertyListParam(const Request& request)
     return found ? found->propertyList : CIMPropertyList();
 }
 
+void requireKnownClass(const std::string& cls)
+{
+    if (!ClassHierarchy::instance().known(cls))
+        fail(CIM_ERR_INVALID_CLASS, "unknown class " + cls);
+}
+
 // The object named by InstanceName/ObjectName: an instance path of a known class.
 CIMObjectPath objectParam(const Request& request, const char* name)
 {
@@ -68,16 +74,8 @@ CIMObjectPath objectParam(const Request& request, const char* name)
         fail(CIM_ERR_NOT_SUPPORTED, "class-level association requests are not supported");
     if (found->kind != ParamValue::INSTANCENAME)
         fail(CIM_ERR_INVALID_PARAMETER, std::string("parameter ") + name + " must be an instance name");
-    const std::string cls = found->instanceName.getClassName().getString().str();
-    if (!ClassHierarchy::instance().known(cls))
-        fail(CIM_ERR_INVALID_CLASS, "unknown class " + cls);
+    requireKnownClass(found->instanceName.getClassName().getString().str());
     return found->instanceName;
-}
-
-void requireKnownClass(const std::string& cls)
-{
-    if (!ClassHierarchy::instance().known(cls))
-        fail(CIM_ERR_INVALID_CLASS, "unknown class " + cls);
 }
 
 CIMInstance withProperties(const CIMInstance& instance, const CIMPropertyList& list, const CIMObjectPath& path)
@@ -90,7 +88,7 @@ CIMInstance withProperties(const CIMInstance& instance, const CIMPropertyList& l
     CIMInstance result{instance.getClassName()};
     for (Uint32 i = 0; i < instance.getPropertyCount(); ++i) {
         const CIMProperty& property = instance.getProperty(i);
-        if (list.isNull() || list.includes(property.getName()))
+        if (list.includes(property.getName()))
             result.addProperty(property);
     }
     result.setPath(path);
@@ -103,6 +101,16 @@ const CIMInstance& existing(const Model& model, const CIMObjectPath& path)
     if (!found)
         fail(CIM_ERR_NOT_FOUND, "no such object: " + path.toString().str());
     return *found;
+}
+
+// Adds the object to an answer of names (its path) or of instances (with the listed properties).
+void addObject(Response& response, bool names, const CIMInstance& instance, const CIMObjectPath& path,
+               const CIMPropertyList& list)
+{
+    if (names)
+        response.paths.push_back(path);
+    else
+        response.instances.push_back(withProperties(instance, list, path));
 }
 
 Response answer(const Request& request, Response::ReturnKind kind)
@@ -132,16 +140,8 @@ Response enumerate(Model& model, const Request& request, bool names)
     requireKnownClass(cls);
     Response response = answer(request, names ? Response::INSTANCE_NAMES : Response::NAMED_INSTANCES);
     CIMPropertyList list = propertyListParam(request);
-    std::vector<const CIMInstance*> found = model.store().enumerate(cls);
-    if (names) {
-        response.paths.reserve(found.size());
-        for (const CIMInstance* instance : found)
-            response.paths.push_back(instance->getPath());
-    } else {
-        response.instances.reserve(found.size());
-        for (const CIMInstance* instance : found)
-            response.instances.push_back(withProperties(*instance, list, instance->getPath()));
-    }
+    for (const CIMInstance* instance : model.store().enumerate(cls))
+        addObject(response, names, *instance, instance->getPath(), list);
     return response;
 }
 
@@ -177,11 +177,7 @@ Response associators(Model& model, const Request& request, bool names)
             continue;
         if (!seen.insert(identityOf(other->getPath()) + other->getClassName().getString().str()).second)
             continue;
-        CIMObjectPath path = qualified(other->getPath(), settings.hostName, kNamespace);
-        if (names)
-            response.paths.push_back(path);
-        else
-            response.instances.push_back(withProperties(*other, list, path));
+        addObject(response, names, *other, qualified(other->getPath(), settings.hostName, kNamespace), list);
     }
     return response;
 }
@@ -202,11 +198,8 @@ Response references(Model& model, const Request& request, bool names)
             continue;
         if (!seen.insert(identityOf(association.getPath())).second)
             continue;
-        CIMObjectPath path = qualified(association.getPath(), settings.hostName, kNamespace);
-        if (names)
-            response.paths.push_back(path);
-        else
-            response.instances.push_back(withProperties(association, list, path));
+        addObject(response, names, association, qualified(association.getPath(), settings.hostName, kNamespace),
+                  list);
     }
     return response;
 }
@@ -234,6 +227,8 @@ Response modifyInstance(Model& model, const Request& request)
     const std::string cls = target.getClassName().getString().str();
     CIMPropertyList list = propertyListParam(request);
     bool volume = ClassHierarchy::instance().isA(cls, "CIM_StorageVolume");
+    // Every change is checked before any is made.
+    std::vector<CIMProperty> changes;
     for (Uint32 i = 0; i < modified.getPropertyCount(); ++i) {
         const CIMProperty& property = modified.getProperty(i);
         std::string name = property.getName().getString().str();
@@ -241,15 +236,11 @@ Response modifyInstance(Model& model, const Request& request)
             continue;
         if (volume && (lowerCase(name) == "elementname" || lowerCase(name) == "name"))
             fail(CIM_ERR_NOT_SUPPORTED, "a volume is renamed through the array's own tools");
+        changes.push_back(property);
     }
     CIMInstance* instance = model.store().findMutable(path);
-    for (Uint32 i = 0; i < modified.getPropertyCount(); ++i) {
-        const CIMProperty& property = modified.getProperty(i);
-        std::string name = property.getName().getString().str();
-        if ((!list.isNull() && !list.includes(property.getName())) || isKey(cls, name))
-            continue;
-        setProperty(*instance, name.c_str(), property.getValue());
-    }
+    for (const CIMProperty& property : changes)
+        setProperty(*instance, property.getName().getString().str().c_str(), property.getValue());
     return answer(request, Response::NONE);
 }
 
