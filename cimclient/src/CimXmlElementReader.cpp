@@ -290,11 +290,16 @@ CIMValue CimXmlElementReader::value(const pugi::xml_node& node, CIMType type) co
     fail(node, std::string("expected a value element, found ") + node.name());
 }
 
+void CimXmlElementReader::addValueText(ValueBuilder& builder, const pugi::xml_node& node, CIMType type) const
+{
+    const std::string content = text(node);
+    if (!builder.add(content)) fail(node, quoted(content) + " is not a valid " + cimTypeToString(type) + " value");
+}
+
 CIMValue CimXmlElementReader::scalarValue(const pugi::xml_node& node, CIMType type) const
 {
     ValueBuilder builder(type);
-    const std::string content = text(node);
-    if (!builder.add(content)) fail(node, quoted(content) + " is not a valid " + cimTypeToString(type) + " value");
+    addValueText(builder, node, type);
     return builder.scalar();
 }
 
@@ -307,9 +312,7 @@ CIMValue CimXmlElementReader::arrayValue(const pugi::xml_node& node, CIMType typ
             continue;
         }
         expectName(child, "VALUE");
-        const std::string content = text(child);
-        if (!builder.add(content))
-            fail(child, quoted(content) + " is not a valid " + cimTypeToString(type) + " value");
+        addValueText(builder, child, type);
     }
     return builder.array();
 }

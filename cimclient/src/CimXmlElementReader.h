@@ -8,6 +8,8 @@
 
 namespace Pegasus {
 
+class ValueBuilder;
+
 class CimXmlElementReader {
 public:
     // `text` is the document's source, used to turn node offsets into line numbers.
@@ -56,6 +58,8 @@ public:
 private:
     CIMKeyBinding keyBinding(const pugi::xml_node& node) const;
     CIMProperty property(const pugi::xml_node& node) const;
+    // Adds the text of the VALUE element `node` to the builder; fails when it is not a value of `type`.
+    void addValueText(ValueBuilder& builder, const pugi::xml_node& node, CIMType type) const;
     CIMValue scalarValue(const pugi::xml_node& node, CIMType type) const;
     CIMValue arrayValue(const pugi::xml_node& node, CIMType type) const;
     CIMValue referenceArray(const pugi::xml_node& node) const;
