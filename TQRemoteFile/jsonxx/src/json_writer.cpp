@@ -30,28 +30,35 @@ void append_prefix(std::string& out, unsigned depth, const String* key) {
     }
 }
 
-void append_json_object(std::string& out, unsigned depth, const String* key, const Object& object) {
+// An object or array between its brackets: `append_elements` writes the elements one level deeper.
+template <class AppendElements>
+void append_json_container(std::string& out, unsigned depth, const String* key, char open, char close,
+                           AppendElements append_elements) {
     const std::size_t start = out.size();
     append_prefix(out, depth, key);
-    out += "{\n";
-    for (const auto& member : object.kv_map()) {
-        append_json(out, depth + 1, &member.first, *member.second);
-    }
+    out += open;
+    out += '\n';
+    append_elements();
     remove_last_comma_from(out, start);
     out.append(depth, '\t');
-    out += "},\n";
+    out += close;
+    out += ",\n";
+}
+
+void append_json_object(std::string& out, unsigned depth, const String* key, const Object& object) {
+    append_json_container(out, depth, key, '{', '}', [&] {
+        for (const auto& member : object.kv_map()) {
+            append_json(out, depth + 1, &member.first, *member.second);
+        }
+    });
 }
 
 void append_json_array(std::string& out, unsigned depth, const String* key, const Array& array) {
-    const std::size_t start = out.size();
-    append_prefix(out, depth, key);
-    out += "[\n";
-    for (const Value* element : array.values()) {
-        append_json(out, depth + 1, nullptr, *element);
-    }
-    remove_last_comma_from(out, start);
-    out.append(depth, '\t');
-    out += "],\n";
+    append_json_container(out, depth, key, '[', ']', [&] {
+        for (const Value* element : array.values()) {
+            append_json(out, depth + 1, nullptr, *element);
+        }
+    });
 }
 
 void append_json(std::string& out, unsigned depth, const String* key, const Value& value) {
