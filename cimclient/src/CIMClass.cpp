@@ -1,24 +1,8 @@
 // CIMClass and CIMMethod members.
 #include "Pegasus/CIMClass.h"
-#include "Pegasus/Exception.h"
+#include "NamedItems.h"
 
 namespace Pegasus {
-
-namespace {
-template <class T>
-const T& itemAt(const std::vector<T>& items, Uint32 index)
-{
-    if (index >= items.size()) throw IndexOutOfBoundsException();
-    return items[index];
-}
-template <class T>
-Uint32 indexByName(const std::vector<T>& items, const CIMName& name)
-{
-    for (size_t i = 0; i < items.size(); ++i)
-        if (items[i].getName() == name) return static_cast<Uint32>(i);
-    return PEG_NOT_FOUND;
-}
-}  // namespace
 
 CIMMethod& CIMMethod::addParameter(const CIMParameter& parameter)
 {

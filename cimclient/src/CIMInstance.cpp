@@ -2,6 +2,7 @@
 #include "Pegasus/CIMInstance.h"
 #include "Pegasus/CIMObject.h"
 #include "Pegasus/CIMPropertyList.h"
+#include "NamedItems.h"
 
 namespace Pegasus {
 
@@ -23,21 +24,17 @@ CIMInstance::CIMInstance(const CIMObject& object) : CIMInstance(object.asInstanc
 
 CIMProperty& CIMInstance::getProperty(Uint32 index)
 {
-    if (index >= properties_.size()) throw IndexOutOfBoundsException();
-    return properties_[index];
+    return itemAt(properties_, index);
 }
 
 const CIMProperty& CIMInstance::getProperty(Uint32 index) const
 {
-    if (index >= properties_.size()) throw IndexOutOfBoundsException();
-    return properties_[index];
+    return itemAt(properties_, index);
 }
 
 Uint32 CIMInstance::findProperty(const CIMName& name) const
 {
-    for (size_t i = 0; i < properties_.size(); ++i)
-        if (properties_[i].getName() == name) return static_cast<Uint32>(i);
-    return PEG_NOT_FOUND;
+    return indexByName(properties_, name);
 }
 
 CIMInstance& CIMInstance::addProperty(const CIMProperty& property)
