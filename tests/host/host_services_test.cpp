@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "InquiryCommands.h"
 #include "SimulatedArrayStub.h"
 #include "TQOSUtil.h"
 #include "TqDeviceTree.h"
@@ -198,10 +199,7 @@ TEST(HostServices, SharedByManyWorkerThreads) {
         CWmError error;
         SP<TqDevice> device = TqDeviceTree::getDevice(t % 2 ? "/dev/sda" : "/dev/sdb", &error);
         unsigned char buffer[255];
-        const unsigned char cdb[6] = {0x12, 0x01, 0x83, 0x00, 0xFF, 0x00};
-        if (!device || device->findInterface("TqDeviceScsiIface")->sendCdb(cdb, 6, buffer, 255, 0, 1, 0, 0, 10,
-                                                                            &error) != 24)
-          ++wrong;
+        if (!device || inquire(device, kPage83Cdb, buffer, &error) != 24) ++wrong;
         if (i % 50 == 0) {
           services.rescanBus(nullptr, nullptr, nullptr);
           services.setJobId(static_cast<unsigned long long>(t));

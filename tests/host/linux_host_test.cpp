@@ -6,27 +6,18 @@
 #include <gtest/gtest.h>
 
 #include "FakeHostTree.h"
+#include "InquiryCommands.h"
 #include "LinuxHostPlatform.h"
 #include "TQOSUtil.h"
 #include "TqDeviceTree.h"
 
 namespace {
 
-const unsigned char kStandardCdb[6] = {0x12, 0x00, 0x00, 0x00, 0xFF, 0x00};
-const unsigned char kPage83Cdb[6] = {0x12, 0x01, 0x83, 0x00, 0xFF, 0x00};
-
 // Page 0x83 with one 16-byte NAA designator.
 std::vector<unsigned char> page83(unsigned char firstWwnByte) {
   std::vector<unsigned char> page = {0x00, 0x83, 0x00, 0x14, 0x01, 0x03, 0x00, 0x10};
   for (unsigned char i = 0; i < 16; ++i) page.push_back(i == 0 ? firstWwnByte : i);
   return page;
-}
-
-// One inquiry as the engine sends it: 255 bytes, data in, 10 s.
-int inquire(TqDevice* device, const unsigned char* cdb, unsigned char* buffer, CWmError* error) {
-  TqDeviceScsiIface* scsi = device->findInterface("TqDeviceScsiIface");
-  if (scsi == nullptr) return -2;
-  return scsi->sendCdb(cdb, 6, buffer, 255, 0, 1, 0, 0, 10, error);
 }
 
 class LinuxHost : public testing::Test {

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "InquiryCommands.h"
 #include "SimulatedArrayStub.h"
 #include "SimulatorExposureSource.h"
 #include "TQPlatformInfo.h"
@@ -20,20 +21,8 @@
 
 namespace {
 
-const unsigned char kStandardCdb[6] = {0x12, 0x00, 0x00, 0x00, 0xFF, 0x00};
-const unsigned char kPage83Cdb[6] = {0x12, 0x01, 0x83, 0x00, 0xFF, 0x00};
 const std::string kWwnA = "60002AC0000000000000000A00001234";
 const std::string kWwnB = "60002ac0000000000000000b00001234";  // the array may answer in lower case
-
-std::string hexOf(const unsigned char* bytes, size_t count) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string text;
-  for (size_t i = 0; i < count; ++i) {
-    text.push_back(digits[bytes[i] >> 4]);
-    text.push_back(digits[bytes[i] & 0x0F]);
-  }
-  return text;
-}
 
 std::string deviceList(TQSO::TQOSUtil& services) {
   std::vector<char> buffer(4096);
@@ -48,14 +37,13 @@ struct Identity {
 bool identify(const std::string& path, Identity& identity, CWmError& error) {
   SP<TqDevice> device = TqDeviceTree::getDevice(path.c_str(), &error);
   if (!device) return false;
-  TqDeviceScsiIface* scsi = device->findInterface("TqDeviceScsiIface");
   unsigned char buffer[255];
-  if (scsi == nullptr || scsi->sendCdb(kStandardCdb, 6, buffer, 255, 0, 1, 0, 0, 10, &error) == -1) return false;
+  if (inquire(device, kStandardCdb, buffer, &error) < 0) return false;
   identity.vendor.assign(reinterpret_cast<char*>(buffer + 8), 8);
   identity.product.assign(reinterpret_cast<char*>(buffer + 16), 16);
-  if (scsi->sendCdb(kPage83Cdb, 6, buffer, 255, 0, 1, 0, 0, 10, &error) == -1) return false;
+  if (inquire(device, kPage83Cdb, buffer, &error) < 0) return false;
   if ((buffer[5] & 0x0F) != 3) return false;  // first designator must be NAA
-  identity.wwn = hexOf(buffer + 8, buffer[7]);
+  identity.wwn = firstDesignatorHex(buffer);
   return true;
 }
 
@@ -94,8 +82,7 @@ TEST_F(SimulatedHost, ExposedVolumeAppearsAfterARescanAndGoesWhenHidden) {
   EXPECT_EQ("/dev/sdb*", deviceList(services));
   EXPECT_FALSE(identify("/dev/sda", identity, error));
   unsigned char buffer[255];
-  EXPECT_EQ(-1, opened->findInterface("TqDeviceScsiIface")->sendCdb(kStandardCdb, 6, buffer, 255, 0, 1, 0, 0, 10,
-                                                                     &error))
+  EXPECT_EQ(-1, inquire(opened, kStandardCdb, buffer, &error))
       << "a device opened before it vanished fails its commands";
   EXPECT_NE(std::string::npos, error.AsString().find("gone"));
 }

@@ -16,6 +16,7 @@
 #include <httplib.h>
 #include <gtest/gtest.h>
 
+#include "InquiryCommands.h"
 #include "SimulatorExposureSource.h"
 #include "TQOSUtil.h"
 #include "TqDeviceTree.h"
@@ -114,16 +115,8 @@ std::string pageWwn(const char* path) {
   SP<TqDevice> device = TqDeviceTree::getDevice(path, &error);
   if (!device) return "absent";
   unsigned char buffer[255];
-  const unsigned char page83[6] = {0x12, 0x01, 0x83, 0x00, 0xFF, 0x00};
-  if (device->findInterface("TqDeviceScsiIface")->sendCdb(page83, 6, buffer, 255, 0, 1, 0, 0, 10, &error) < 0)
-    return "failed";
-  std::string wwn;
-  char digits[3];
-  for (int i = 8; i < 24; ++i) {
-    std::snprintf(digits, sizeof(digits), "%02X", buffer[i]);
-    wwn += digits;
-  }
-  return wwn;
+  if (inquire(device, kPage83Cdb, buffer, &error) < 0) return "failed";
+  return firstDesignatorHex(buffer);
 }
 
 TEST(SimulatedHostWithSimulator, ExportedVolumesComeAndGoWithRescans) {
