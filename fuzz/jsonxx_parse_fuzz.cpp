@@ -11,6 +11,7 @@
 #include <string>
 
 #include "jsonxx.h"
+#include "render.h"
 #include "xml_check.h"
 
 namespace {
@@ -20,12 +21,6 @@ void require(bool holds, const char* property) {
         std::fprintf(stderr, "property violated: %s\n", property);
         std::abort();
     }
-}
-
-template <typename T> std::string compact(const T& item) {
-    std::ostringstream out;
-    out << item;
-    return out.str();
 }
 
 template <typename Document> void check_stream_form_agrees(const std::string& text, bool parsed, const Document& read) {
