@@ -21,6 +21,13 @@ CIMNamespaceName ConnectionNameSpace(TqCimConnection& conn)
 
 // Reads the source's "Name" (for the traces), then asks the CIMOM for every replica pair that references
 // the source in either role; traces the lack of any.
+// A target carries a label when its ElementName contains it. A blank label is carried by no target:
+// it must never select every copy of a source.
+bool CarriesLabel(const std::string& elementName, const std::string& label)
+{
+  return !tqcimutil::IsBlankName(label) && elementName.find(label) != std::string::npos;
+}
+
 Array<CIMObjectPath> SyncPathsOfSource(TqCimUtil& util, TqCimConnection& conn, const char* label,
                                        const std::string& source, std::string& sourceName)
 {
@@ -149,7 +156,7 @@ int TqCimUtil::GetDelSyncPathFromSource(TqCimConnection& conn, std::string sourc
       syncPath = names[i].toString().str();
       target = GetCIMProp(conn, syncPath, "SyncedElement");
       std::string elementName = GetCIMProp(conn, target, "ElementName");
-      if (elementName.find(label) == std::string::npos) {
+      if (!CarriesLabel(elementName, label)) {
         DEBUG_TRACE_NORMAL(traceLabel, "Target Device Name [%s]", elementName.c_str());
         continue;
       }
@@ -176,7 +183,7 @@ int TqCimUtil::GetAllSyncPathFromSource(TqCimConnection& conn, std::string sourc
       std::string syncPath = names[i].toString().str();
       std::string target = GetCIMProp(conn, syncPath, "SyncedElement");
       std::string elementName = GetCIMProp(conn, target, "ElementName");
-      if (elementName.find(label) != std::string::npos)
+      if (CarriesLabel(elementName, label))
         targets[GetCIMProp(conn, target, "Name")] = target;
     }
     DEBUG_TRACE(traceLabel, "%d targets found with label [%s]", static_cast<int>(targets.size()), label.c_str());

@@ -125,9 +125,13 @@ TEST_F(SyncPathTest, PairOfASourceByTargetLabel)
   EXPECT_EQ("kept", targetName);
   EXPECT_EQ(1, CountMessages(record_, "No deleted state sync paths reported for source"));
 
-  // An empty label takes the first pair.
-  EXPECT_EQ(0, util_.GetDelSyncPathFromSource(conn_, Text("data1"), syncPath, target, targetName, ""));
-  EXPECT_TRUE(NamesPair(syncPath, "data1", "data1-snapA"));
+  // A blank label selects no pair: it must never pick some copy of the source.
+  for (const char* blank : {"", "   "}) {
+    SCOPED_TRACE(std::string("label [") + blank + "]");
+    targetName = "kept";
+    EXPECT_EQ(-1, util_.GetDelSyncPathFromSource(conn_, Text("data1"), syncPath, target, targetName, blank));
+    EXPECT_EQ("kept", targetName);
+  }
 }
 
 TEST_F(SyncPathTest, AllTargetsOfASourceWithALabel)
@@ -142,6 +146,8 @@ TEST_F(SyncPathTest, AllTargetsOfASourceWithALabel)
 
   std::map<std::string, std::string> none;
   EXPECT_EQ(0, util_.GetAllSyncPathFromSource(conn_, Text("data1"), "other", none));
+  EXPECT_TRUE(none.empty());
+  EXPECT_EQ(0, util_.GetAllSyncPathFromSource(conn_, Text("data1"), "", none));
   EXPECT_TRUE(none.empty());
   EXPECT_EQ(-1, util_.GetAllSyncPathFromSource(conn_, Text("data2"), "", none));
 }
