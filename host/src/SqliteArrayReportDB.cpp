@@ -52,7 +52,7 @@ bool copyOut(const std::string& text, char* buffer, int size) {
 // One prepared statement, finalised when it goes.
 class SqliteArrayReportDB::Statement {
  public:
-  Statement(sqlite3* db, const char* sql) : db_(db) {
+  Statement(sqlite3* db, const char* sql) {
     if (sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr) != SQLITE_OK) statement_ = nullptr;
   }
   ~Statement() { sqlite3_finalize(statement_); }
@@ -77,7 +77,6 @@ class SqliteArrayReportDB::Statement {
   }
 
  private:
-  sqlite3* db_;
   sqlite3_stmt* statement_ = nullptr;
 };
 
@@ -246,10 +245,14 @@ int SqliteArrayReportDB::getArrayDetails(const char* arrayName, char* text1, int
   const int step = statement.step();
   if (step == SQLITE_DONE) return kNotFound;
   if (step != SQLITE_ROW) return fail("array details");
-  const bool fitted = copyOut(statement.text(0), text1, size1) & copyOut(statement.text(1), text2, size2) &
-                      copyOut(statement.text(2), text3, size3) & copyOut(statement.text(3), login, loginSize) &
-                      copyOut(statement.text(4), encipheredPassword, passwordSize) &
-                      copyOut(statement.text(5), controlHost, controlHostSize);
+  const struct {
+    char* buffer;
+    int size;
+  } columns[] = {{text1, size1}, {text2, size2}, {text3, size3}, {login, loginSize},
+                 {encipheredPassword, passwordSize}, {controlHost, controlHostSize}};
+  bool fitted = true;  // every column is copied, whichever do not fit
+  for (int column = 0; column < 6; ++column)
+    fitted = copyOut(statement.text(column), columns[column].buffer, columns[column].size) && fitted;
   return fitted ? 0 : kBufferTooSmall;
 }
 

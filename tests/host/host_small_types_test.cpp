@@ -30,7 +30,8 @@ TEST(SharedPointer, LastHolderDeletesOnceAndSelfAssignmentKeepsTheObject) {
     SP<Counted> first(new Counted(deletions));
     SP<Counted> second(first);
     EXPECT_EQ(2, first->referenceCount());
-    second = second;  // self-assignment must not drop the last reference first
+    const SP<Counted>& itself = second;
+    second = itself;  // self-assignment must not drop the last reference first
     first = nullptr;
     EXPECT_EQ(0, deletions.load());
     EXPECT_EQ(1, second->referenceCount());
