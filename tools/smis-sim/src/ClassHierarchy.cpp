@@ -1,16 +1,8 @@
 #include "ClassHierarchy.h"
 
-#include <algorithm>
-#include <cctype>
+#include "NoCase.h"
 
 namespace smissim {
-
-std::string lowerCase(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 namespace {
 const std::vector<std::string> kSystemKeys = {"CreationClassName", "Name"};

@@ -36,6 +36,4 @@ private:
     std::unordered_map<std::string, std::size_t> byLowerName_;
 };
 
-std::string lowerCase(std::string text);
-
 }  // namespace smissim

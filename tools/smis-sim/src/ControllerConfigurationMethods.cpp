@@ -3,6 +3,7 @@
 
 #include "ClassHierarchy.h"
 #include "ExtrinsicMethods.h"
+#include "NoCase.h"
 #include "Properties.h"
 
 using namespace Pegasus;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ClassHierarchy.h"
+#include "NoCase.h"
 #include "Properties.h"
 
 using namespace Pegasus;

@@ -1,6 +1,6 @@
 #include "smis-sim/FaultPlan.h"
 
-#include <strings.h>
+#include "NoCase.h"
 
 namespace smissim {
 
@@ -23,10 +23,6 @@ const ActionName kActionNames[] = {
     {FaultAction::DropOutput, "dropOutput"},
 };
 
-bool sameNoCase(const std::string& a, const std::string& b)
-{
-    return strcasecmp(a.c_str(), b.c_str()) == 0;
-}
 }  // namespace
 
 const char* faultActionName(FaultAction action)

@@ -1,6 +1,7 @@
 // Methods of the hardware-ID management service: hosts (collections of initiator ports).
 #include "ClassHierarchy.h"
 #include "ExtrinsicMethods.h"
+#include "NoCase.h"
 #include "Properties.h"
 
 using namespace Pegasus;

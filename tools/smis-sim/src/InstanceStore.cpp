@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ClassHierarchy.h"
+#include "NoCase.h"
 
 using namespace Pegasus;
 

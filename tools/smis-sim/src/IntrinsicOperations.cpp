@@ -3,6 +3,7 @@
 #include <set>
 
 #include "ClassHierarchy.h"
+#include "NoCase.h"
 #include "Properties.h"
 
 using namespace Pegasus;
@@ -153,7 +154,7 @@ bool passes(const std::string& cls, const std::string& filter)
 
 bool sameRole(const std::string& role, const std::string& filter)
 {
-    return filter.empty() || lowerCase(role) == lowerCase(filter);
+    return filter.empty() || sameNoCase(role, filter);
 }
 
 Response associators(Model& model, const Request& request, bool names)
@@ -210,7 +211,7 @@ bool isKey(const std::string& cls, const std::string& property)
     if (!info)
         return false;
     for (const std::string& key : info->keys)
-        if (lowerCase(key) == lowerCase(property))
+        if (sameNoCase(key, property))
             return true;
     return false;
 }

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "ClassHierarchy.h"
+#include "NoCase.h"
 
 using namespace Pegasus;
 
@@ -129,7 +129,7 @@ MethodArgs::MethodArgs(const MethodSignature& method, const std::vector<CimXml::
 const CIMParamValue* MethodArgs::find(const std::string& name) const
 {
     for (const CIMParamValue& value : values_)
-        if (lowerCase(value.getParameterName().str()) == lowerCase(name))
+        if (sameNoCase(value.getParameterName().str(), name))
             return &value;
     return nullptr;
 }

@@ -1,6 +1,7 @@
 #include "MethodSignatures.h"
 
 #include "ClassHierarchy.h"
+#include "NoCase.h"
 
 using namespace Pegasus;
 
@@ -86,7 +87,7 @@ const MethodSignature* findMethod(const std::string& className, const std::strin
 {
     const ClassHierarchy& hierarchy = ClassHierarchy::instance();
     for (const MethodSignature& method : methodSignatures())
-        if (lowerCase(method.name) == lowerCase(methodName) &&
+        if (sameNoCase(method.name, methodName) &&
             (hierarchy.isA(method.className, className) || hierarchy.isA(className, method.className)))
             return &method;
     return nullptr;
@@ -95,7 +96,7 @@ const MethodSignature* findMethod(const std::string& className, const std::strin
 const ParameterSignature* findParameter(const MethodSignature& method, const std::string& name)
 {
     for (const ParameterSignature& parameter : method.parameters)
-        if (lowerCase(parameter.name) == lowerCase(name))
+        if (sameNoCase(parameter.name, name))
             return &parameter;
     return nullptr;
 }

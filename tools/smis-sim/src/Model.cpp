@@ -5,6 +5,7 @@
 
 #include "ClassHierarchy.h"
 #include "ModelHelpers.h"
+#include "NoCase.h"
 #include "Properties.h"
 
 using namespace Pegasus;
@@ -206,7 +207,7 @@ void Model::setFirmware(StorageArray& array, const std::string& version, Uint16 
 StorageArray* Model::arrayBySerial(const std::string& serial)
 {
     for (StorageArray& array : arrays_)
-        if (lowerCase(array.serial) == lowerCase(serial))
+        if (sameNoCase(array.serial, serial))
             return &array;
     return nullptr;
 }
@@ -214,7 +215,7 @@ StorageArray* Model::arrayBySerial(const std::string& serial)
 StorageArray* Model::arrayBySystemName(const std::string& systemName)
 {
     for (StorageArray& array : arrays_)
-        if (lowerCase(array.systemName) == lowerCase(systemName))
+        if (sameNoCase(array.systemName, systemName))
             return &array;
     return nullptr;
 }

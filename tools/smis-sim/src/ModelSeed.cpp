@@ -1,9 +1,9 @@
 // Seeding the model from JSON and reading it back as JSON.
 #include <cstdio>
 
-#include "ClassHierarchy.h"
 #include "ModelHelpers.h"
 #include "smis-sim/Model.h"
+#include "NoCase.h"
 #include "Properties.h"
 
 using namespace Pegasus;

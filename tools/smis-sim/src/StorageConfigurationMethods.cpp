@@ -2,6 +2,7 @@
 // volume creation, growth and deletion.
 #include "ClassHierarchy.h"
 #include "ExtrinsicMethods.h"
+#include "NoCase.h"
 #include "Properties.h"
 
 using namespace Pegasus;
