@@ -1,6 +1,7 @@
 // Methods of the hardware-ID management service: hosts (collections of initiator ports).
 #include "ClassHierarchy.h"
 #include "ExtrinsicMethods.h"
+#include "ModelHelpers.h"
 #include "NoCase.h"
 #include "Properties.h"
 
@@ -74,7 +75,7 @@ Uint32 addPorts(MethodCall& call, const CIMObjectPath& host, const std::vector<s
 MethodOutcome createCollection(MethodCall& call)
 {
     std::string name = call.args.string("ElementName").value_or("");
-    if (name.empty() || name.size() > 31)
+    if (!isValidName(name))
         return MethodOutcome::code(kInvalidParameter);
     if (call.model.findHost(call.array, name))
         return MethodOutcome::code(kFailed);

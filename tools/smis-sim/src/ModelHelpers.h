@@ -50,10 +50,16 @@ inline bool identifiedWithArray(const Pegasus::CIMInstance& instance, const Stor
     return stringProperty(instance, "InstanceID").find(":" + array.serial + ":") != std::string::npos;
 }
 
+// The array's rule for the names of CPGs, volumes and hosts: 1 to 31 characters.
+inline bool isValidName(const std::string& name)
+{
+    return !name.empty() && name.size() <= 31;
+}
+
 // Throws ModelError unless `name` is a valid name for a new CPG, volume or host (`kind`) that is not `taken`.
 inline void requireNewName(const char* kind, const std::string& name, bool taken)
 {
-    if (name.empty() || name.size() > 31)
+    if (!isValidName(name))
         throw ModelError(std::string(kind) + " name must have 1 to 31 characters: \"" + name + "\"");
     if (taken)
         throw ModelError(std::string(kind) + " " + name + " exists already");

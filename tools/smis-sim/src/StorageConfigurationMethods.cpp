@@ -2,6 +2,7 @@
 // volume creation, growth and deletion.
 #include "ClassHierarchy.h"
 #include "ExtrinsicMethods.h"
+#include "ModelHelpers.h"
 #include "NoCase.h"
 #include "Properties.h"
 
@@ -26,11 +27,6 @@ const CIMInstance* volumeOn(MethodCall& call, const CIMObjectPath& path)
     if (!volume || !ClassHierarchy::instance().isA(volume->getClassName().getString().str(), "CIM_StorageVolume"))
         return nullptr;
     return stringProperty(*volume, "SystemName") == call.array.systemName ? volume : nullptr;
-}
-
-bool nameIsValid(const std::string& name)
-{
-    return !name.empty() && name.size() <= 31;
 }
 
 void setSyncState(Model& model, const CIMObjectPath& sync, Uint16 state)
@@ -65,7 +61,7 @@ MethodOutcome createReplica(MethodCall& call)
     if (name.empty())
         name = stringProperty(source, "ElementName").substr(0, 20) + ".vc" +
                std::to_string(call.array.nextObjectNumber++);
-    if (!nameIsValid(name))
+    if (!isValidName(name))
         return MethodOutcome::code(kInvalidParameter);
     if (call.model.findVolumeByName(call.array, name))
         return MethodOutcome::code(arrayCode(call.model, kNameInUse));
@@ -137,7 +133,7 @@ MethodOutcome createOrModifyElement(MethodCall& call)
     auto elementType = args.uint16("ElementType");
     std::string name = args.string("ElementName").value_or("");
     Uint64 size = args.uint64("Size").value_or(0);
-    if (!nameIsValid(name) || size == 0 || !elementType || (*elementType != 2 && *elementType != 5))
+    if (!isValidName(name) || size == 0 || !elementType || (*elementType != 2 && *elementType != 5))
         return MethodOutcome::code(kInvalidParameter);
     VolumeSpec spec;
     spec.name = name;
@@ -223,6 +219,16 @@ MethodOutcome attachReplica(MethodCall& call)
 
 // ----- ModifySynchronization: detach, resync, restore -----
 
+// Puts the pair in `running` and answers with a job that leaves it in `done`, or broken when the job fails.
+MethodOutcome pairJob(MethodCall& call, const CIMObjectPath& pair, std::vector<CIMObjectPath> affected, Uint16 running,
+                      Uint16 done)
+{
+    setSyncState(call.model, pair, running);
+    return finishTask(call, "ModifySynchronization", true, affected, [pair, done](Model& model, bool succeeded) {
+        setSyncState(model, pair, succeeded ? done : kBroken);
+    });
+}
+
 MethodOutcome modifySynchronization(MethodCall& call)
 {
     auto operation = call.args.uint16("Operation");
@@ -255,21 +261,13 @@ MethodOutcome modifySynchronization(MethodCall& call)
             return MethodOutcome::code(kInvalidParameter);
         if (state == kBroken || call.model.isExposed(target))
             return MethodOutcome::code(kFailed);
-        setSyncState(call.model, pair, kResyncInProgress);
-        return finishTask(call, "ModifySynchronization", true, {source, target},
-                          [pair](Model& model, bool succeeded) {
-                              setSyncState(model, pair, succeeded ? kFrozen : kBroken);
-                          });
+        return pairJob(call, pair, {source, target}, kResyncInProgress, kFrozen);
     case kRestore:
         if (physical)
             return MethodOutcome::code(kInvalidParameter);
         if (call.model.isExposed(source) || call.model.isExposed(target))
             return MethodOutcome::code(kFailed);
-        setSyncState(call.model, pair, kRestoreInProgress);
-        return finishTask(call, "ModifySynchronization", true, {source, target},
-                          [pair](Model& model, bool succeeded) {
-                              setSyncState(model, pair, succeeded ? kIdle : kBroken);
-                          });
+        return pairJob(call, pair, {source, target}, kRestoreInProgress, kIdle);
     case kStopCopy:
         if (!physical)
             return MethodOutcome::code(kInvalidParameter);
