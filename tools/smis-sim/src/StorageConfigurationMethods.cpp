@@ -94,7 +94,7 @@ MethodOutcome growVolume(MethodCall& call, const CIMObjectPath& elementPath)
     auto size = call.args.uint64("Size");
     if (!size)
         return MethodOutcome::code(kInvalidParameter);
-    Uint64 blockSize = uint64Property(*found, "BlockSize", 512);
+    Uint64 blockSize = uint64Property(*found, "BlockSize", kBlockSize);
     Uint64 blocks = (*size + blockSize - 1) / blockSize;
     if (blocks < uint64Property(*found, "NumberOfBlocks"))
         return MethodOutcome::code(kSizeNotSupported);
@@ -171,7 +171,7 @@ MethodOutcome createOrModifyElement(MethodCall& call)
     const CIMInstance* created = call.model.store().find(volume);
     MethodOutcome outcome;
     outcome.addReference("TheElement", volume, call.model);
-    outcome.out.emplace_back(String("Size"), CIMValue(uint64Property(*created, "NumberOfBlocks") * 512));
+    outcome.out.emplace_back(String("Size"), CIMValue(uint64Property(*created, "NumberOfBlocks") * kBlockSize));
     return finishTask(call, "CreateOrModifyElementFromStoragePool", false, {volume}, nullptr, outcome);
 }
 
