@@ -296,6 +296,14 @@ const CIMInstance* Model::findNamed(const StorageArray& array, const char* class
     return nullptr;
 }
 
+std::optional<InstanceStore::Link> Model::firstLinkOf(const CIMObjectPath& path, const char* associationClass) const
+{
+    for (const auto& link : store_.linksOf(path))
+        if (link.association->getClassName() == CIMName(associationClass))
+            return link;
+    return std::nullopt;
+}
+
 std::optional<CIMObjectPath> Model::antecedentOf(const CIMObjectPath& dependent, const char* associationClass) const
 {
     for (const auto& link : store_.linksOf(dependent))
@@ -312,9 +320,8 @@ CIMObjectPath Model::poolOf(const CIMObjectPath& volume) const
 
 CIMObjectPath Model::deltaPoolFor(StorageArray& array, const CIMInstance& baseVolume)
 {
-    for (const auto& link : store_.linksOf(baseVolume.getPath()))
-        if (link.association->getClassName() == CIMName("TPD_ReplicaPoolForStorage"))
-            return link.other;
+    if (const auto existing = firstLinkOf(baseVolume.getPath(), "TPD_ReplicaPoolForStorage"))
+        return existing->other;
     std::string wwn = stringProperty(baseVolume, "Name");
     CIMInstance pool{CIMName("TPD_DeltaReplicaStoragePool")};
     setProperty(pool, "InstanceID", CIMValue(String(array.prefix() + "DeltaReplicaStoragePool:" + wwn)));

@@ -89,19 +89,16 @@ CIMObjectPath Model::viewOf(const CIMObjectPath& host) const
     for (const auto& subject : store_.linksOf(host)) {
         if (subject.association->getClassName() != CIMName("TPD_AuthorizedSubject"))
             continue;
-        for (const auto& target : store_.linksOf(subject.other))
-            if (target.association->getClassName() == CIMName("TPD_AuthorizedTarget"))
-                return target.other;
+        if (const auto target = firstLinkOf(subject.other, "TPD_AuthorizedTarget"))
+            return target->other;
     }
     return CIMObjectPath();
 }
 
 CIMObjectPath Model::privilegeOf(const CIMObjectPath& view) const
 {
-    for (const auto& link : store_.linksOf(view))
-        if (link.association->getClassName() == CIMName("TPD_AuthorizedTarget"))
-            return link.other;
-    return CIMObjectPath();
+    const auto target = firstLinkOf(view, "TPD_AuthorizedTarget");
+    return target ? target->other : CIMObjectPath();
 }
 
 CIMObjectPath Model::hostOfView(const CIMObjectPath& view) const
@@ -189,9 +186,8 @@ void Model::hide(const CIMObjectPath& view, const CIMObjectPath& volume)
             break;
         }
     }
-    for (const auto& link : store_.linksOf(view))
-        if (link.association->getClassName() == CIMName("TPD_ControllerForUnit"))
-            return;
+    if (firstLinkOf(view, "TPD_ControllerForUnit"))
+        return;
     CIMObjectPath privilege = privilegeOf(view);
     store_.remove(privilege);
     store_.remove(view);

@@ -96,12 +96,8 @@ void Model::removeVolume(StorageArray& array, const CIMObjectPath& volumePath)
         if (link.association->getClassName() == CIMName("TPD_AllocatedFromStoragePool") &&
             link.role == "Dependent")
             adjustPoolSpace(link.other, uint64Property(*link.association, "SpaceConsumed"), false);
-    for (const auto& link : store_.linksOf(path))
-        if (link.association->getClassName() == CIMName("TPD_ReplicaPoolForStorage")) {
-            CIMObjectPath deltaPool = link.other;
-            store_.remove(deltaPool);
-            break;
-        }
+    if (const auto deltaPool = firstLinkOf(path, "TPD_ReplicaPoolForStorage"))
+        store_.remove(deltaPool->other);
     store_.remove(path);
     volumesByWwn_.erase(wwn);
 }
@@ -185,12 +181,10 @@ CIMObjectPath Model::addVirtualCopy(StorageArray& array, const CIMInstance& sour
     setProperty(*copy, "ThinlyProvisioned", CIMValue(true));
     setProperty(*copy, "ProvisionedConsumableBlocks", CIMValue(Uint64(0)));
     // A copy is allocated from its family's snapshot space, not from the CPG.
-    for (const auto& link : store_.linksOf(copyPath))
-        if (link.association->getClassName() == CIMName("TPD_AllocatedFromStoragePool")) {
-            CIMObjectPath allocation = link.association->getPath();
-            store_.remove(allocation);
-            break;
-        }
+    if (const auto allocation = firstLinkOf(copyPath, "TPD_AllocatedFromStoragePool")) {
+        const CIMObjectPath association = allocation->association->getPath();
+        store_.remove(association);
+    }
     link("TPD_AllocatedFromStoragePool", "Antecedent", deltaPool, "Dependent", copyPath,
          {{"SpaceConsumed", CIMValue(Uint64(0))}});
     addSynchronization(source.getPath(), copyPath, 4, 4, 11);

@@ -185,6 +185,9 @@ private:
     // The instance of the class on the array whose ElementName is `name` (ignoring case).
     const Pegasus::CIMInstance* findNamed(const StorageArray& array, const char* className,
                                           const std::string& name) const;
+    // The first association of exactly this class that the object takes part in.
+    std::optional<InstanceStore::Link> firstLinkOf(const Pegasus::CIMObjectPath& path,
+                                                   const char* associationClass) const;
     // The far end of the first association of the class (or a subclass) in which `dependent` is the Dependent.
     std::optional<Pegasus::CIMObjectPath> antecedentOf(const Pegasus::CIMObjectPath& dependent,
                                                        const char* associationClass) const;
