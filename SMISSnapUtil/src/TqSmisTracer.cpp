@@ -36,8 +36,8 @@ void TqSmisTracer::Trace(const char* label, int sinkLevel, int loggerLevel, cons
 {
   // The buffer belongs to this call, so threads tracing at once never share it.
   char text[kMaxTraceText + 1];
-  int written = vsnprintf(text, sizeof text, format ? format : "", args);
-  if (written < 0)
+  text[0] = '\0';
+  if (format && vsnprintf(text, sizeof text, format, args) < 0)
     text[0] = '\0';
   std::string message(text);
   if (!message.empty() && message.back() == '\n')
