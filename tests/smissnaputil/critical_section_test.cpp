@@ -29,4 +29,10 @@ TEST(CriticalSectionTest, GuardHoldsTheLockForItsScope)
   EXPECT_EQ(FreeForAnotherThread(lock), 1);
 }
 
+TEST(CriticalSectionTest, GuardOverNoLockIsHarmless)
+{
+  // Neither entering nor leaving may reach through the null pointer.
+  EXPECT_NO_FATAL_FAILURE({ TqCriticalSectionLock guard(nullptr); });
+}
+
 }  // namespace
