@@ -263,8 +263,10 @@ class TqCimUtil : public TqSmisTracer {
                         Pegasus::CIMObjectPath& hardwareId, Pegasus::Array<Pegasus::CIMObjectPath>& views);
   // The controllers of a family whose lookup is not built in: none, with a trace saying so.
   Pegasus::Array<Pegasus::CIMObjectPath> VendorViewsNotBuiltIn(const char* label, const char* family);
-  // Volume lookup by "Name" through the cache or a fetch of the call's own.
-  std::string FindVolumeByName(TqCimConnection& conn, const Pegasus::String& uuid, const Pegasus::String& arrayName);
+  // Volume lookup by "Name" through the cache (cacheOn: the caller holds the cache lock) or a fetch of the
+  // call's own.
+  std::string FindVolumeByName(TqCimConnection& conn, const Pegasus::String& uuid, const Pegasus::String& arrayName,
+                               bool cacheOn);
 
   const SmisErrorText_t* m_ErrorTexts;
 };

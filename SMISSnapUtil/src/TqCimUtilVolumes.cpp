@@ -52,28 +52,32 @@ class CacheLockScope {
 
 std::string TqCimUtil::GetVolObjPathByUUID(TqCimConnection& conn, String uuid, String arrayName)
 {
-  return TracedOr(*this, kVolumeLabel, TQ_HANDLER_SITE, std::string(),
-                  [&]() { return FindVolumeByName(conn, uuid, arrayName); });
-}
-
-std::string TqCimUtil::FindVolumeByName(TqCimConnection& conn, const String& uuid, const String& arrayName)
-{
   // An empty identifier names no volume.
   if (tqcimutil::IsBlankName(uuid.str()))
     return "";
-  Array<CIMName> nameOnly;
-  nameOnly.append(CIMName("Name"));
-  CIMPropertyList properties(nameOnly);
-  CIMNamespaceName nameSpace{String(conn.m_Cimom.GetNameSpace())};
   bool cacheOn = VolumeCacheConfigured();
-
-  Array<CIMInstance> ownList;
-  Array<CIMInstance>* list = &ownList;
-  bool fromCache = false;
+  // Held until the lookup is over, the trace of a caught fault included.
   std::unique_ptr<CacheLockScope> lock;
   if (cacheOn) {
     DEBUG_TRACE_NORMAL(kVolumeLabel, "Found volume caching enabled, not going to fetch volumes if already cached");
     lock.reset(new CacheLockScope(*this));
+  }
+  return TracedOr(*this, kVolumeLabel, TQ_HANDLER_SITE, std::string(),
+                  [&]() { return FindVolumeByName(conn, uuid, arrayName, cacheOn); });
+}
+
+std::string TqCimUtil::FindVolumeByName(TqCimConnection& conn, const String& uuid, const String& arrayName,
+                                        bool cacheOn)
+{
+  Array<CIMName> nameOnly;
+  nameOnly.append(CIMName("Name"));
+  CIMPropertyList properties(nameOnly);
+  CIMNamespaceName nameSpace{String(conn.m_Cimom.GetNameSpace())};
+
+  Array<CIMInstance> ownList;
+  Array<CIMInstance>* list = &ownList;
+  bool fromCache = false;
+  if (cacheOn) {
     list = &TqVolumeInstanceCache::InstancesLocked();
     if (list->size() > 0) {
       DEBUG_TRACE_NORMAL(kVolumeLabel, "Not fetching volumes as already cached");

@@ -203,6 +203,9 @@ TEST_F(VolumeLookupTest, FailedFillReleasesTheLockAndLeavesTheCacheEmpty)
   EXPECT_EQ(1, CountMessages(record_, "SMIS::GetVolObjPathByUUID: TqCimUtilVolumes.cpp"));
   EXPECT_EQ(2, LevelOf(record_, "Caught CIMException: CIM_ERR_FAILED:"));
   EXPECT_EQ(1, CountMessages(record_, "Released CimUtil lock"));
+  // The lock is let go only once the fault has been traced.
+  ASSERT_FALSE(record_.messages().empty());
+  EXPECT_NE(std::string::npos, record_.messages().back().text.find("Released CimUtil lock"));
   EXPECT_TRUE(CacheLockIsFree());
   EXPECT_EQ(0u, TqVolumeInstanceCache::Size());
   // The next lookup fills the cache.
