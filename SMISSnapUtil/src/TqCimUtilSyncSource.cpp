@@ -19,8 +19,6 @@ CIMNamespaceName ConnectionNameSpace(TqCimConnection& conn)
   return CIMNamespaceName(String(conn.m_Cimom.GetNameSpace()));
 }
 
-// Reads the source's "Name" (for the traces), then asks the CIMOM for every replica pair that references
-// the source in either role; traces the lack of any.
 // A target carries a label when its ElementName contains it. A blank label is carried by no target:
 // it must never select every copy of a source.
 bool CarriesLabel(const std::string& elementName, const std::string& label)
@@ -28,6 +26,8 @@ bool CarriesLabel(const std::string& elementName, const std::string& label)
   return !tqcimutil::IsBlankName(label) && elementName.find(label) != std::string::npos;
 }
 
+// Reads the source's "Name" (for the traces), then asks the CIMOM for every replica pair that references
+// the source in either role; traces the lack of any.
 Array<CIMObjectPath> SyncPathsOfSource(TqCimUtil& util, TqCimConnection& conn, const char* label,
                                        const std::string& source, std::string& sourceName)
 {
