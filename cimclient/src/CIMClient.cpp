@@ -71,9 +71,13 @@ void checkAnswersRequest(const Request& request, const Response& response)
 }
 
 // The answer of a successful call must carry what the operation returns (or nothing, for lists).
+// Path lists may come as bare INSTANCENAMEs, and objects with their paths as VALUE.NAMEDINSTANCEs.
 void expectReturn(const Response& response, Response::ReturnKind kind, const char* element)
 {
     if (response.returnKind == kind)
+        return;
+    if ((kind == Response::OBJECT_PATHS && response.returnKind == Response::INSTANCE_NAMES) ||
+        (kind == Response::OBJECTS_WITH_PATH && response.returnKind == Response::NAMED_INSTANCES))
         return;
     if (response.returnKind == Response::NONE && kind != Response::INSTANCE)
         return;

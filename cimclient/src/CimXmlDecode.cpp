@@ -1,5 +1,6 @@
 // Decoding of whole CIM-XML request and response messages.
 #include <cstring>
+#include <sstream>
 #include "CimXmlElementReader.h"
 #include "NumberText.h"
 #include "Pegasus/CimXml.h"
@@ -229,6 +230,13 @@ private:
         const std::vector<pugi::xml_node> children = reader_.elements(node);
         if (children.size() > 1) reader_.fail(node, "expected at most one value");
         if (children.empty()) return CIMValue(type, false);
+        if (named(children[0], "INSTANCE")) {
+            // An embedded instance written as an element: it is kept as its text, like one sent escaped.
+            reader_.instance(children[0]);
+            std::ostringstream markup;
+            children[0].print(markup, "", pugi::format_raw);
+            return CIMValue(String(markup.str()));
+        }
         if (!reader_.isValueElement(children[0]))
             reader_.fail(children[0], std::string("unexpected element ") + children[0].name());
         return reader_.value(children[0], type);
@@ -271,7 +279,7 @@ private:
         if (named(node, "INSTANCE")) return Response::INSTANCE;
         if (named(node, "VALUE.NAMEDINSTANCE")) return Response::NAMED_INSTANCES;
         if (named(node, "INSTANCENAME")) return Response::INSTANCE_NAMES;
-        if (named(node, "OBJECTPATH")) return Response::OBJECT_PATHS;
+        if (named(node, "OBJECTPATH") || named(node, "INSTANCEPATH")) return Response::OBJECT_PATHS;
         if (named(node, "VALUE.OBJECTWITHPATH") || named(node, "VALUE.INSTANCEWITHPATH") ||
             named(node, "VALUE.OBJECTWITHLOCALPATH"))
             return Response::OBJECTS_WITH_PATH;
@@ -291,10 +299,13 @@ private:
             response.paths.push_back(reader_.instanceName(node));
             break;
         case Response::OBJECT_PATHS: {
+            // Providers write the path with or without host and namespace.
+            if (!named(node, "OBJECTPATH")) {
+                response.paths.push_back(reader_.anyPath(node));
+                break;
+            }
             const std::vector<pugi::xml_node> children = reader_.elements(node);
             if (children.size() != 1) reader_.fail(node, "expected INSTANCEPATH or CLASSPATH");
-            if (!named(children[0], "INSTANCEPATH") && !named(children[0], "CLASSPATH"))
-                reader_.fail(children[0], std::string("unexpected element ") + children[0].name());
             response.paths.push_back(reader_.anyPath(children[0]));
             break;
         }
@@ -308,8 +319,10 @@ private:
     {
         const std::vector<pugi::xml_node> children = reader_.elements(node);
         if (children.size() != 2) reader_.fail(node, "expected an instance path and INSTANCE");
-        const bool local = named(node, "VALUE.OBJECTWITHLOCALPATH");
-        reader_.expectName(children[0], local ? "LOCALINSTANCEPATH" : "INSTANCEPATH");
+        // The path comes with or without host and namespace, whatever the element's name promises.
+        if (!named(children[0], "INSTANCEPATH") && !named(children[0], "LOCALINSTANCEPATH") &&
+            !named(children[0], "INSTANCENAME"))
+            reader_.fail(children[0], std::string("expected an instance path, found ") + children[0].name());
         CIMInstance instance = reader_.instance(children[1]);
         instance.setPath(reader_.anyPath(children[0]));
         return instance;

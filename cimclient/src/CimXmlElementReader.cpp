@@ -38,12 +38,28 @@ bool named(const pugi::xml_node& node, const char* name)
     return std::strcmp(node.name(), name) == 0;
 }
 
+// An IPv6 address without brackets (more than one ':') gets them, so the path's text form reads back.
+std::string hostText(const std::string& host)
+{
+    if (host.empty() || host[0] == '[' || std::count(host.begin(), host.end(), ':') < 2) return host;
+    return "[" + host + "]";
+}
+
+// The kind of a key whose KEYVALUE names its CIM type but not its VALUETYPE.
+const char* valueTypeOf(const std::string& cimType)
+{
+    if (String::equalNoCase(cimType, "boolean")) return "boolean";
+    for (const char* number : {"uint8", "sint8", "uint16", "sint16", "uint32", "sint32", "uint64", "sint64"})
+        if (String::equalNoCase(cimType, number)) return "numeric";
+    return "string";
+}
+
 }  // namespace
 
 void CimXmlElementReader::load(pugi::xml_document& document) const
 {
     const pugi::xml_parse_result result = document.load_buffer(
-        text_.data(), text_.size(), pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_utf8);
+        text_.data(), text_.size(), pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_auto);
     if (!result) {
         const size_t offset = std::min(static_cast<size_t>(std::max<ptrdiff_t>(result.offset, 0)), text_.size());
         const auto line = 1 + std::count(text_.begin(), text_.begin() + offset, '\n');
@@ -167,8 +183,12 @@ CIMKeyBinding CimXmlElementReader::keyBinding(const pugi::xml_node& node) const
     if (named(child, "VALUE.REFERENCE"))
         return CIMKeyBinding(keyName, valueReference(child).toString(), CIMKeyBinding::REFERENCE);
     expectName(child, "KEYVALUE");
-    std::string valueType;
-    if (!optional(child, "VALUETYPE", valueType)) valueType = "string";
+    std::string valueType, cimType;
+    if (!optional(child, "VALUETYPE", valueType))
+        valueType = optional(child, "TYPE", cimType) ? valueTypeOf(cimType) : "string";
+    String lower(valueType);
+    lower.toLower();
+    valueType = lower.str();
     const std::string value = text(child);
     if (valueType == "string") return CIMKeyBinding(keyName, String(value), CIMKeyBinding::STRING);
     if (valueType == "boolean") {
@@ -196,7 +216,7 @@ CIMObjectPath CimXmlElementReader::instancePath(const pugi::xml_node& node) cons
     if (parts.size() != 2) fail(children[0], "expected HOST and LOCALNAMESPACEPATH");
     expectName(parts[0], "HOST");
     CIMObjectPath path = instanceName(children[1]);
-    path.setHost(String(trimmed(text(parts[0]))));
+    path.setHost(String(hostText(trimmed(text(parts[0])))));
     path.setNameSpace(localNamespacePath(parts[1]));
     return path;
 }
@@ -232,7 +252,7 @@ CIMObjectPath CimXmlElementReader::classPath(const pugi::xml_node& node) const
     const std::vector<pugi::xml_node> parts = elements(children[0]);
     if (parts.size() != 2) fail(children[0], "expected HOST and LOCALNAMESPACEPATH");
     expectName(parts[0], "HOST");
-    path.setHost(String(trimmed(text(parts[0]))));
+    path.setHost(String(hostText(trimmed(text(parts[0])))));
     path.setNameSpace(localNamespacePath(parts[1]));
     return path;
 }

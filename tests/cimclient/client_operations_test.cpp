@@ -180,6 +180,26 @@ TEST_F(ClientOperations, AssociationQueriesSendFiltersAndKeepServerPaths)
     EXPECT_EQ(remoteText, associators[0].getPath().toString().str());
 }
 
+// Some providers answer association queries with bare instance names rather than full object paths.
+TEST_F(ClientOperations, AssociationAnswersWithLocalPathsAreAccepted)
+{
+    const CIMObjectPath local = volumePath("9");
+    answer = [&](const Request& request) {
+        if (request.methodName == "AssociatorNames" || request.methodName == "ReferenceNames")
+            return answerWith(Response::INSTANCE_NAMES, {}, {local});
+        return answerWith(Response::NAMED_INSTANCES, {volume("9", local)});
+    };
+    const std::string localText = local.toString().str();
+    ASSERT_EQ(1u, client.associatorNames(kNamespace, volumePath("1")).size());
+    EXPECT_EQ(localText, client.associatorNames(kNamespace, volumePath("1"))[0].toString().str());
+    EXPECT_EQ(localText, client.referenceNames(kNamespace, volumePath("1"))[0].toString().str());
+    Array<CIMObject> references = client.references(kNamespace, volumePath("1"));
+    ASSERT_EQ(1u, references.size());
+    EXPECT_EQ(localText, references[0].getPath().toString().str());
+    EXPECT_EQ("vol-9", textOf(CIMInstance(references[0]), "ElementName"));
+    EXPECT_EQ(localText, client.associators(kNamespace, volumePath("1"))[0].getPath().toString().str());
+}
+
 TEST_F(ClientOperations, KeylessObjectNameIsSentAsClassName)
 {
     answer = [](const Request&) { return answerWith(Response::OBJECT_PATHS); };

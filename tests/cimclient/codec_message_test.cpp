@@ -350,6 +350,22 @@ TEST(CodecResponses, ErrorsAndExtrinsicResults)
     EXPECT_EQ(back.outParams[1].getValue().getType(), CIMTYPE_REFERENCE);
     EXPECT_EQ(back.outParams[2].getValue(), CIMValue(String("3")));
     EXPECT_FALSE(back.outParams[2].isTyped());
+
+    // An embedded instance may come as an element rather than as escaped text: both read as the same text.
+    const std::string embedded =
+        "<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\"><MESSAGE ID=\"5\" PROTOCOLVERSION=\"1.0\"><SIMPLERSP>"
+        "<METHODRESPONSE NAME=\"GetError\"><RETURNVALUE PARAMTYPE=\"uint32\"><VALUE>0</VALUE></RETURNVALUE>"
+        "<PARAMVALUE NAME=\"Error\" PARAMTYPE=\"instance\"><INSTANCE CLASSNAME=\"CIM_Error\"><PROPERTY NAME=\"MessageID\" "
+        "TYPE=\"string\"><VALUE>DRM26</VALUE></PROPERTY></INSTANCE></PARAMVALUE>"
+        "<PARAMVALUE NAME=\"Escaped\" PARAMTYPE=\"string\" EmbeddedObject=\"instance\"><VALUE>&lt;INSTANCE "
+        "CLASSNAME=\"CIM_Error\"&gt;&lt;PROPERTY NAME=\"MessageID\" TYPE=\"string\"&gt;&lt;VALUE&gt;DRM26&lt;/VALUE&gt;"
+        "&lt;/PROPERTY&gt;&lt;/INSTANCE&gt;</VALUE></PARAMVALUE></METHODRESPONSE></SIMPLERSP></MESSAGE></CIM>";
+    const Response getError = decodeResponse(String(embedded));
+    ASSERT_EQ(getError.outParams.size(), 2u);
+    EXPECT_EQ(getError.outParams[0].getValue().toString(),
+              String("<INSTANCE CLASSNAME=\"CIM_Error\"><PROPERTY NAME=\"MessageID\" TYPE=\"string\"><VALUE>DRM26"
+                     "</VALUE></PROPERTY></INSTANCE>"));
+    EXPECT_EQ(getError.outParams[0].getValue(), getError.outParams[1].getValue());
 }
 
 TEST(CodecRecorded, ExchangesDecodeAsExpected)
@@ -394,6 +410,108 @@ TEST(CodecRecorded, ExchangesDecodeAsExpected)
     ASSERT_EQ(associated.paths.size(), 1u);
     EXPECT_EQ(associated.paths[0].toString(),
               String("//sheldon/root/cimv2:PyWBEM_Person.CreationClassName=\"PyWBEM_Person\",Name=\"Gabi\""));
+}
+
+// A response whose IRETURNVALUE holds `objects`, as a provider might write it.
+std::string returning(const char* method, const std::string& objects)
+{
+    return std::string("<?xml version=\"1.0\" encoding=\"utf-8\" ?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">") +
+           "<MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.0\"><SIMPLERSP><IMETHODRESPONSE NAME=\"" + method +
+           "\"><IRETURNVALUE>" + objects + "</IRETURNVALUE></IMETHODRESPONSE></SIMPLERSP></MESSAGE></CIM>";
+}
+
+const char* const kTpd = "<LOCALNAMESPACEPATH><NAMESPACE NAME=\"root\"/><NAMESPACE NAME=\"tpd\"/></LOCALNAMESPACEPATH>";
+const char* const kVolumeName =
+    "<INSTANCENAME CLASSNAME=\"TPD_StorageVolume\"><KEYBINDING NAME=\"DeviceID\"><KEYVALUE>60002AC0</KEYVALUE>"
+    "</KEYBINDING></INSTANCENAME>";
+
+std::string instancePathOn(const std::string& host)
+{
+    return "<INSTANCEPATH><NAMESPACEPATH><HOST>" + host + "</HOST>" + kTpd + "</NAMESPACEPATH>" + kVolumeName +
+           "</INSTANCEPATH>";
+}
+
+struct ProviderPaths {
+    const char* label;
+    std::string xml;
+    const char* path;  // text of the one decoded path (of the path, or of the instance's path)
+};
+
+TEST(CodecRecorded, ProviderPathFormsDecodeToPathsThatReadBack)
+{
+    const std::string localPath = std::string("<LOCALINSTANCEPATH>") + kTpd + kVolumeName + "</LOCALINSTANCEPATH>";
+    const std::string instance = "<INSTANCE CLASSNAME=\"TPD_StorageVolume\"/>";
+    const char* const full = "//10.0.0.1:5988/root/tpd:TPD_StorageVolume.DeviceID=\"60002AC0\"";
+    const ProviderPaths cases[] = {
+        {"host with port", returning("AssociatorNames", "<OBJECTPATH>" + instancePathOn("10.0.0.1:5988") + "</OBJECTPATH>"),
+         full},
+        {"bracketed IPv6 host", returning("AssociatorNames", "<OBJECTPATH>" + instancePathOn("[fe80::1]:5989") + "</OBJECTPATH>"),
+         "//[fe80::1]:5989/root/tpd:TPD_StorageVolume.DeviceID=\"60002AC0\""},
+        {"bare IPv6 host", returning("AssociatorNames", "<OBJECTPATH>" + instancePathOn("fe80::2") + "</OBJECTPATH>"),
+         "//[fe80::2]/root/tpd:TPD_StorageVolume.DeviceID=\"60002AC0\""},
+        {"remote-copy peer in place of a host",
+         returning("AssociatorNames", "<OBJECTPATH>" + instancePathOn("rc_target2") + "</OBJECTPATH>"),
+         "//rc_target2/root/tpd:TPD_StorageVolume.DeviceID=\"60002AC0\""},
+        {"object path without host", returning("AssociatorNames", "<OBJECTPATH>" + localPath + "</OBJECTPATH>"),
+         "root/tpd:TPD_StorageVolume.DeviceID=\"60002AC0\""},
+        {"instance path without OBJECTPATH", returning("ReferenceNames", instancePathOn("10.0.0.1:5988")), full},
+        {"bare instance name", returning("AssociatorNames", kVolumeName), "TPD_StorageVolume.DeviceID=\"60002AC0\""},
+        {"object with local path", returning("References", "<VALUE.OBJECTWITHPATH>" + localPath + instance +
+                                                               "</VALUE.OBJECTWITHPATH>"),
+         "root/tpd:TPD_StorageVolume.DeviceID=\"60002AC0\""},
+        {"object with instance name", returning("References", std::string("<VALUE.OBJECTWITHPATH>") + kVolumeName +
+                                                                  instance + "</VALUE.OBJECTWITHPATH>"),
+         "TPD_StorageVolume.DeviceID=\"60002AC0\""},
+        {"reference key on a bare IPv6 host",
+         returning("EnumerateInstanceNames", "<INSTANCENAME CLASSNAME=\"TPD_StorageSynchronized\"><KEYBINDING "
+                                             "NAME=\"SyncedElement\"><VALUE.REFERENCE>" +
+                                                 instancePathOn("fe80::2") +
+                                                 "</VALUE.REFERENCE></KEYBINDING></INSTANCENAME>"),
+         "TPD_StorageSynchronized.SyncedElement=\"//[fe80::2]/root/tpd:TPD_StorageVolume.DeviceID=\\\"60002AC0\\\"\""},
+        {"key types from TYPE alone, VALUETYPE in any case",
+         returning("EnumerateInstanceNames",
+                   "<INSTANCENAME CLASSNAME=\"TPD_X\"><KEYBINDING NAME=\"A\"><KEYVALUE TYPE=\"uint16\">5</KEYVALUE>"
+                   "</KEYBINDING><KEYBINDING NAME=\"B\"><KEYVALUE TYPE=\"boolean\">true</KEYVALUE></KEYBINDING>"
+                   "<KEYBINDING NAME=\"C\"><KEYVALUE TYPE=\"string\">5</KEYVALUE></KEYBINDING><KEYBINDING NAME=\"D\">"
+                   "<KEYVALUE VALUETYPE=\"Numeric\" TYPE=\"uint32\">7</KEYVALUE></KEYBINDING></INSTANCENAME>"),
+         "TPD_X.A=5,B=TRUE,C=\"5\",D=7"},
+    };
+    for (const ProviderPaths& c : cases) {
+        SCOPED_TRACE(c.label);
+        const Response response = decodeResponse(String(c.xml));
+        ASSERT_EQ(response.paths.size() + response.instances.size(), 1u);
+        const CIMObjectPath path = response.paths.empty() ? response.instances[0].getPath() : response.paths[0];
+        EXPECT_EQ(path.toString(), String(c.path));
+        EXPECT_EQ(CIMObjectPath(path.toString()), path);
+    }
+}
+
+TEST(CodecRecorded, DocumentEncodingsAndMarkupAroundTheMessage)
+{
+    const std::string message =
+        "<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\"><!-- provider build 42 --><MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.0\">"
+        "<SIMPLERSP><IMETHODRESPONSE NAME=\"GetInstance\"><IRETURNVALUE><INSTANCE CLASSNAME=\"TPD_X\">"
+        "<PROPERTY NAME=\"Caption\" TYPE=\"string\"><VALUE>caf\xE9</VALUE></PROPERTY></INSTANCE></IRETURNVALUE>"
+        "</IMETHODRESPONSE></SIMPLERSP></MESSAGE></CIM>";
+    auto utf8 = [&](std::string text) {
+        const size_t e = text.find('\xE9');
+        return text.replace(e, 1, "\xC3\xA9");
+    };
+    const struct {
+        const char* label;
+        std::string xml;
+    } cases[] = {
+        {"byte order mark", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>" + utf8(message)},
+        {"upper-case encoding name and a DOCTYPE",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE CIM SYSTEM \"CIM_DTD_V22.dtd\">\n" + utf8(message)},
+        {"Latin-1 declared", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + message},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const Response response = decodeResponse(String(c.xml));
+        ASSERT_EQ(response.instances.size(), 1u);
+        EXPECT_EQ(response.instances[0].getProperty(0).getValue().toString(), String("caf\xC3\xA9"));
+    }
 }
 
 // A response whose IMETHODRESPONSE content is `body`.
