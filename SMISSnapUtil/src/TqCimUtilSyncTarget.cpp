@@ -75,7 +75,8 @@ int TqCimUtil::GetSyncPathFromTargetAndSource(TqCimConnection& conn, const std::
     int found = SolePairOfTarget(*this, conn, label, target, targetName, pair, element, elementName);
     if (found != 0)
       return found;
-    if (elementName == sourceName) {
+    // A name that could not be read matches nothing: two failed reads are no proof of one source.
+    if (!sourceName.empty() && elementName == sourceName) {
       syncPath = pair;
       DEBUG_TRACE_NORMAL(label, "Sync Path [%s]", syncPath.c_str());
       return 0;

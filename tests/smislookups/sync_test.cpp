@@ -202,6 +202,18 @@ TEST_F(SyncPathTest, PairOfATarget)
   EXPECT_EQ(1, util_.GetSyncPathFromTargetAndSource(conn_, Text("data2"), Text("data1"), kept));
 }
 
+TEST_F(SyncPathTest, UnreadableSourceNamesNeverMatch)
+{
+  // The given source's Name and the pair's source Name both fail to read: no pair is reported.
+  smissim::FaultRule rule = On("GetInstance", CimErrorFault(6, "", 2));
+  rule.className = "CIM_StorageVolume";
+  rule.skip = 1;  // the target's own Name still reads
+  sim().injectFault(rule);
+  std::string kept = "kept";
+  EXPECT_EQ(-1, util_.GetSyncPathFromTargetAndSource(conn_, Text("data1-snapB"), Text("data1"), kept));
+  EXPECT_EQ("kept", kept);
+}
+
 TEST_F(SyncPathTest, TargetInSeveralPairsOrNowASource)
 {
   // A copy of a copy: data1-snapA is now the target of one pair and the source of another.
