@@ -7,16 +7,20 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <typeinfo>
 #include <vector>
 
 #include "Pegasus/CIMClient.h"
+#include "support/CannedHttpServer.h"
 #include "support/LoopbackCimServer.h"
 
 using namespace Pegasus;
+using cimtest::CannedHttpServer;
 using cimtest::Fault;
 using cimtest::LoopbackCimServer;
 using CimXml::Request;
@@ -190,6 +194,65 @@ TEST_F(ClientConnection, BrokenAnswersRaiseTheirExceptionAndTheClientCarriesOn)
                 EXPECT_NE(std::string::npos, e.getMessage().str().find(part)) << e.getMessage();
         }
         EXPECT_NO_THROW(list()) << "after " << name;
+    }
+}
+
+struct WireForm {
+    const char* label;
+    std::vector<CannedHttpServer::Answer> script;
+    int connections;  // how many connections three operations take
+};
+
+// How real servers frame their answers and end connections; every form must carry operations, and a
+// connection the server ended is replaced without the caller noticing.
+TEST(ClientWireForms, AnswersAreReadWhateverTheirFramingAndConnectionsAreRenewed)
+{
+    using Then = CannedHttpServer::Then;
+    const std::string ok = "HTTP/1.1 200 OK\r\nCIMOperation: MethodResponse\r\n";
+    const std::string sized = "Content-Length: {LENGTH}\r\n\r\n{BODY}";
+    const WireForm cases[] = {
+        {"chunked with a status trailer",
+         {{ok + "Content-Type: application/xml; charset=\"utf-8\"\r\nTransfer-Encoding: chunked\r\n"
+                "Trailer: CIMStatusCode\r\n\r\n{CHUNKED}0\r\nCIMStatusCode: 0\r\n\r\n"}},
+         1},
+        {"interim 100 Continue", {{"HTTP/1.1 100 Continue\r\n\r\n" + ok + "Content-Type: text/xml\r\n" + sized}}, 1},
+        {"content type and protocol headers in other spellings",
+         {{ok + "content-type: Application/XML;charset=UTF-8\r\nCIMProtocolVersion: 1.0\r\n" + sized}}, 1},
+        {"Connection: close", {{ok + "Content-Type: application/xml\r\nConnection: close\r\n" + sized, Then::Close}}, 3},
+        {"HTTP/1.0 without length", {{"HTTP/1.0 200 OK\r\nCIMOperation: MethodResponse\r\n\r\n{BODY}", Then::Close}}, 3},
+        {"keep-alive ended by the server while idle", {{ok + sized, Then::CloseAfterPause}}, 3},
+        {"kept connection dropped when the next request arrives",
+         {{ok + sized}, {"", Then::Close, true}, {ok + sized}}, 2},
+    };
+    for (const WireForm& form : cases) {
+        SCOPED_TRACE(form.label);
+        CannedHttpServer server(form.script);
+        CIMClient client;
+        client.setTimeout(5000);
+        client.connect("127.0.0.1", server.port(), "", "");
+        for (int i = 0; i < 3; ++i) {
+            Array<CIMObjectPath> names;
+            ASSERT_NO_THROW(names = client.enumerateInstanceNames(kNamespace, "TPD_StorageVolume")) << "operation " << i;
+            ASSERT_EQ(1u, names.size());
+            EXPECT_EQ("TPD_StorageVolume.DeviceID=\"1\"", names[0].toString().str());
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        }
+        EXPECT_EQ(form.connections + 1, server.connections()) << "the connect probe opens one of its own";
+    }
+}
+
+TEST(ClientWireForms, StatusTrailerOfAChunkedAnswerIsACimError)
+{
+    CannedHttpServer server({{"HTTP/1.1 200 OK\r\nCIMOperation: MethodResponse\r\nTransfer-Encoding: chunked\r\n\r\n"
+                              "{CHUNKED}0\r\nCIMStatusCode: 6\r\nCIMStatusCodeDescription: volume%20gone\r\n\r\n"}});
+    CIMClient client;
+    client.connect("127.0.0.1", server.port(), "", "");
+    try {
+        client.enumerateInstanceNames(kNamespace, "TPD_StorageVolume");
+        FAIL() << "no exception";
+    } catch (const CIMException& e) {
+        EXPECT_EQ(CIM_ERR_NOT_FOUND, e.getCode());
+        EXPECT_EQ("volume gone", e.getMessage().str());
     }
 }
 
