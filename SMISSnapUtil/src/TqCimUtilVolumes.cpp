@@ -148,7 +148,8 @@ int TqCimUtil::CheckInstanceExistence(TqCimConnection& conn, std::string& arrayN
         return -1;
       }
       DEBUG_TRACE_NORMAL(label, "Instance %s found", volume.c_str());
-      if (!uuid.empty()) {
+      // A blank identifier is no identifier: comparing against it would call a live volume replaced.
+      if (!tqcimutil::IsBlankName(uuid)) {
         DEBUG_TRACE_NORMAL(label, "supplied uuid to verify is [%s]", uuid.c_str());
         Uint32 index = instance.findProperty(CIMName("Name"));
         if (index == PEG_NOT_FOUND) {

@@ -244,6 +244,7 @@ TEST_F(VolumeLookupTest, ExistenceOfVolumesByPathAndByIdentifier)
   const std::vector<Case> cases = {
       {"path, no uuid", path, array2_, "", 1},
       {"path, uuid in other case", path, array2_, lowerWwn, 1},
+      {"path, blank uuid (no test)", path, array2_, "   ", 1},
       {"path of a volume now named otherwise", path, array2_, WwnOf("0A0002", "lonely"), 0},
       {"identifier on its array", wwn, array2_, "", 1},
       {"identifier on another array", wwn, array1_, "", 0},
