@@ -211,18 +211,37 @@ void HttpTransport::configure(CURL* handle, Uint32 timeoutMilliseconds) const
         curl_easy_setopt(handle, CURLOPT_SSL_SESSIONID_CACHE, 0L);  // every handshake sees the certificate
         curl_easy_setopt(handle, CURLOPT_SSL_CTX_FUNCTION, onSslContext);
         curl_easy_setopt(handle, CURLOPT_SSL_CTX_DATA, const_cast<SSLContext*>(endpoint_.ssl.get()));
+        if (legacyTls_) {
+            // Older array firmware speaks only TLS 1.0 with ciphers the default security level refuses.
+            curl_easy_setopt(handle, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_0));
+            curl_easy_setopt(handle, CURLOPT_SSL_CIPHER_LIST, "DEFAULT:@SECLEVEL=0");
+        }
     }
 }
 
-void HttpTransport::probe(Uint32 timeoutMilliseconds)
+int HttpTransport::tryConnect(Uint32 timeoutMilliseconds) const
 {
     CURL* probeHandle = curl_easy_init();
     if (!probeHandle)
-        throw CannotConnectException(cannotConnectText());
+        return CURLE_OUT_OF_MEMORY;
     configure(probeHandle, timeoutMilliseconds);
     curl_easy_setopt(probeHandle, CURLOPT_CONNECT_ONLY, 1L);
     CURLcode code = curl_easy_perform(probeHandle);
     curl_easy_cleanup(probeHandle);
+    return code;
+}
+
+void HttpTransport::probe(Uint32 timeoutMilliseconds)
+{
+    int code = tryConnect(timeoutMilliseconds);
+    // A handshake that fails before any certificate is judged (a refused certificate fails differently)
+    // is tried again with the old protocol versions and ciphers; the connection keeps what worked.
+    if (code == CURLE_SSL_CONNECT_ERROR && endpoint_.ssl && !legacyTls_) {
+        legacyTls_ = true;
+        code = tryConnect(timeoutMilliseconds);
+        if (code != CURLE_OK)
+            legacyTls_ = false;
+    }
     if (code != CURLE_OK)
         throw CannotConnectException(cannotConnectText());
 }

@@ -61,12 +61,15 @@ public:
 
 private:
     void configure(CURL* handle, Uint32 timeoutMilliseconds) const;
+    // One connect (and handshake) on a handle of its own; the libcurl result code.
+    int tryConnect(Uint32 timeoutMilliseconds) const;
     [[noreturn]] void throwTransferFailure(int code, const HttpResponse& partial) const;
     String cannotConnectText() const;
 
     HttpEndpoint endpoint_;
     std::string url_;
     CURL* handle_ = nullptr;
+    bool legacyTls_ = false;  // the server needs TLS 1.0 and weak ciphers
 };
 
 // Installs the certificate check of an SSL context into an OpenSSL SSL_CTX (passed untyped to keep

@@ -86,6 +86,24 @@ TEST_F(ClientTls, RefusedCertificateFailsTheConnect)
     EXPECT_TRUE(server.seen().empty());
 }
 
+TEST_F(ClientTls, ServerSpeakingOnlyTls10IsReachedAndTheCertificateStillJudged)
+{
+    LoopbackCimServer old([](const Request&) { return Response(); }, {true, "", "", true});
+    for (SSLCertificateVerifyFunction* verdict : {refuseAll, acceptAll}) {
+        offered.clear();
+        CIMClient own;
+        if (verdict == refuseAll) {
+            EXPECT_THROW(own.connect("127.0.0.1", old.port(), SSLContext("", verdict), "", ""), CannotConnectException);
+        } else {
+            own.connect("127.0.0.1", old.port(), SSLContext("", verdict), "", "");
+            for (int i = 0; i < 2; ++i)
+                EXPECT_EQ(0u, own.enumerateInstanceNames("root/tpd", "TPD_StorageSystem").size());
+        }
+        EXPECT_FALSE(offered.empty());
+    }
+    EXPECT_EQ(2u, old.seen().size());
+}
+
 TEST_F(ClientTls, ParallelClientsEachKeepTheirOwnConnection)
 {
     const int threads = 6;

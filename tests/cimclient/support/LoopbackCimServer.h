@@ -54,13 +54,22 @@ public:
         bool https = false;
         std::string user;      // when set, requests need Basic credentials user:password
         std::string password;
+        bool oldTlsOnly = false;  // HTTPS server that speaks only TLS 1.0, as older array firmware does
     };
 
     LoopbackCimServer(Handler handler, Options options) : handler_(std::move(handler)), options_(std::move(options))
     {
         if (options_.https) {
             TestCertificate certificate = makeSelfSignedCertificate();
-            server_.reset(new httplib::SSLServer(certificate.cert.get(), certificate.key.get()));
+            httplib::SSLServer* tls = new httplib::SSLServer(certificate.cert.get(), certificate.key.get());
+            server_.reset(tls);
+            if (options_.oldTlsOnly) {
+                SSL_CTX* context = tls->ssl_context();
+                SSL_CTX_set_security_level(context, 0);
+                SSL_CTX_set_cipher_list(context, "DEFAULT:@SECLEVEL=0");
+                SSL_CTX_set_min_proto_version(context, TLS1_VERSION);
+                SSL_CTX_set_max_proto_version(context, TLS1_VERSION);
+            }
         } else {
             server_.reset(new httplib::Server);
         }
