@@ -74,8 +74,9 @@ struct BadRequest {
     std::string object;     // CIMObject header
     std::string body;
     int httpStatus;
-    std::string cimErrorHeader;   // for 400 answers
+    std::string cimErrorHeader;   // for 400 and 501 answers
     int cimError;                 // for 200 answers
+    std::string protocolVersion = "1.0";  // CIMProtocolVersion header
 };
 
 TEST(BadInputTest, RefusedWithTheProviderErrorAndTheModelUnchanged)
@@ -93,7 +94,18 @@ TEST(BadInputTest, RefusedWithTheProviderErrorAndTheModelUnchanged)
 
     const BadRequest cases[] = {
         {"not well-formed", "GetInstance", "root%2Ftpd", "<CIM><MESSAGE ID=\"1\"", 400, "request-not-well-formed", 0},
-        {"not CIM-XML", "GetInstance", "root%2Ftpd", "<html/>", 400, "request-not-well-formed", 0},
+        {"not CIM-XML", "GetInstance", "root%2Ftpd", "<html/>", 400, "request-not-valid", 0},
+        {"several requests in one message", "GetInstance", "root%2Ftpd",
+         replaced(intrinsic("GetInstance", volumeName), "SIMPLEREQ>", "MULTIREQ>"), 501,
+         "multiple-requests-unsupported", 0},
+        {"protocol version 2", "GetInstance", "root%2Ftpd",
+         replaced(intrinsic("GetInstance", volumeName), "PROTOCOLVERSION=\"1.0\"", "PROTOCOLVERSION=\"2.0\""), 501,
+         "unsupported-protocol-version", 0},
+        {"protocol version 2 in the header", "GetInstance", "root%2Ftpd", intrinsic("GetInstance", volumeName), 501,
+         "unsupported-protocol-version", 0, "2.0"},
+        {"CIM version 3", "GetInstance", "root%2Ftpd",
+         replaced(intrinsic("GetInstance", volumeName), "CIMVERSION=\"2.0\"", "CIMVERSION=\"3.0\""), 501,
+         "unsupported-cim-version", 0},
         {"headers name another operation", "GetInstance", "root%2Ftpd",
          intrinsic("EnumerateInstanceNames", "<IPARAMVALUE NAME=\"ClassName\"><CLASSNAME NAME=\"CIM_StorageVolume\"/>"
                                              "</IPARAMVALUE>"),
@@ -137,11 +149,12 @@ TEST(BadInputTest, RefusedWithTheProviderErrorAndTheModelUnchanged)
     const std::string before = server->modelJson();
     for (const BadRequest& c : cases) {
         SCOPED_TRACE(c.what);
-        httplib::Headers headers = {{"CIMOperation", "MethodCall"}, {"CIMMethod", c.method}, {"CIMObject", c.object}};
+        httplib::Headers headers = {{"CIMOperation", "MethodCall"}, {"CIMMethod", c.method}, {"CIMObject", c.object},
+                                   {"CIMProtocolVersion", c.protocolVersion}};
         auto result = http.Post("/cimom", headers, c.body, "application/xml; charset=utf-8");
         ASSERT_TRUE(result);
         ASSERT_EQ(c.httpStatus, result->status);
-        if (c.httpStatus == 400) {
+        if (c.httpStatus != 200) {
             EXPECT_EQ(c.cimErrorHeader, result->get_header_value("CIMError"));
             continue;
         }

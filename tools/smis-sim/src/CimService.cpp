@@ -20,14 +20,34 @@ namespace smissim {
 
 namespace {
 
-CimHttpReply protocolError(const char* cimError, const std::string& detail)
+CimHttpReply protocolError(const char* cimError, const std::string& detail, int status = 400)
 {
     CimHttpReply reply;
-    reply.status = 400;
+    reply.status = status;
     reply.headers.emplace_back("CIMError", cimError);
     if (!detail.empty())
         reply.headers.emplace_back("PGErrorDetail", CimXml::uriEncode(String(detail)).str());
     return reply;
+}
+
+// A request the decoder refused, answered as a CIM server does: versions and multiple requests it does not
+// support with 501, XML that does not parse and XML that is not a valid request with 400.
+CimHttpReply refusedRequest(const std::string& reason)
+{
+    const struct {
+        const char* mentions;
+        const char* cimError;
+    } unsupported[] = {
+        {"multiple requests", "multiple-requests-unsupported"},
+        {"unsupported CIMVERSION", "unsupported-cim-version"},
+        {"unsupported DTDVERSION", "unsupported-dtd-version"},
+        {"unsupported protocol version", "unsupported-protocol-version"},
+    };
+    for (const auto& kind : unsupported)
+        if (reason.find(kind.mentions) != std::string::npos)
+            return protocolError(kind.cimError, reason, 501);
+    const bool parsed = reason.find("XML parse error") == std::string::npos;
+    return protocolError(parsed ? "request-not-valid" : "request-not-well-formed", reason);
 }
 
 CimHttpReply xmlReply(std::string body)
@@ -114,11 +134,15 @@ CimHttpReply CimService::handle(const CimHttpRequest& http)
 {
     if (!String::equalNoCase(String(http.cimOperation), "MethodCall"))
         return protocolError("unsupported-operation", "CIMOperation header must be MethodCall");
+    const std::string& version = http.cimProtocolVersion;
+    if (!version.empty() && (version.compare(0, 2, "1.") != 0 || version.size() < 3 ||
+                             version.find_first_not_of("0123456789", 2) != std::string::npos))
+        return protocolError("unsupported-protocol-version", "CIMProtocolVersion " + version, 501);
     Request request;
     try {
         request = CimXml::decodeRequest(String(http.body));
     } catch (const Exception& e) {
-        return protocolError("request-not-well-formed", e.getMessage().str());
+        return refusedRequest(e.getMessage().str());
     }
     if (!http.hasCimMethod || !http.hasCimObject || !headersMatchBody(http, request))
         return protocolError("header-mismatch", "CIMMethod/CIMObject headers do not match the request");

@@ -16,6 +16,7 @@ struct CimHttpRequest {
     std::string cimOperation;   // header values as received (empty when absent)
     std::string cimMethod;
     std::string cimObject;
+    std::string cimProtocolVersion;
     bool hasCimMethod = false;
     bool hasCimObject = false;
 };

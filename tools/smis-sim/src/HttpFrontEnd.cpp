@@ -157,6 +157,7 @@ int HttpFrontEnd::start()
         cimRequest.cimMethod = request.get_header_value("CIMMethod");
         cimRequest.hasCimObject = request.has_header("CIMObject");
         cimRequest.cimObject = request.get_header_value("CIMObject");
+        cimRequest.cimProtocolVersion = request.get_header_value("CIMProtocolVersion");
         CimHttpReply reply = cim_.handle(cimRequest);
         if (reply.dropConnection) {
             int fd = connectionSocket(request);
