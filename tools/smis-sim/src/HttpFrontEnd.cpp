@@ -134,6 +134,14 @@ int HttpFrontEnd::start()
     }
     if (!server_->is_valid())
         throw std::runtime_error("the HTTPS listener could not load its certificate");
+    if (options_.https && options_.oldTls) {
+        SSL_CTX* context = static_cast<httplib::SSLServer&>(*server_).ssl_context();
+        SSL_CTX_set_security_level(context, 0);
+        if (SSL_CTX_set_cipher_list(context, "DEFAULT:@SECLEVEL=0") != 1 ||
+            SSL_CTX_set_min_proto_version(context, TLS1_VERSION) != 1 ||
+            SSL_CTX_set_max_proto_version(context, TLS1_VERSION) != 1)
+            throw std::runtime_error("this OpenSSL cannot serve TLS 1.0");
+    }
 
     unsigned threads = options_.threads;
     server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };

@@ -1,6 +1,7 @@
 #include "smis-sim/Simulator.h"
 
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include <httplib.h>
@@ -66,11 +67,21 @@ void Simulator::stop()
 bool Simulator::waitUntilAnswering(int timeoutMs) const
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    const std::string scheme = options_.https ? "https://" : "http://";
     do {
-        httplib::Client client(scheme + options_.bindAddress + ":" + std::to_string(port()));
-        client.enable_server_certificate_verification(false);
-        auto result = client.Get("/control/health");
+        std::unique_ptr<httplib::ClientImpl> client;
+        if (options_.https) {
+            auto* tls = new httplib::SSLClient(options_.bindAddress, port());
+            client.reset(tls);
+            tls->enable_server_certificate_verification(false);
+            if (options_.oldTls) {
+                SSL_CTX_set_security_level(tls->ssl_context(), 0);
+                SSL_CTX_set_cipher_list(tls->ssl_context(), "DEFAULT:@SECLEVEL=0");
+                SSL_CTX_set_min_proto_version(tls->ssl_context(), TLS1_VERSION);
+            }
+        } else {
+            client.reset(new httplib::ClientImpl(options_.bindAddress, port()));
+        }
+        auto result = client->Get("/control/health");
         if (result && result->status == 200)
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

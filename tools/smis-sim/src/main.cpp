@@ -12,7 +12,7 @@ namespace {
 
 void usage(std::ostream& out)
 {
-    out << "usage: smis-sim [--port N] [--bind 127.0.0.1] [--https [--cert FILE --key FILE]]\n"
+    out << "usage: smis-sim [--port N] [--bind 127.0.0.1] [--https [--old-tls] [--cert FILE --key FILE]]\n"
            "                [--user NAME --password TEXT] [--seed FILE.json] [--threads N]\n"
            "  --port 0 (default) picks a free port and prints it.\n"
            "  An empty --user turns authentication off. Without --seed one demo array is served.\n";
@@ -53,6 +53,7 @@ int main(int argc, char** argv)
             if (arg == "--port") options.port = parsePort(value());
             else if (arg == "--bind") options.bindAddress = value();
             else if (arg == "--https") options.https = true;
+            else if (arg == "--old-tls") options.oldTls = options.https = true;
             else if (arg == "--cert") options.certFile = value();
             else if (arg == "--key") options.keyFile = value();
             else if (arg == "--user") options.user = value();

@@ -20,6 +20,7 @@ struct SimulatorOptions {
     std::string bindAddress = "127.0.0.1";   // loopback only (127.0.0.0/8, ::1 or localhost)
     int port = 0;                            // 0: an ephemeral port
     bool https = false;
+    bool oldTls = false;                     // HTTPS as older firmware serves it: TLS 1.0 only, old ciphers
     std::string certFile, keyFile;           // PEM files; empty: a self-signed certificate made at start
     std::string user = "admin";              // empty user: no authentication
     std::string password = "secret";
