@@ -1,6 +1,8 @@
 // Injected faults reach the project's client as the errors it promises its callers.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "support/SmallArrayTest.h"
 
 using namespace Pegasus;
@@ -119,6 +121,38 @@ TEST_F(FaultsTest, SkipReachesTheNthCallAndDropOutputHidesAnOutParameter)
     EXPECT_EQ(0u, copyBase1("snapD", out));
     EXPECT_TRUE(outParam(out, "TargetElement").isNull());
     EXPECT_NO_THROW(volumeNamed(client, "snapD")) << "the copy was made all the same";
+}
+
+TEST(AccountRights, BrowseUserReadsButMayNotInvokeOrChange)
+{
+    smissim::SimulatorOptions options = smallArray();
+    options.browseUser = "monitor";
+    options.browsePassword = "look";
+    smissim::TestServer server(options);
+    CIMClient browser;
+    connectTo(browser, server, "monitor", "look");
+    const CIMInstance base = volumeNamed(browser, "base1");
+    const std::string before = server->modelJson();
+
+    Array<CIMParamValue> in, out;
+    in.append(CIMParamValue("ElementName", CIMValue("snapR")));
+    in.append(CIMParamValue("CopyType", CIMValue(Uint16(4))));
+    in.append(CIMParamValue("SourceElement", CIMValue(base.getPath())));
+    const CIMObjectPath service = firstName(browser, "CIM_StorageConfigurationService");
+    const std::function<void()> changes[] = {
+        [&] { browser.invokeMethod(tpd(), service, "CreateReplica", in, out); },
+        [&] { browser.modifyInstance(tpd(), base); },
+        [&] { browser.deleteInstance(tpd(), base.getPath()); },
+    };
+    for (const auto& change : changes) {
+        try {
+            change();
+            ADD_FAILURE() << "a browse user changed the array";
+        } catch (const CIMException& e) {
+            EXPECT_EQ(CIM_ERR_ACCESS_DENIED, e.getCode()) << e.getMessage();
+        }
+    }
+    EXPECT_EQ(before, server->modelJson());
 }
 
 TEST_F(FaultsTest, WrongCredentialsAndClosedPortGiveTheirErrors)

@@ -70,6 +70,14 @@ Response errorResponse(const Request& request, CIMStatusCode code, const std::st
     return response;
 }
 
+bool isOneOfNoCase(const std::string& name, std::initializer_list<const char*> names)
+{
+    for (const char* candidate : names)
+        if (String::equalNoCase(String(name), candidate))
+            return true;
+    return false;
+}
+
 // The class a request is about, for fault matching.
 std::string requestClass(const Request& request)
 {
@@ -149,6 +157,11 @@ CimHttpReply CimService::handle(const CimHttpRequest& http)
 
     const std::string operation = request.methodName.str();
     log_.count(operation);
+    if (!http.mayChange && (!request.intrinsic || isOneOfNoCase(operation, {"ModifyInstance", "DeleteInstance",
+                                                                            "CreateInstance"})))
+        return xmlReply(CimXml::encodeResponse(errorResponse(request, CIM_ERR_ACCESS_DENIED,
+                                                             "the user may not change the array"))
+                            .str());
 
     std::vector<FaultRule> methodFaults;
     for (const FaultRule& fault : faults_.take(operation, requestClass(request))) {

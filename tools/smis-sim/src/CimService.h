@@ -19,6 +19,7 @@ struct CimHttpRequest {
     std::string cimProtocolVersion;
     bool hasCimMethod = false;
     bool hasCimObject = false;
+    bool mayChange = true;      // false: the user may read but not invoke methods or change instances
 };
 
 struct CimHttpReply {

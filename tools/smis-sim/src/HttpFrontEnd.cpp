@@ -105,15 +105,19 @@ HttpFrontEnd::~HttpFrontEnd()
     stop();
 }
 
-bool HttpFrontEnd::authorized(const std::string& authorization) const
+HttpFrontEnd::Access HttpFrontEnd::access(const std::string& authorization) const
 {
     if (options_.user.empty())
-        return true;
+        return Access::Full;
     const std::string scheme = "Basic ";
     if (authorization.size() <= scheme.size() || strncasecmp(authorization.c_str(), scheme.c_str(), scheme.size()) != 0)
-        return false;
+        return Access::None;
     std::string credentials = base64Decode(authorization.substr(scheme.size()));
-    return credentials == options_.user + ":" + options_.password;
+    if (credentials == options_.user + ":" + options_.password)
+        return Access::Full;
+    if (!options_.browseUser.empty() && credentials == options_.browseUser + ":" + options_.browsePassword)
+        return Access::Browse;
+    return Access::None;
 }
 
 int HttpFrontEnd::start()
@@ -153,12 +157,14 @@ int HttpFrontEnd::start()
 
     const std::string realm = "Basic realm=\"" + options_.bindAddress + "\"";
     auto cimHandler = [this, realm](const httplib::Request& request, httplib::Response& response) {
-        if (!authorized(request.get_header_value("Authorization"))) {
+        const Access granted = access(request.get_header_value("Authorization"));
+        if (granted == Access::None) {
             response.status = 401;
             response.set_header("WWW-Authenticate", realm);
             return;
         }
         CimHttpRequest cimRequest;
+        cimRequest.mayChange = granted == Access::Full;
         cimRequest.body = request.body;
         cimRequest.cimOperation = request.get_header_value("CIMOperation");
         cimRequest.hasCimMethod = request.has_header("CIMMethod");

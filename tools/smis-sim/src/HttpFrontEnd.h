@@ -27,7 +27,8 @@ public:
     int port() const { return port_; }
 
 private:
-    bool authorized(const std::string& authorization) const;
+    enum class Access { None, Browse, Full };
+    Access access(const std::string& authorization) const;
 
     const SimulatorOptions& options_;
     CimService& cim_;

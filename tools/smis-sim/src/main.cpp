@@ -13,9 +13,11 @@ namespace {
 void usage(std::ostream& out)
 {
     out << "usage: smis-sim [--port N] [--bind 127.0.0.1] [--https [--old-tls] [--cert FILE --key FILE]]\n"
-           "                [--user NAME --password TEXT] [--seed FILE.json] [--threads N]\n"
+           "                [--user NAME --password TEXT] [--browse-user NAME --browse-password TEXT]\n"
+           "                [--seed FILE.json] [--threads N]\n"
            "  --port 0 (default) picks a free port and prints it.\n"
-           "  An empty --user turns authentication off. Without --seed one demo array is served.\n";
+           "  An empty --user turns authentication off. The browse user may read but not change anything.\n"
+           "  Without --seed one demo array is served.\n";
 }
 
 std::string readFile(const std::string& path)
@@ -58,6 +60,8 @@ int main(int argc, char** argv)
             else if (arg == "--key") options.keyFile = value();
             else if (arg == "--user") options.user = value();
             else if (arg == "--password") options.password = value();
+            else if (arg == "--browse-user") options.browseUser = value();
+            else if (arg == "--browse-password") options.browsePassword = value();
             else if (arg == "--seed") options.seedJson = readFile(value());
             else if (arg == "--threads") options.threads = static_cast<unsigned>(parsePort(value()));
             else if (arg == "--help" || arg == "-h") { usage(std::cout); return 0; }

@@ -24,6 +24,7 @@ struct SimulatorOptions {
     std::string certFile, keyFile;           // PEM files; empty: a self-signed certificate made at start
     std::string user = "admin";              // empty user: no authentication
     std::string password = "secret";
+    std::string browseUser, browsePassword;  // optional account that may read but not change the array
     std::string seedJson;                    // seed document; empty: the default array (see defaultSeed())
     unsigned threads = 80;                   // worker threads, one per connection being served
 };
