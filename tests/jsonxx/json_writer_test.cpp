@@ -3,6 +3,8 @@
 
 #include <cfloat>
 #include <cmath>
+#include <iomanip>
+#include <sstream>
 
 #include "jsonxx.h"
 #include "render.h"
@@ -95,6 +97,17 @@ TEST(JsonWriter, CompactForm) {
     with_invalid << Value(1) << Value();
     EXPECT_EQ(compact(with_invalid), "[1, ]");
     EXPECT_EQ(with_invalid.json(), "[\n\t1,\n\tnull \n] \n");
+}
+
+TEST(JsonWriter, BackslashUEscapeLeavesTheStreamDecimalWithNoWidth) {
+    std::ostringstream escaped;
+    escaped << std::hex << std::setw(6) << Value("\x01") << 255;
+    EXPECT_EQ(escaped.str(), "\"\\u0001\"255");
+
+    // Without such an escape the stream keeps the caller's settings.
+    std::ostringstream plain;
+    plain << std::hex << Value(String("a\n")) << 255;
+    EXPECT_EQ(plain.str(), "\"a\\n\"ff");
 }
 
 TEST(JsonWriter, WrittenTextReadsBackToTheSameDocument) {

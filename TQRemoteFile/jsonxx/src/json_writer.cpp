@@ -82,11 +82,29 @@ std::string whole_document(std::string text) {
     return text;
 }
 
+// Whether `text` holds a byte written as a backslash-u escape.
+bool has_unicode_escape(const String& text) {
+    const detail::EscapeTable& table = detail::json_escape_table();
+    for (const char c : text) {
+        const std::string& escaped = table[static_cast<unsigned char>(c)];
+        if (escaped.size() > 1 && escaped[1] == 'u') {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 std::ostream& stream_string(std::ostream& stream, const String& text) {
     const std::string quoted = escape_string(text, true);
-    return stream.write(quoted.data(), static_cast<std::streamsize>(quoted.size()));
+    stream.write(quoted.data(), static_cast<std::streamsize>(quoted.size()));
+    if (has_unicode_escape(text)) {
+        // A backslash-u escape leaves the stream writing decimal numbers with no field width.
+        stream.setf(std::ios::dec, std::ios::basefield);
+        stream.width(0);
+    }
+    return stream;
 }
 
 std::ostream& operator<<(std::ostream& stream, const Value& value) {
