@@ -6,9 +6,11 @@
 // fill and read it through the second and third. Thread-safe (one lock per record); copies are deep.
 //
 // Text getters copy the whole text and its NUL into the caller's buffer, whose full size goes in
-// *length. Results: 0 copied (*length is left as it was, so one length variable can serve several
-// calls); 1 the value was never given; 2 the buffer is too small: the buffer holds "" and *length the
-// size needed (a text is never cut). A size that does not fit a 16-bit length is a failure (1).
+// *length. Results: 0 copied; 1 the value was never given; 2 the buffer is too small: the buffer holds
+// "" (a text is never cut). A size that does not fit a 16-bit length is a failure (1). *length is left
+// as it was by every getter, whatever the result, so that one length variable can serve several getters
+// in turn; the one exception is getMapInfo, which answers a buffer that is too small with the size
+// needed in *length, for the caller to ask again with a bigger buffer.
 #pragma once
 
 #include <cstdint>
@@ -114,7 +116,8 @@ class LUNInfo {
     std::optional<int> endPointId;
   };
 
-  int copyText(const std::optional<std::string> State::*field, char* buffer, short* length) const;
+  int copyText(const std::optional<std::string> State::*field, char* buffer, short* length,
+               bool tellsSizeNeeded = false) const;
 
   mutable std::mutex mutex_;
   State state_;

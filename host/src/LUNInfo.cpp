@@ -16,7 +16,8 @@ LUNInfo& LUNInfo::operator=(const LUNInfo& other) {
   return *this;
 }
 
-int LUNInfo::copyText(const std::optional<std::string> State::*field, char* buffer, short* length) const {
+int LUNInfo::copyText(const std::optional<std::string> State::*field, char* buffer, short* length,
+                      bool tellsSizeNeeded) const {
   std::lock_guard<std::mutex> hold(mutex_);
   const std::optional<std::string>& text = state_.*field;
   if (!text) return kNotGiven;
@@ -25,7 +26,7 @@ int LUNInfo::copyText(const std::optional<std::string> State::*field, char* buff
   if (needed > 32767) return kNotGiven;
   const size_t capacity = *length > 0 ? static_cast<size_t>(*length) : 0;
   if (tqhost::copyToBuffer(*text, buffer, capacity) != tqhost::BufferFill::Copied) {
-    *length = static_cast<short>(needed);
+    if (tellsSizeNeeded) *length = static_cast<short>(needed);
     return kBufferTooSmall;
   }
   return kOk;
@@ -39,7 +40,9 @@ int LUNInfo::getArrayControlHost(char* buffer, short* length) {
 int LUNInfo::getArrayLogin(char* buffer, short* length) { return copyText(&State::login, buffer, length); }
 int LUNInfo::getArrayPassword(char* buffer, short* length) { return copyText(&State::password, buffer, length); }
 int LUNInfo::getPoolName(char* buffer, short* length) { return copyText(&State::poolName, buffer, length); }
-int LUNInfo::getMapInfo(char* buffer, short* length) { return copyText(&State::mapInfo, buffer, length); }
+int LUNInfo::getMapInfo(char* buffer, short* length) {
+  return copyText(&State::mapInfo, buffer, length, true);
+}
 
 int LUNInfo::getVolumeSize(long& sizeBytes) {
   std::lock_guard<std::mutex> hold(mutex_);

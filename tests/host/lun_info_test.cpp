@@ -1,4 +1,5 @@
 // The per-LUN record of the provisioning calls.
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,45 @@ TEST(LunRecord, TextGettersCopyWholeTextsOrSayTheSizeNeeded) {
   lun.setMapInfoText(std::string(40000, 'x'));  // does not fit a 16-bit length
   length = 1024;
   EXPECT_EQ(TQSO::LUNInfo::kNotGiven, lun.getMapInfo(buffer, &length));
+}
+
+// The provisioning calls hand one length variable to each getter in turn without resetting it: a text
+// that did not fit must not leave a bigger size in it for the next getter's buffer of the same size.
+TEST(LunRecord, OneLengthVariableServesEveryGetterInTurn) {
+  TQSO::LUNInfo lun;
+  lun.setArrayNameText(std::string(600, 'a'));         // too long
+  lun.setArrayControlHostText(std::string(550, 'c'));  // too long as well, shorter than the first
+  lun.setArrayLoginText("3paradm");
+  lun.setArrayPasswordText(std::string(511, 'p'));  // fills the buffer exactly
+  lun.setPoolNameText("FC_r5");
+
+  struct Guarded {
+    char buffer[512];
+    char guard[600];
+  } area;
+  std::memset(area.guard, 'G', sizeof(area.guard));
+  short length = sizeof(area.buffer);
+  const struct {
+    int (TQSO::LUNInfo::*getter)(char*, short*);
+    int result;
+    const char* text;
+  } calls[] = {
+      {&TQSO::LUNInfo::getArrayName, TQSO::LUNInfo::kBufferTooSmall, ""},
+      {&TQSO::LUNInfo::getArrayControlHost, TQSO::LUNInfo::kBufferTooSmall, ""},
+      {&TQSO::LUNInfo::getArrayLogin, TQSO::LUNInfo::kOk, "3paradm"},
+      {&TQSO::LUNInfo::getArrayPassword, TQSO::LUNInfo::kOk, nullptr},
+      {&TQSO::LUNInfo::getVolumeName, TQSO::LUNInfo::kNotGiven, nullptr},
+      {&TQSO::LUNInfo::getPoolName, TQSO::LUNInfo::kOk, "FC_r5"},
+  };
+  for (size_t i = 0; i < sizeof(calls) / sizeof(calls[0]); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(calls[i].result, (lun.*calls[i].getter)(area.buffer, &length));
+    EXPECT_EQ(512, length);
+    if (calls[i].text != nullptr) {
+      EXPECT_STREQ(calls[i].text, area.buffer);
+    }
+    EXPECT_EQ(std::string(sizeof(area.guard), 'G'), std::string(area.guard, sizeof(area.guard)));
+  }
 }
 
 TEST(LunRecord, KeepsWhatTheEngineWritesAndCopiesDeeply) {
