@@ -8,7 +8,10 @@
 //
 // Other hosts: the local host is the one a null or empty host name, or the local host name, stands for;
 // its work goes to the platform. Any other host (an ESX server, a proxy) is known only by what was
-// registered for it with setRemoteHost.
+// registered for it with setRemoteHost. For a "vmware" device the engine names the host by the whole
+// host identifier text the job record gave it ("...,esxname:<ESX host>,...,password:..."): a host name
+// that is not registered as it stands but holds ",esxname:" stands for the ESX host named after it (up
+// to the next ',' or '}', or the end).
 //
 // Remote proxy: executeOnRemotePX runs the proxy entry point in this process on deep copies of the
 // call's device records, with a host-services object of its own whose local host is the proxy, then
@@ -95,7 +98,7 @@ class TQOSUtil {
   void setProxyPlatform(std::shared_ptr<TqHostPlatform> platform);
 
   struct RescanRecord {
-    std::string host;  // empty for the local host
+    std::string host;  // empty for the local host; the ESX host for a host identifier text
     std::vector<std::string> initiators;
     std::vector<std::string> devicesToDelete;
   };
@@ -109,6 +112,8 @@ class TQOSUtil {
   };
 
   bool isLocal(const char* host) const;
+  // The registered name a non-local host name stands for.
+  std::string remoteHostName(const std::string& host) const;
   bool initiatorsOf(const char* host, std::vector<HostInitiator>& out);
   bool proxyReachable(const std::string& host) const;
 

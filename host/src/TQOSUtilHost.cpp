@@ -27,13 +27,28 @@ bool startsWith(const std::string& text, const char* prefix) {
 
 }  // namespace
 
+std::string TQOSUtil::remoteHostName(const std::string& host) const {
+  static const char kEsxName[] = ",esxname:";
+  {
+    std::lock_guard<std::mutex> hold(mutex_);
+    if (remoteHosts_.count(host) > 0) return host;
+  }
+  const size_t at = host.find(kEsxName);
+  if (at == std::string::npos) return host;
+  const size_t start = at + sizeof(kEsxName) - 1;
+  const size_t end = host.find_first_of(",}", start);
+  const std::string esxHost = host.substr(start, end == std::string::npos ? std::string::npos : end - start);
+  return esxHost.empty() ? host : esxHost;
+}
+
 bool TQOSUtil::initiatorsOf(const char* host, std::vector<HostInitiator>& out) {
   if (isLocal(host)) {
     std::string error;
     return platform_->initiators(out, error);
   }
+  const std::string name = remoteHostName(host);
   std::lock_guard<std::mutex> hold(mutex_);
-  const auto found = remoteHosts_.find(host);
+  const auto found = remoteHosts_.find(name);
   if (found == remoteHosts_.end()) return false;
   out = found->second.initiators;
   return true;
@@ -97,8 +112,9 @@ int TQOSUtil::listDevices(const char* host, const char* filter, char separator, 
     for (const HostBlockDevice& device : devices)
       if (startsWith(device.vendor, prefix)) text += device.path + separator;
   } else {
+    const std::string name = remoteHostName(host);
     std::lock_guard<std::mutex> hold(mutex_);
-    const auto found = remoteHosts_.find(host);
+    const auto found = remoteHosts_.find(name);
     if (found == remoteHosts_.end()) return -1;
     text = found->second.deviceListText;
   }
@@ -109,12 +125,13 @@ int TQOSUtil::listDevices(const char* host, const char* filter, char separator, 
 }
 
 int TQOSUtil::rescanBus(const char* host, const char** initiators, const char** devicesToDelete) {
-  RescanRecord record{isLocal(host) ? std::string() : std::string(host), listOf(initiators), listOf(devicesToDelete)};
+  const bool local = isLocal(host);
+  RescanRecord record{local ? std::string() : remoteHostName(host), listOf(initiators), listOf(devicesToDelete)};
   {
     std::lock_guard<std::mutex> hold(mutex_);
     rescans_.push_back(record);
   }
-  if (!record.host.empty()) {
+  if (!local) {
     // Another host rescans by itself; only a host known here can be asked to.
     std::lock_guard<std::mutex> hold(mutex_);
     return remoteHosts_.count(record.host) > 0 ? 0 : -1;

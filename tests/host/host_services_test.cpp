@@ -107,6 +107,43 @@ TEST(HostServices, OtherHostsAnswerWithWhatWasRegisteredForThem) {
   EXPECT_EQ("esx01", services.rescans()[0].host);
 }
 
+// For a "vmware" device the engine passes the host identifier text of the job record as the host name.
+TEST(HostServices, HostIdentifierTextsStandForTheirEsxHost) {
+  TQOSUtil services(twoArrays(), quietHost());
+  services.setLocalHostName("agent-host");
+  services.setRemoteHost("esx01", {{"10000000C9A1B2C3", TQSO::INITIATOR_FC}}, "{corvtype:vmware,lunuuid:z}*");
+  services.setRemoteHost("vc:esx02.example,esxname:esx02", {{"iqn.esx02", TQSO::INITIATOR_ISCSI}}, "");
+
+  const struct {
+    const char* host;
+    bool known;
+    const char* port;
+  } cases[] = {
+      {"vc:esx01.example,esxname:esx01,user:root,password:a}b", true, "10000000C9A1B2C3"},
+      {"{vc:vc01,esxname:esx01}", true, "10000000C9A1B2C3"},
+      {"vc:vc01,esxname:esx01", true, "10000000C9A1B2C3"},
+      {"vc:esx02.example,esxname:esx02", true, "iqn.esx02"},  // registered as it stands
+      {"vc:vc01,esxname:esx03,password:x", false, ""},
+      {"vc:vc01,esxname:,password:x", false, ""},
+      {"vc:vc01,user:esx01", false, ""},
+  };
+  for (const auto& item : cases) {
+    SCOPED_TRACE(item.host);
+    std::vector<char> port(1024);
+    uint16_t length = 1024;
+    bool iscsi = false;
+    EXPECT_EQ(item.known ? 1 : 0, services.detectHostHBA(item.host, "A", port.data(), &length, &iscsi));
+    EXPECT_STREQ(item.port, item.known ? port.data() : "");
+    uint16_t namesLength = 0, kindsLength = 0, third = 0;
+    services.detectHbalist(item.host, "A", nullptr, &namesLength, nullptr, &kindsLength, &third);
+    EXPECT_EQ(item.known ? std::strlen(item.port) + 1 : 0u, namesLength);
+    std::vector<char> list(4096);
+    EXPECT_EQ(item.known ? 0 : -1, services.listDevices(item.host, "3P", '*', 4096, list.data()) < 0 ? -1 : 0);
+    EXPECT_EQ(item.known ? 0 : -1, services.rescanBus(item.host, nullptr, nullptr));
+  }
+  EXPECT_EQ("esx01", services.rescans()[0].host);
+}
+
 // A proxy-side engine that answers like the real one: result into id 122 of the first record, a status
 // per device, and a job message.
 int proxyEngine(SnapInfo** list, short count, TQOSUtil* services) {
