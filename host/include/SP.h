@@ -51,6 +51,8 @@ class SP : private SPBase {
   SP() = default;
   SP(std::nullptr_t) {}              // NOLINT
   SP(T* object) { assign(object); }  // NOLINT: implicit on purpose, like the host's pointer
+  // From the base of every held object: holds it when it is a T, else nothing (it is then not touched).
+  SP(SPEnabled* object) { assign(dynamic_cast<T*>(object)); }  // NOLINT
   SP(const SP& other) : SPBase() { assign(other.get()); }
   SP& operator=(const SP& other) {
     assign(other.get());
@@ -58,6 +60,14 @@ class SP : private SPBase {
   }
   SP& operator=(T* object) {
     assign(object);
+    return *this;
+  }
+  SP& operator=(std::nullptr_t) {
+    assign(nullptr);
+    return *this;
+  }
+  SP& operator=(SPEnabled* object) {
+    assign(dynamic_cast<T*>(object));
     return *this;
   }
   ~SP() = default;

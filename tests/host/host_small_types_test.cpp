@@ -45,6 +45,30 @@ TEST(SharedPointer, LastHolderDeletesOnceAndSelfAssignmentKeepsTheObject) {
   EXPECT_EQ(nullptr, static_cast<Counted*>(empty));
 }
 
+struct Other : SPEnabled {};
+
+TEST(SharedPointer, FromTheCommonBaseHoldsOnlyObjectsOfItsType) {
+  std::atomic<int> deletions{0};
+  Other other;
+  {
+    SPEnabled* counted = new Counted(deletions);
+    SP<Counted> held(counted);
+    ASSERT_NE(nullptr, static_cast<Counted*>(held));
+    EXPECT_EQ(1, held->referenceCount());
+    SP<Counted> second;
+    second = counted;
+    EXPECT_EQ(2, held->referenceCount());
+    second = static_cast<SPEnabled*>(&other);  // not a Counted: holds nothing, lets go of the Counted
+    EXPECT_EQ(nullptr, static_cast<Counted*>(second));
+    EXPECT_EQ(1, held->referenceCount());
+    EXPECT_EQ(0, other.referenceCount());
+    SP<Counted> none(static_cast<SPEnabled*>(&other));
+    EXPECT_EQ(nullptr, static_cast<Counted*>(none));
+  }
+  EXPECT_EQ(1, deletions.load());
+  EXPECT_EQ(0, other.referenceCount());
+}
+
 TEST(SharedPointer, CopiesOnManyThreadsCountExactly) {
   std::atomic<int> deletions{0};
   SP<Counted> shared(new Counted(deletions));
