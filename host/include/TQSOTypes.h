@@ -1,6 +1,10 @@
 // Numbers shared between the host agent and the snapshot engine.
 #pragma once
 
+#include <list>
+#include <map>
+#include <string>
+
 namespace TQSO {
 
 // Result of a call over a device (or LUN) list.
@@ -44,6 +48,10 @@ enum SNAP_TYPE {
 const unsigned int REQUEST_FLAG_PERSISTENT_SNAPSHOT = 0x1000;
 const unsigned int REQUEST_FLAG_SNAP_COPY = 0x8000;
 const unsigned int REQUEST_FLAG_IDENTIFY_BY_WWN = 0x20000000;
+
+// The host's map of the devices of an identification call: a vendor-and-product key ("<vendor>|::|"
+// followed by the 16-character product field) to the host device names of that kind.
+typedef std::map<std::string, std::list<std::string>> DeviceMap;
 
 // Metadata ids of a device's record.
 const int TQSO_3PAR_UNIQUE_STR_TYPE_ID = 1;
