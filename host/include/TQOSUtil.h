@@ -83,7 +83,8 @@ class TQOSUtil {
   std::shared_ptr<ArrayRegistry> registry() const { return registry_; }
   std::shared_ptr<TqHostPlatform> platform() const { return platform_; }
   void setJobId(unsigned long long jobId);
-  // Defaults to the machine's host name.
+  // Defaults to the machine's host name, which is the name the engine gives its own host (it asks the
+  // system for it): a harness that drives the engine on this machine keeps the default.
   void setLocalHostName(const std::string& name);
   std::string localHostName() const;
   // What another host offers: its initiator ports and its device list text (entries each followed by '*').
