@@ -76,12 +76,14 @@ TEST(LunRecord, OneLengthVariableServesEveryGetterInTurn) {
       {&TQSO::LUNInfo::getVolumeName, TQSO::LUNInfo::kNotGiven, nullptr},
       {&TQSO::LUNInfo::getPoolName, TQSO::LUNInfo::kOk, "FC_r5"},
   };
-  for (size_t i = 0; i < sizeof(calls) / sizeof(calls[0]); ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(calls[i].result, (lun.*calls[i].getter)(area.buffer, &length));
+  int step = 0;
+  for (const auto& call : calls) {
+    SCOPED_TRACE(step++);
+    const auto getter = call.getter;
+    EXPECT_EQ(call.result, (lun.*getter)(area.buffer, &length));
     EXPECT_EQ(512, length);
-    if (calls[i].text != nullptr) {
-      EXPECT_STREQ(calls[i].text, area.buffer);
+    if (call.text != nullptr) {
+      EXPECT_STREQ(call.text, area.buffer);
     }
     EXPECT_EQ(std::string(sizeof(area.guard), 'G'), std::string(area.guard, sizeof(area.guard)));
   }
