@@ -19,6 +19,14 @@ CIMNamespaceName ConnectionNameSpace(TqCimConnection& conn)
   return CIMNamespaceName(String(conn.m_Cimom.GetNameSpace()));
 }
 
+// The target volume of a replica pair and its ElementName (empty when unreadable).
+void ReadTargetOfPair(TqCimUtil& util, TqCimConnection& conn, std::string pairPath, std::string& target,
+                      std::string& elementName)
+{
+  target = util.GetCIMProp(conn, pairPath, "SyncedElement");
+  elementName = util.GetCIMProp(conn, target, "ElementName");
+}
+
 // A target carries a label when its ElementName contains it. A blank label is carried by no target:
 // it must never select every copy of a source.
 bool CarriesLabel(const std::string& elementName, const std::string& label)
@@ -153,9 +161,9 @@ int TqCimUtil::GetDelSyncPathFromSource(TqCimConnection& conn, std::string sourc
     if (names.size() == 0)
       return -1;
     for (Uint32 i = 0; i < names.size(); ++i) {
+      std::string elementName;
       syncPath = names[i].toString().str();
-      target = GetCIMProp(conn, syncPath, "SyncedElement");
-      std::string elementName = GetCIMProp(conn, target, "ElementName");
+      ReadTargetOfPair(*this, conn, syncPath, target, elementName);
       if (!CarriesLabel(elementName, label)) {
         DEBUG_TRACE_NORMAL(traceLabel, "Target Device Name [%s]", elementName.c_str());
         continue;
@@ -180,9 +188,8 @@ int TqCimUtil::GetAllSyncPathFromSource(TqCimConnection& conn, std::string sourc
     if (names.size() == 0)
       return -1;
     for (Uint32 i = 0; i < names.size(); ++i) {
-      std::string syncPath = names[i].toString().str();
-      std::string target = GetCIMProp(conn, syncPath, "SyncedElement");
-      std::string elementName = GetCIMProp(conn, target, "ElementName");
+      std::string target, elementName;
+      ReadTargetOfPair(*this, conn, names[i].toString().str(), target, elementName);
       if (CarriesLabel(elementName, label))
         targets[GetCIMProp(conn, target, "Name")] = target;
     }
