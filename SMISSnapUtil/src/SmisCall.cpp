@@ -1,0 +1,127 @@
+#include "SmisCall.h"
+
+#include "SmisHostConfig.h"
+#include "TqCimConnection.h"
+
+using namespace Pegasus;
+
+namespace {
+
+const char* const kStorageConfigurationService = "CIM_StorageConfigurationService";
+const char* const kStorageVolume = "CIM_StorageVolume";
+const unsigned kJobStartedValue = 4096;
+
+bool MentionsMalformed(const Exception& e) { return tqcimutil::Contains(e.getMessage().str(), "malformed"); }
+
+}  // namespace
+
+SmisCall::SmisCall(SmisAction& action, TqCimConnection& conn, const char* label, const char* display)
+    : action_(action),
+      conn_(conn),
+      label_(label),
+      display_(display),
+      unknownText_(std::string(display) + ": Caught unknown Exception") {}
+
+bool SmisCall::HasArgs(const SmisArgs& args, std::size_t required, const char* usage) {
+  if (args.size() >= required) return true;
+  action_.DEBUG_TRACE(label_, "%s: Insufficient params specified", display_);
+  action_.DEBUG_TRACE(label_, "    need: %s", usage);
+  return false;
+}
+
+bool SmisCall::IsGiven(const SmisArgs& args, std::size_t index) {
+  return index < args.size() && !tqcimutil::Contains(args[index], "null");
+}
+
+void SmisCall::UsePlainUnknownText() { unknownText_ = tqcimutil::kUnknownException; }
+
+CIMNamespaceName SmisCall::NameSpace() const { return CIMNamespaceName(String(conn_.m_Cimom.GetNameSpace())); }
+
+bool SmisCall::FindService(const std::string& systemName, const char* serviceClass) {
+  CIMObjectPath service;
+  if (!action_.ValidateSystemName(conn_, systemName, String(serviceClass), service)) {
+    action_.DEBUG_TRACE(label_, "%s: %s of system %s not found", display_, serviceClass, systemName.c_str());
+    return false;
+  }
+  UseService(service);
+  return true;
+}
+
+bool SmisCall::FindConfigService(const std::string& systemName) {
+  return FindService(systemName, kStorageConfigurationService);
+}
+
+void SmisCall::UseService(const CIMObjectPath& service) {
+  service_ = service;
+  vendor_ = TQProviderVendor::GetVendorId(service);
+}
+
+bool SmisCall::FindVolume(const std::string& text, const char* role, CIMObjectPath& path) {
+  try {
+    path = CIMObjectPath(String(text));
+  } catch (const Exception& e) {
+    if (!MentionsMalformed(e)) throw;
+    action_.DEBUG_TRACE_NORMAL(label_, "Supplied %s is not a object path, assuming UUID(Name)", role);
+    String volumeClass(kStorageVolume);
+    path = action_.GetObjPathByPropName(conn_, volumeClass, String("Name"), String(text));
+  }
+  if (!path.getClassName().isNull()) return true;
+  action_.DEBUG_TRACE(label_, "%s: %s %s [%s] not found", display_, kStorageVolume, role, text.c_str());
+  return false;
+}
+
+bool SmisCall::NeedsSharedLock(const SmisMethod& method) const {
+  return method.serialize && (vendor_ == TQ_VENDOR_LSI || vendor_ == TQ_VENDOR_DCIM || vendor_ == TQ_VENDOR_NETAPP);
+}
+
+unsigned SmisCall::Invoke(const SmisMethod& method, const Array<CIMParamValue>& in) {
+  if (method.traceIn) {
+    Array<CIMParamValue> traced = in;
+    action_.PrintParamSet(traced, false);
+  }
+  out_.clear();
+  // Released on every path, also when the call throws.
+  TqCriticalSectionLock lock(NeedsSharedLock(method) ? &SmisAction::m_Lock : nullptr);
+  CIMValue value = conn_.Client().invokeMethod(NameSpace(), service_, CIMName(method.name), in, out_);
+  unsigned retVal = action_.GetRetVal(value);
+  if (method.retValLine == SmisMethod::kMethodRetVal)
+    action_.DEBUG_TRACE(label_, "%s: Method, retVal = %u (0x%x)", display_, retVal, retVal);
+  else
+    action_.DEBUG_TRACE(label_, "%s: RetVal = %u (0x%x),  outParams size = %u", display_, retVal, retVal,
+                        static_cast<unsigned>(out_.size()));
+  return retVal;
+}
+
+SmisResultCode SmisCall::Finish(unsigned retVal, const SmisOutcomeRule& rule) {
+  if (retVal == kJobStartedValue) {
+    action_.DEBUG_TRACE_NORMAL(label_, "%s: Job started", display_);
+    action_.PrintParamSet(out_, false);
+    if (rule.readOnJob && rule.readOut) rule.readOut(out_);
+    return FollowJob(rule);
+  }
+  if (retVal == kSmisSuccess) {
+    action_.PrintParamSet(out_, false);
+    if (rule.readOut) rule.readOut(out_);
+    return kSmisSuccess;
+  }
+  return Failed(retVal);
+}
+
+SmisResultCode SmisCall::FollowJob(const SmisOutcomeRule& rule) {
+  if (rule.job == SmisJobRule::kNotWatched) return kSmisJobStarted;
+  CIMObjectPath job = action_.GetJobHandle(out_);
+  int state = action_.WatchJob(job, conn_, rule.tries, rule.seconds);
+  if (state == TqSmisJob::kJobCompleted) return kSmisSuccess;
+  return rule.job == SmisJobRule::kFailedIsState ? static_cast<SmisResultCode>(state) : kSmisFailed;
+}
+
+SmisResultCode SmisCall::Failed(unsigned retVal) {
+  action_.DEBUG_TRACE(label_, "%s: Method failed, retVal = %u (0x%x)", display_, retVal, retVal);
+  if (vendor_ == TQ_VENDOR_IBM_SVC) {
+    std::string text = action_.GetErrorMessage(retVal, "default");
+    action_.DEBUG_TRACE(label_, "Error: %s", text.c_str());
+    smisconfig::SetDeviceError(action_, retVal, text);
+  }
+  action_.PrintParamSet(out_, true);
+  return retVal;
+}

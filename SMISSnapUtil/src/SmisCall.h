@@ -1,0 +1,108 @@
+// The call convention every SmisAction operation follows, written once: argument count and usage traces,
+// the exception guard, the target service and its vendor, volumes by path or by Name, the method call
+// (with the shared lock where the provider needs it), the job watch and the mapping of the answer to a
+// result. An operation builds one SmisCall and states only how it differs.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "CimUtilHandlers.h"
+#include "Pegasus/Array.h"
+#include "Pegasus/CIMObjectPath.h"
+#include "Pegasus/CIMParamValue.h"
+#include "SmisImpl.h"
+#include "TQProviderVendor.h"
+
+// What a method's job means for the result.
+enum class SmisJobRule {
+  kFailedIsOne,    // the job is followed; a failed job gives 1
+  kFailedIsState,  // the job is followed; a failed job gives its final JobState
+  kNotWatched,     // the job is not followed; the result is 4096
+};
+
+// How the answer of a method becomes the operation's result.
+struct SmisOutcomeRule {
+  SmisJobRule job = SmisJobRule::kFailedIsOne;
+  int tries = 0;    // job polls at most
+  int seconds = 0;  // between polls
+  // Reads the operation's out-parameters after an answer of 0 (and of 4096 when readOnJob).
+  std::function<void(Pegasus::Array<Pegasus::CIMParamValue>&)> readOut;
+  bool readOnJob = false;
+};
+
+// One extrinsic method call.
+struct SmisMethod {
+  // The trace of the answered value: "RetVal = ..., outParams size = ..." or "Method, retVal = ...".
+  enum RetValLine { kRetValWithOutCount, kMethodRetVal };
+
+  const char* name = "";
+  bool traceIn = false;    // trace the in-parameters before the call
+  bool serialize = false;  // hold SmisAction::m_Lock around the call on providers that need it
+  RetValLine retValLine = kRetValWithOutCount;
+};
+
+class SmisCall {
+ public:
+  // label: "SMIS::<operation>"; display: the short name that opens the result traces.
+  SmisCall(SmisAction& action, TqCimConnection& conn, const char* label, const char* display);
+
+  const char* Label() const { return label_; }
+  const char* Display() const { return display_; }
+  TqCimConnection& Conn() { return conn_; }
+
+  // True when args hold `required` positions; otherwise traces "<display>: Insufficient params specified"
+  // and "    need: <usage>".
+  bool HasArgs(const SmisArgs& args, std::size_t required, const char* usage);
+  // True when position `index` exists and its text does not contain "null".
+  static bool IsGiven(const SmisArgs& args, std::size_t index);
+
+  // Runs the operation's body; a caught exception is traced under the label and gives 1. file and line
+  // name the operation's guard site (TQ_HANDLER_SITE).
+  template <class Body>
+  SmisResultCode Guarded(const char* file, int line, Body&& body) {
+    return tqcimutil::TracedOr<SmisResultCode>(action_, label_, file, line, kSmisFailed, body, unknownText_.c_str());
+  }
+  // The guard's third handler traces the plain "Caught unknown Exception" instead of "<display>: ...".
+  void UsePlainUnknownText();
+
+  Pegasus::CIMNamespaceName NameSpace() const;
+
+  // Finds the first instance of the service class on the named array and calls through it; false (traced)
+  // when there is none.
+  bool FindService(const std::string& systemName, const char* serviceClass);
+  bool FindConfigService(const std::string& systemName);
+  // Calls through a service path the caller already holds.
+  void UseService(const Pegasus::CIMObjectPath& service);
+  const Pegasus::CIMObjectPath& Service() const { return service_; }
+  // The vendor of the service's class name.
+  TQ_PROVIDER_VENDOR Vendor() const { return vendor_; }
+
+  // An object-path text, or a volume Name when the text is not a path; false (traced) when no volume has
+  // it. `role` names the volume in the traces ("source volume").
+  bool FindVolume(const std::string& text, const char* role, Pegasus::CIMObjectPath& path);
+
+  // Invokes the method on the service and returns its value; the out-parameters stay in Out().
+  unsigned Invoke(const SmisMethod& method, const Pegasus::Array<Pegasus::CIMParamValue>& in);
+  Pegasus::Array<Pegasus::CIMParamValue>& Out() { return out_; }
+
+  // The result of the value Invoke returned: 0 (out-parameters read), 4096 (job followed by the rule), or
+  // the failure path (device error on IBM SVC) giving the value itself.
+  SmisResultCode Finish(unsigned retVal, const SmisOutcomeRule& rule);
+  // The failure path alone, for operations that map values of their own first.
+  SmisResultCode Failed(unsigned retVal);
+
+ private:
+  SmisResultCode FollowJob(const SmisOutcomeRule& rule);
+  bool NeedsSharedLock(const SmisMethod& method) const;
+
+  SmisAction& action_;
+  TqCimConnection& conn_;
+  const char* label_;
+  const char* display_;
+  std::string unknownText_;
+  Pegasus::CIMObjectPath service_;
+  TQ_PROVIDER_VENDOR vendor_ = TQ_VENDOR_NONE;
+  Pegasus::Array<Pegasus::CIMParamValue> out_;
+};
