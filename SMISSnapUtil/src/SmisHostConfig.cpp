@@ -52,4 +52,14 @@ void SetDeviceError(TqSmisTracer& tracer, unsigned code, const std::string& text
   if (tracer.m_SnapInfo) tracer.m_SnapInfo->setError(static_cast<int>(code), text.c_str());
 }
 
+const char* EvaSnapshotAllocationSuffix(TqSmisTracer& tracer, const char* label) {
+  unsigned long policy = 0;
+  if (!NumberIfPresent(kHpEvaSnapshotAllocation, policy)) {
+    int onDemand = ArrayInt(tracer, kOnDemandSnapshotAllocation, 0);
+    tracer.DEBUG_TRACE_NORMAL(label, " Array Config [%s:%d]", kOnDemandSnapshotAllocation, onDemand);
+    if (onDemand == 0) policy = 1;
+  }
+  return policy != 0 ? "FULLY_ALLOCATED" : "ON_DEMAND";
+}
+
 }  // namespace smisconfig

@@ -33,4 +33,9 @@ std::string ArrayText(TqSmisTracer& tracer, const char* name, std::size_t buffer
 // Records the device's job error; nothing without a sink.
 void SetDeviceError(TqSmisTracer& tracer, unsigned code, const std::string& text);
 
+// The allocation of a new HP EVA snapshot, "FULLY_ALLOCATED" or "ON_DEMAND": the host key decides when
+// present (0 on demand); otherwise the per-array setting, where an absent or zero setting means fully
+// allocated. The setting read is traced under the label.
+const char* EvaSnapshotAllocationSuffix(TqSmisTracer& tracer, const char* label);
+
 }  // namespace smisconfig

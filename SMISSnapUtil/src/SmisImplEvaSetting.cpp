@@ -12,18 +12,6 @@ namespace {
 const char* const kSettingAssociation = "CIM_ElementSettingData";
 const char* const kSettingClass = "CIM_StorageSetting";
 
-// "FULLY_ALLOCATED" or "ON_DEMAND": the host key decides when present (0 on demand); otherwise the array
-// setting, where an absent or zero setting means fully allocated.
-const char* AllocationSuffix(TqSmisTracer& tracer, const char* label) {
-  unsigned long policy = 0;
-  if (!smisconfig::NumberIfPresent(smisconfig::kHpEvaSnapshotAllocation, policy)) {
-    int onDemand = smisconfig::ArrayInt(tracer, smisconfig::kOnDemandSnapshotAllocation, 0);
-    tracer.DEBUG_TRACE_NORMAL(label, " Array Config [%s:%d]", smisconfig::kOnDemandSnapshotAllocation, onDemand);
-    if (onDemand == 0) policy = 1;
-  }
-  return policy != 0 ? "FULLY_ALLOCATED" : "ON_DEMAND";
-}
-
 }  // namespace
 
 CIMObjectPath SmisAction::ChooseEvaTargetSetting(TqCimConnection& conn, SmisCall& call, int copyType,
@@ -46,7 +34,7 @@ CIMObjectPath SmisAction::ChooseEvaTargetSetting(TqCimConnection& conn, SmisCall
     return CIMObjectPath();
   }
 
-  const char* suffix = AllocationSuffix(*this, label);
+  const char* suffix = smisconfig::EvaSnapshotAllocationSuffix(*this, label);
   Array<CIMObjectPath> settings =
       conn.GetAssociatorNames(CIMObjectPath(String(source)), kSettingAssociation, kSettingClass, "", "");
   if (settings.size() == 0) {
