@@ -14,7 +14,8 @@ namespace provtest {
 using namespace lookuptest;
 
 // The first array has pools in every state, volumes of both sizes of interest, two hosts with volumes
-// exported to them, a host that sees nothing and a port in no host; the second array names a volume
+// exported to them, a port in two hosts (hostB and hostC), a host that sees nothing (hostD) and a port in
+// no host; the second array names a volume
 // like the first.
 constexpr const char* kTwoArrays = R"({
   "arrays": [
@@ -29,7 +30,8 @@ constexpr const char* kTwoArrays = R"({
                  {"name": "shared", "cpg": "FC_r5"}],
      "hosts": [{"name": "hostA", "iscsi": ["iqn.1994-05.com.redhat:a1"], "fc": ["10000000C9AA0001"]},
                {"name": "hostB", "fc": ["10000000C9BB0001"]},
-               {"name": "hostC", "iscsi": ["iqn.1994-05.com.redhat:c1"]}],
+               {"name": "hostC", "iscsi": ["iqn.1994-05.com.redhat:c1"]},
+               {"name": "hostD", "iscsi": ["iqn.1994-05.com.redhat:d1"]}],
      "hardwareIds": [{"port": "10000000C9000009"}, {"port": "10000000C9000010", "hosts": ["hostB", "hostC"]}],
      "exports": [{"volume": "shared", "host": "hostA"}, {"volume": "vol10", "host": "hostB"}]},
     {"serial": "0B0002", "cpgs": ["Other"], "volumes": [{"name": "vol1", "cpg": "Other"}]}
