@@ -117,4 +117,30 @@ TEST_F(InventoryListTest, AFaultHalfWayReachesTheCallerAndKeepsWhatWasListed) {
   EXPECT_EQ(4, volumeCount);
 }
 
+// A fully provisioned volume takes its space from its pool when created and when grown, and gives it all
+// back when deleted.
+TEST_F(InventoryListTest, PoolSpaceFollowsFullyProvisionedVolumes) {
+  auto usedOfPool = [&]() {
+    std::vector<HP3PAR::VolumeInfo_t> volumes;
+    std::vector<HP3PAR::PoolInfo_t> pools;
+    int count = 0;
+    EXPECT_TRUE(util3par_.GetPoolList(conn_, array1_, pools, volumes, count));
+    return ByName(pools)["FC_r5"].usedMB;
+  };
+  const uint64_t before = usedOfPool();
+  std::string element;
+  std::vector<std::string> request = {array1_, "fullvol", "FC_r5", "0", "1073741824"}, prepared;
+  ASSERT_EQ(kSmisSuccess, util3par_.CreateStorageVolParams(conn_, request, prepared));
+  ASSERT_EQ(kSmisSuccess, util3par_.CreateStorageVolume(conn_, prepared, element));
+  EXPECT_EQ(before + 1024, usedOfPool());
+
+  std::vector<std::string> resize = {array1_, "fullvol", "2147483648", "0"};
+  ASSERT_EQ(kSmisSuccess, util3par_.ResizeStorageVolume(conn_, resize, element));
+  EXPECT_EQ(before + 2048, usedOfPool());
+
+  std::vector<std::string> remove = {array1_, "fullvol"};
+  ASSERT_EQ(kSmisSuccess, util3par_.DeleteStorageVolume(conn_, remove, element));
+  EXPECT_EQ(before, usedOfPool());
+}
+
 }  // namespace
