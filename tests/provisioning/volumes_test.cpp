@@ -106,6 +106,29 @@ TEST_F(VolumeProvisioningTest, ACreateFollowsItsJobToTheEnd) {
   EXPECT_EQ("", element);
 }
 
+// The throw-away create of a faulty environment: no name, size 0, no provisioning flag. The name goes as a
+// typed null, the type defaults to thin, and the array creates nothing.
+TEST_F(VolumeProvisioningTest, ACreateWithoutNameOrSizeCreatesNothing) {
+  std::vector<std::string> request = Request("v", "FC_r5", "1", kOneGiB), prepared;
+  ASSERT_EQ(kSmisSuccess, util3par_.CreateStorageVolParams(conn_, request, prepared));
+  prepared[1] = "";
+  prepared[3] = "0";
+  prepared[4] = "null";
+  const size_t volumesBefore =
+      sim().withModel([](smissim::Model& model) { return model.store().enumerate("CIM_StorageVolume").size(); });
+  sim().clearLog();
+  std::string element = "untouched";
+  EXPECT_NE(kSmisSuccess, util3par_.CreateStorageVolume(conn_, prepared, element));
+  EXPECT_EQ("untouched", element);
+  auto calls = CallsOf("CreateOrModifyElementFromStoragePool");
+  ASSERT_EQ(1u, calls.size());
+  EXPECT_EQ("<null>", Param(calls[0], "ElementName"));
+  EXPECT_EQ("string", calls[0].param("ElementName")->type);
+  EXPECT_EQ("5", Param(calls[0], "ElementType"));
+  EXPECT_EQ(volumesBefore,
+            sim().withModel([](smissim::Model& model) { return model.store().enumerate("CIM_StorageVolume").size(); }));
+}
+
 // Sizes that are missing, zero, signed, not numbers or beyond 64 bits never reach the array.
 TEST_F(VolumeProvisioningTest, BadSizesAreRefusedBeforeAnyRequest) {
   for (const char* size : {"", "0", "-5", "abc", "12abc", " 12", "99999999999999999999999"}) {
