@@ -84,6 +84,7 @@ void Model::seedArray(StorageArray& array, const Json& json)
         CIMObjectPath pool = addCpg(array, nameOf(cpg));
         if (cpg.has("operationalStatus"))
             setOperationalStatus(store_.findMutable(pool), cpg.get("operationalStatus"));
+        seedPoolSpace(pool, cpg);
     }
     for (const Json& item : listOrEmpty(json, "volumes").items()) {
         VolumeSpec spec;

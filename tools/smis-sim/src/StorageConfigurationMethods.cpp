@@ -99,9 +99,7 @@ MethodOutcome growVolume(MethodCall& call, const CIMObjectPath& elementPath)
     if (blocks < uint64Property(*found, "NumberOfBlocks"))
         return MethodOutcome::code(kSizeNotSupported);
     CIMObjectPath path = found->getPath();
-    CIMInstance* volume = call.model.store().findMutable(path);
-    setProperty(*volume, "NumberOfBlocks", CIMValue(blocks));
-    setProperty(*volume, "ConsumableBlocks", CIMValue(blocks));
+    call.model.growVolume(path, blocks);
     MethodOutcome outcome;
     outcome.addReference("TheElement", path, call.model);
     outcome.out.emplace_back(String("Size"), CIMValue(blocks * blockSize));

@@ -121,6 +121,9 @@ public:
     const Pegasus::CIMInstance* findVolumeByWwn(const std::string& wwn) const;
     Pegasus::CIMObjectPath volumePath(const std::string& wwn) const;
     void removeVolume(StorageArray& array, const Pegasus::CIMObjectPath& volume);
+    // Sets the volume's size to `blocks` (not fewer than it has); a fully provisioned volume takes the
+    // added space from its pool.
+    void growVolume(const Pegasus::CIMObjectPath& volume, Pegasus::Uint64 blocks);
     // A virtual copy of `source`: read-only of a read-write source, read-write of a read-only one.
     Pegasus::CIMObjectPath addVirtualCopy(StorageArray& array, const Pegasus::CIMInstance& source,
                                           const std::string& name);
@@ -193,6 +196,9 @@ private:
                                                        const char* associationClass) const;
     void seedDocument(const Json& json);
     void seedArray(StorageArray& array, const Json& json);
+    // Capacities of a seeded pool ("totalManagedSpace", "remainingManagedSpace", "currentSpaceConsumed",
+    // "usedSnapAdminSpace", in bytes); absent keys keep the model's own figures.
+    void seedPoolSpace(const Pegasus::CIMObjectPath& pool, const Json& json);
     Json volumeJson(const Pegasus::CIMInstance& volume) const;
 
     struct JobRun {
