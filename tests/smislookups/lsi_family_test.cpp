@@ -87,6 +87,12 @@ TEST_P(LsiFamilyTest, WithoutPrivilegesTheHardwareIdentifiersLeadToTheViews) {
   EXPECT_EQ(Names_t({"h2", "g1"}), PortViews({kP3}, true));
 }
 
+TEST_P(LsiFamilyTest, NamesThatCannotBeReadMatchNoView) {
+  // Every instance read fails: the host's and the views' names read as empty and match nothing.
+  sim().injectFault(On("GetInstance", CimErrorFault(1, "", kLasting)));
+  EXPECT_EQ(Names_t({}), PortViews({kP1}, true));
+}
+
 TEST_P(LsiFamilyTest, ViewsOfVolumesIncludeHostGroupsUnlessDisabled) {
   EXPECT_EQ(Names_t({"g1"}), VolumeViews({kP3}));
   EXPECT_EQ(Names_t({"h1", "g1"}), VolumeViews({kP1}));
