@@ -190,6 +190,14 @@ class TqCimUtil : public TqSmisTracer {
   Pegasus::Array<Pegasus::CIMObjectPath> GetIBMSVCCtlrListByHwIDs(TqCimConnection& conn,
                                                                   Pegasus::CIMObjectPath& systemPath,
                                                                   Pegasus::Array<Pegasus::String>& ports);
+  // The HP EVA views holding one of the ports; the LSI-family views of the ports' host (with clusterGroup,
+  // those of its cluster host group).
+  Pegasus::Array<Pegasus::CIMObjectPath> GetHPCtlrListByHwIDs(TqCimConnection& conn, Pegasus::CIMObjectPath& systemPath,
+                                                              Pegasus::Array<Pegasus::String>& ports);
+  Pegasus::Array<Pegasus::CIMObjectPath> GetLSICtlrListByHwIDs(TqCimConnection& conn,
+                                                               Pegasus::CIMObjectPath& systemPath,
+                                                               Pegasus::Array<Pegasus::String>& ports,
+                                                               bool clusterGroup);
   // Views of the volumes that are also views of the ports.
   Pegasus::Array<Pegasus::CIMObjectPath> Get3PARCtlrListByHwIDs(TqCimConnection& conn,
                                                                 Pegasus::CIMObjectPath& systemPath,

@@ -27,3 +27,11 @@ Array<CIMObjectPath> TqCimUtil::GetIBMSVCCtlrListByHwIDs(TqCimConnection&, CIMOb
 {
   return VendorViewsNotBuiltIn("GetIBMSVCCtlrListByHwIDs", "IBM SVC");
 }
+
+Array<CIMObjectPath> TqCimUtil::GetHPCtlrListByHwIDs(TqCimConnection&, CIMObjectPath&, Array<String>&) {
+  return VendorViewsNotBuiltIn("SMIS::GetHPCtlrListByHwIDs", "HP EVA");
+}
+
+Array<CIMObjectPath> TqCimUtil::GetLSICtlrListByHwIDs(TqCimConnection&, CIMObjectPath&, Array<String>&, bool) {
+  return VendorViewsNotBuiltIn("SMIS::GetLSICtlrListByHwIDs", "LSI family");
+}
