@@ -138,7 +138,8 @@ void TqCimUtil::Add3PARPortViews(TqCimConnection& conn, const char* label, const
     for (Uint32 c = 0; c < controllers.size(); ++c) {
       std::string hostName = GetCIMProp(conn, host, "ElementName");
       std::string viewName = GetCIMProp(conn, controllers[c], "ElementName");
-      if (hostName == viewName) {
+      // Both reads give "" on failure: two unreadable names must not match and keep another host's view.
+      if (!tqcimutil::IsBlankName(hostName) && hostName == viewName) {
         DEBUG_TRACE(label, "ctlr path %s", PathText(controllers[c]).c_str());
         views.append(controllers[c]);
       }
