@@ -9,6 +9,7 @@
 #include "ClassHierarchy.h"
 #include "ExtrinsicMethods.h"
 #include "IntrinsicOperations.h"
+#include "RequestNesting.h"
 #include "Pegasus/CimXml.h"
 
 using namespace Pegasus;
@@ -148,6 +149,9 @@ CimHttpReply CimService::handle(const CimHttpRequest& http)
         return protocolError("unsupported-protocol-version", "CIMProtocolVersion " + version, 501);
     Request request;
     try {
+        // Nesting far beyond any CIM-XML request is refused before a parser builds a tree of it.
+        if (nestingDeeperThan(http.body, kMaxRequestNesting))
+            return protocolError("request-not-valid", "elements nested too deeply");
         request = CimXml::decodeRequest(String(http.body));
     } catch (const Exception& e) {
         return refusedRequest(e.getMessage().str());

@@ -153,10 +153,17 @@ int HttpFrontEnd::start()
     server_->set_keep_alive_max_count(100000);
     server_->set_keep_alive_timeout(5);
     server_->set_read_timeout(30);
-    server_->set_payload_max_length(64u << 20);
+    server_->set_payload_max_length(kMaxBodyBytes);
+    // The library's default adds SO_REUSEPORT, with which a second simulator would share a busy port and
+    // take half its requests. Only SO_REUSEADDR: a port in use is refused.
+    server_->set_socket_options([](int socket) {
+        int yes = 1;
+        ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
 
     const std::string realm = "Basic realm=\"" + options_.bindAddress + "\"";
-    auto cimHandler = [this, realm](const httplib::Request& request, httplib::Response& response) {
+    auto cimHandler = [this, realm](const httplib::Request& request, httplib::Response& response,
+                                    const httplib::ContentReader& readBody) {
         const Access granted = access(request.get_header_value("Authorization"));
         if (granted == Access::None) {
             response.status = 401;
@@ -164,8 +171,20 @@ int HttpFrontEnd::start()
             return;
         }
         CimHttpRequest cimRequest;
+        // The body is read here, not by the library: its own cap does not hold for chunked bodies.
+        bool tooLarge = false;
+        readBody([&](const char* data, std::size_t length) {
+            tooLarge = length > kMaxBodyBytes - cimRequest.body.size();
+            if (!tooLarge)
+                cimRequest.body.append(data, length);
+            return !tooLarge;
+        });
+        if (tooLarge) {
+            response.status = 413;
+            response.set_header("Connection", "close");
+            return;
+        }
         cimRequest.mayChange = granted == Access::Full;
-        cimRequest.body = request.body;
         cimRequest.cimOperation = request.get_header_value("CIMOperation");
         cimRequest.hasCimMethod = request.has_header("CIMMethod");
         cimRequest.cimMethod = request.get_header_value("CIMMethod");
@@ -195,7 +214,8 @@ int HttpFrontEnd::start()
     port_ = options_.port == 0 ? server_->bind_to_any_port(options_.bindAddress)
                                : (server_->bind_to_port(options_.bindAddress, options_.port) ? options_.port : -1);
     if (port_ <= 0)
-        throw std::runtime_error("cannot listen on " + options_.bindAddress + ":" + std::to_string(options_.port));
+        throw std::runtime_error("cannot listen on " + options_.bindAddress + ":" + std::to_string(options_.port) +
+                                 " (is the port in use by another server?)");
     if (options_.https)
         static_cast<ListeningServer<httplib::SSLServer>&>(*server_).lengthenAcceptQueue();
     else

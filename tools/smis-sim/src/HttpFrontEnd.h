@@ -1,6 +1,7 @@
 // The HTTP(S) listener: Basic authentication on the CIM path, CIM requests to the CimService, the control
 // routes, and the connection-level faults (dropping a connection).
 #pragma once
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <thread>
@@ -18,6 +19,9 @@ class ControlApi;
 
 class HttpFrontEnd {
 public:
+    // Request bodies beyond this are refused, whether sent with a length or in chunks.
+    static constexpr std::size_t kMaxBodyBytes = std::size_t(64) << 20;
+
     HttpFrontEnd(const SimulatorOptions& options, CimService& cim, ControlApi& control);
     ~HttpFrontEnd();
 
