@@ -3,8 +3,12 @@
 // simulator keeps answering.
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "smis-sim/Simulator.h"
 #include "smis-sim/TestServer.h"
@@ -88,6 +92,38 @@ TEST_F(SimulatorAbuse, DeeplyNestedRequestIsRefusedBeforeParsing) {
   EXPECT_EQ("request-not-valid", answer->get_header_value("CIMError"));
   EXPECT_NE(std::string::npos, answer->get_header_value("PGErrorDetail").find("nested"));
   ExpectStillAnswering();
+}
+
+// Clients that open a request and never finish it hold every worker; they are cut at the read deadline,
+// and a well-behaved client is answered while they hang on.
+TEST(SimulatorSlowClients, AreCutAtTheReadDeadlineAndOthersAreAnswered) {
+  smissim::SimulatorOptions options;
+  options.threads = 4;
+  options.readDeadlineMs = 1000;
+  smissim::TestServer server(options);
+  std::vector<int> slow;
+  for (int i = 0; i < 12; ++i) {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(server.port()));
+    ASSERT_EQ(0, ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address));
+    const std::string start = "POST /cimom HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+    ASSERT_EQ(static_cast<ssize_t>(start.size()), ::send(fd, start.data(), start.size(), 0));
+    slow.push_back(fd);
+  }
+  httplib::Client client("127.0.0.1", server.port());
+  client.set_basic_auth(server.user().c_str(), server.password().c_str());
+  client.set_read_timeout(20);
+  auto answer = client.Post("/cimom", CimHeaders(), kEnumerateNames, "application/xml");
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(200, answer->status);
+  for (int fd : slow) {
+    char byte;
+    EXPECT_GE(0, ::recv(fd, &byte, 1, 0)) << "a slow client's connection is closed";
+    ::close(fd);
+  }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "smis-sim/Certificate.h"
 #include "CimService.h"
+#include "ConnectionWatchdog.h"
 #include "ControlApi.h"
 
 namespace smissim {
@@ -25,39 +26,6 @@ namespace {
 bool isLoopback(const std::string& address)
 {
     return address == "localhost" || address == "::1" || address.rfind("127.", 0) == 0;
-}
-
-int portOf(const sockaddr_storage& address)
-{
-    if (address.ss_family == AF_INET)
-        return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
-    if (address.ss_family == AF_INET6)
-        return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
-    return -1;
-}
-
-// Connected sockets of this process whose local and peer ports pass `wanted` (peer -1 matches any peer).
-std::vector<int> connectedSockets(int localPort, int peerPort)
-{
-    std::vector<int> sockets;
-    DIR* dir = opendir("/proc/self/fd");
-    if (!dir)
-        return sockets;
-    while (dirent* entry = readdir(dir)) {
-        char* end = nullptr;
-        long fd = std::strtol(entry->d_name, &end, 10);
-        if (*end != '\0' || end == entry->d_name)
-            continue;
-        sockaddr_storage local{}, peer{};
-        socklen_t localSize = sizeof local, peerSize = sizeof peer;
-        if (getsockname(static_cast<int>(fd), reinterpret_cast<sockaddr*>(&local), &localSize) != 0 ||
-            getpeername(static_cast<int>(fd), reinterpret_cast<sockaddr*>(&peer), &peerSize) != 0)
-            continue;
-        if (portOf(local) == localPort && (peerPort < 0 || portOf(peer) == peerPort))
-            sockets.push_back(static_cast<int>(fd));
-    }
-    closedir(dir);
-    return sockets;
 }
 
 // The socket of the connection a request came on: the TLS session knows it; for plain HTTP it is the socket
@@ -91,6 +59,27 @@ class ListeningServer : public Base {
 public:
     using Base::Base;
     void lengthenAcceptQueue() { ::listen(this->svr_sock_, 1024); }
+};
+
+// Marks a request as being served for the life of its handler, so the read deadline spares it.
+class ServingScope {
+public:
+    ServingScope(ConnectionWatchdog* watchdog, int peerPort) : watchdog_(watchdog), peerPort_(peerPort)
+    {
+        if (watchdog_)
+            watchdog_->serving(peerPort_);
+    }
+    ~ServingScope()
+    {
+        if (watchdog_)
+            watchdog_->served(peerPort_);
+    }
+    ServingScope(const ServingScope&) = delete;
+    ServingScope& operator=(const ServingScope&) = delete;
+
+private:
+    ConnectionWatchdog* watchdog_;
+    int peerPort_;
 };
 
 }  // namespace
@@ -184,6 +173,7 @@ int HttpFrontEnd::start()
             response.set_header("Connection", "close");
             return;
         }
+        ServingScope serving(watchdog_.get(), request.remote_port);
         cimRequest.mayChange = granted == Access::Full;
         cimRequest.cimOperation = request.get_header_value("CIMOperation");
         cimRequest.hasCimMethod = request.has_header("CIMMethod");
@@ -220,6 +210,7 @@ int HttpFrontEnd::start()
         static_cast<ListeningServer<httplib::SSLServer>&>(*server_).lengthenAcceptQueue();
     else
         static_cast<ListeningServer<httplib::Server>&>(*server_).lengthenAcceptQueue();
+    watchdog_ = std::make_unique<ConnectionWatchdog>(port_, std::chrono::milliseconds(options_.readDeadlineMs));
     thread_ = std::thread([this] { server_->listen_after_bind(); });
     for (int i = 0; i < 2000 && !server_->is_running(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -237,6 +228,7 @@ void HttpFrontEnd::stop()
     }
     if (thread_.joinable())
         thread_.join();
+    watchdog_.reset();
     server_.reset();
 }
 

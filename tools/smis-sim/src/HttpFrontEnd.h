@@ -15,6 +15,7 @@ class Server;
 namespace smissim {
 
 class CimService;
+class ConnectionWatchdog;
 class ControlApi;
 
 class HttpFrontEnd {
@@ -38,6 +39,7 @@ private:
     CimService& cim_;
     ControlApi& control_;
     std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<ConnectionWatchdog> watchdog_;
     std::thread thread_;
     int port_ = 0;
 };
