@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "ClassDescription.h"
+#include "ClassEnumeration.h"
 #include "ClassHierarchy.h"
 #include "ExtrinsicMethods.h"
 #include "IntrinsicOperations.h"
@@ -211,6 +212,8 @@ CimHttpReply CimService::handle(const CimHttpRequest& http)
                 throw CIMException(CIM_ERR_INVALID_PARAMETER, "missing parameter ClassName");
             return xmlReply(getClassResponse(request.messageId.str(), name->className.getString().str()));
         }
+        if (request.intrinsic && isClassEnumeration(request.methodName))
+            return xmlReply(classEnumerationResponse(request));
         if (request.intrinsic) {
             if (intrinsicChangesModel(operation)) {
                 std::unique_lock<std::shared_mutex> lock(model_.mutex());

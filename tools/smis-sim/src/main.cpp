@@ -44,6 +44,7 @@ int parsePort(const std::string& text)
 int main(int argc, char** argv)
 {
     smissim::SimulatorOptions options;
+    bool commandLineRead = false;
     try {
         for (int i = 1; i < argc; ++i) {
             std::string arg = argv[i];
@@ -79,6 +80,7 @@ int main(int argc, char** argv)
         pthread_sigmask(SIG_BLOCK, &signals, nullptr);   // worker threads inherit the mask
 
         smissim::Simulator simulator(options);
+        commandLineRead = true;
         simulator.start();
         std::cout << "smis-sim listening on " << simulator.url() << " (namespace root/tpd)" << std::endl;
         std::cout << "port " << simulator.port() << std::endl;
@@ -88,7 +90,8 @@ int main(int argc, char** argv)
         return 0;
     } catch (const std::exception& e) {
         std::cerr << "smis-sim: " << e.what() << "\n";
-        usage(std::cerr);
+        if (!commandLineRead)
+            usage(std::cerr);  // a busy port or a bad certificate is no usage error
         return 2;
     }
 }
