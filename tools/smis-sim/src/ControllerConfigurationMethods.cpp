@@ -1,5 +1,6 @@
 // Methods of the controller configuration service: exposing volumes to hosts and hiding them again.
 #include <cstdlib>
+#include "smis-sim/ReturnCodes.h"
 
 #include "ClassHierarchy.h"
 #include "ExtrinsicMethods.h"
@@ -12,9 +13,7 @@ namespace smissim {
 
 namespace {
 
-constexpr Uint32 kFailed = 4, kInvalidParameter = 5;
-constexpr Uint32 kInvalidLogicalUnit = 4097, kInvalidHostName = 4098, kInvalidTargetPort = 4099,
-                 kInvalidPermission = 4100, kLunInUse = 4101;
+using namespace returnCode;
 constexpr Uint16 kReadWrite = 2, kReadOnly = 3;
 
 bool nonEmpty(const std::optional<std::vector<std::string>>& list)
