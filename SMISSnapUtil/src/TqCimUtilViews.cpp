@@ -100,6 +100,7 @@ Array<CIMObjectPath> TqCimUtil::PortViews(TqCimConnection& conn, const char* lab
           break;
       }
     }
+    // The same count under two texts on purpose: both traces are kept as they were.
     DEBUG_TRACE_NORMAL(label, "ctlrPath objects size [%d]", static_cast<int>(views.size()));
     DEBUG_TRACE_NORMAL(label, "Controller list size [%d]", static_cast<int>(views.size()));
     return views;
@@ -150,6 +151,7 @@ void TqCimUtil::Add3PARPortViews(TqCimConnection& conn, const char* label, const
 Array<CIMObjectPath> TqCimUtil::Get3PARCtlrListByHwIDs(TqCimConnection& conn, CIMObjectPath& systemPath,
                                                        Array<String>& ports)
 {
+  // "2" on purpose: the ports-only overload traces apart from the one that also takes volumes.
   return PortViews(conn, "SMIS::Get3PARCtlrListByHwIDs2", kPort3PAR, systemPath, ports);
 }
 
