@@ -1,4 +1,6 @@
 // smis-sim: runs the simulated 3PAR SMI-S provider until SIGINT or SIGTERM.
+#include <malloc.h>
+
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -78,6 +80,9 @@ int main(int argc, char** argv)
         sigaddset(&signals, SIGINT);
         sigaddset(&signals, SIGTERM);
         pthread_sigmask(SIG_BLOCK, &signals, nullptr);   // worker threads inherit the mask
+        // Large request bodies are mapped and given back when freed. By default the threshold rises with
+        // each large block freed, and every worker's heap would keep its biggest request's memory.
+        mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 
         smissim::Simulator simulator(options);
         commandLineRead = true;
