@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <stdexcept>
@@ -18,6 +19,7 @@
 #include "CimService.h"
 #include "ConnectionWatchdog.h"
 #include "ControlApi.h"
+#include "ElasticWorkerPool.h"
 
 namespace smissim {
 
@@ -136,8 +138,12 @@ int HttpFrontEnd::start()
             throw std::runtime_error("this OpenSSL cannot serve TLS 1.0");
     }
 
-    unsigned threads = options_.threads;
-    server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+    // More workers start while every one is held by a connection, so a client that does not finish its
+    // request delays nobody else; the read deadline ends such connections.
+    const std::size_t threads = options_.threads;
+    server_->new_task_queue = [threads] {
+        return new ElasticWorkerPool(threads, std::max<std::size_t>(threads, kMaxWorkers));
+    };
     server_->set_tcp_nodelay(true);
     server_->set_keep_alive_max_count(100000);
     server_->set_keep_alive_timeout(5);

@@ -22,6 +22,8 @@ class HttpFrontEnd {
 public:
     // Request bodies beyond this are refused, whether sent with a length or in chunks.
     static constexpr std::size_t kMaxBodyBytes = std::size_t(64) << 20;
+    // Workers started at most, however many connections hold one.
+    static constexpr std::size_t kMaxWorkers = 512;
 
     HttpFrontEnd(const SimulatorOptions& options, CimService& cim, ControlApi& control);
     ~HttpFrontEnd();
