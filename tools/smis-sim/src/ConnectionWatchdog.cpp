@@ -103,10 +103,9 @@ void ConnectionWatchdog::endOverdueConnections() {
       if (found->second.serving == 0 && now - found->second.since > deadline_ && !hasUnreadBytes(socket.first))
         overdue.push_back(socket.first);
     }
-    // Connections that have gone (the same peer port may be used again later) are forgotten, unless a
-    // request on them is still being served.
+    // Connections that have gone are forgotten (the same peer port may be used again later).
     for (auto it = connections_.begin(); it != connections_.end();)
-      it = !it->second.seen && it->second.serving == 0 ? connections_.erase(it) : std::next(it);
+      it = it->second.seen ? std::next(it) : connections_.erase(it);
   }
   // Shutting the socket down ends the worker's read at once; the library then closes it.
   for (int fd : overdue) ::shutdown(fd, SHUT_RDWR);

@@ -26,7 +26,8 @@ class ConnectionWatchdog {
   ConnectionWatchdog(const ConnectionWatchdog&) = delete;
   ConnectionWatchdog& operator=(const ConnectionWatchdog&) = delete;
 
-  // A whole request arrived on the connection from peerPort and is being served; served() when answered.
+  // A whole request arrived on the connection from peerPort and is being served; served() once its answer
+  // is written.
   void serving(int peerPort);
   void served(int peerPort);
 

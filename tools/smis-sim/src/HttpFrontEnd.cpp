@@ -63,27 +63,6 @@ public:
     void lengthenAcceptQueue() { ::listen(this->svr_sock_, 1024); }
 };
 
-// Marks a request as being served for the life of its handler, so the read deadline spares it.
-class ServingScope {
-public:
-    ServingScope(ConnectionWatchdog* watchdog, int peerPort) : watchdog_(watchdog), peerPort_(peerPort)
-    {
-        if (watchdog_)
-            watchdog_->serving(peerPort_);
-    }
-    ~ServingScope()
-    {
-        if (watchdog_)
-            watchdog_->served(peerPort_);
-    }
-    ServingScope(const ServingScope&) = delete;
-    ServingScope& operator=(const ServingScope&) = delete;
-
-private:
-    ConnectionWatchdog* watchdog_;
-    int peerPort_;
-};
-
 }  // namespace
 
 HttpFrontEnd::HttpFrontEnd(const SimulatorOptions& options, CimService& cim, ControlApi& control)
@@ -179,7 +158,9 @@ int HttpFrontEnd::start()
             response.set_header("Connection", "close");
             return;
         }
-        ServingScope serving(watchdog_.get(), request.remote_port);
+        // Served until the answer is written (the logger below runs then): the read deadline spares it.
+        if (watchdog_)
+            watchdog_->serving(request.remote_port);
         cimRequest.mayChange = granted == Access::Full;
         cimRequest.cimOperation = request.get_header_value("CIMOperation");
         cimRequest.hasCimMethod = request.has_header("CIMMethod");
@@ -203,6 +184,10 @@ int HttpFrontEnd::start()
         if (!reply.body.empty())
             response.set_content(reply.body, "application/xml; charset=utf-8");
     };
+    server_->set_logger([this](const httplib::Request& request, const httplib::Response&) {
+        if (watchdog_)
+            watchdog_->served(request.remote_port);
+    });
     server_->Post("/cimom", cimHandler);
     server_->Post("/", cimHandler);
     control_.registerRoutes(*server_);
