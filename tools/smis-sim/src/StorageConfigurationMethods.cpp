@@ -1,6 +1,7 @@
 // Methods of the storage configuration service: virtual and physical copies, their synchronizations, and
 // volume creation, growth and deletion.
 #include "ClassHierarchy.h"
+#include "smis-sim/ReturnCodes.h"
 #include "ExtrinsicMethods.h"
 #include "ModelHelpers.h"
 #include "NoCase.h"
@@ -12,9 +13,7 @@ namespace smissim {
 
 namespace {
 
-constexpr Uint32 kNotSupported = 1, kFailed = 4, kInvalidParameter = 5, kInUse = 6;
-constexpr Uint32 kSizeNotSupported = 4097;
-constexpr Uint32 kSourceNotFound = 32768, kSnapshotLimit = 32771, kNameInUse = 32773;
+using namespace returnCode;
 constexpr Uint16 kUnSyncAssoc = 4, kUnSyncUnAssoc = 5;
 constexpr Uint16 kFullCopy = 2, kAfterDelta = 4;
 constexpr Uint16 kSyncInitialized = 2, kResyncInProgress = 5, kRestoreInProgress = 10, kIdle = 11, kBroken = 12,
