@@ -224,6 +224,11 @@ class TqCimUtil : public TqSmisTracer {
                                                          Pegasus::Array<Pegasus::String>& volumeTexts,
                                                          Pegasus::Array<Pegasus::String> ports);
 
+  // ---- IBM SVC nodes --------------------------------------------------------------------------------
+  // The node whose Name ends, after its first ':', in the node number of a volume's "PreferredNode": 1 with
+  // its path text in nodePath, else 0 (nodePath untouched). Failures are traced and give 0.
+  int GetPreferredNodeForIBMSVC(TqCimConnection& conn, const std::string& nodeId, std::string& nodePath);
+
   // ---- Synchronization paths (failure: empty path or -1) ------------------------------------------
   // The sync path of a source and target; built locally for 3PAR, IBM SVC and most LSI-family pairs.
   Pegasus::CIMObjectPath GetSyncPath(TqCimConnection& conn, Pegasus::String nameSpace, std::string arrayName,

@@ -22,9 +22,9 @@ SmisCall::SmisCall(SmisAction& action, TqCimConnection& conn, const char* label,
       display_(display),
       unknownText_(std::string(display) + ": Caught unknown Exception") {}
 
-bool SmisCall::HasArgs(const SmisArgs& args, std::size_t required, const char* usage) {
+bool SmisCall::HasArgs(const SmisArgs& args, std::size_t required, const char* usage, const char* usageName) {
   if (args.size() >= required) return true;
-  action_.DEBUG_TRACE(label_, "%s: Insufficient params specified", display_);
+  action_.DEBUG_TRACE(label_, "%s: Insufficient params specified", usageName ? usageName : display_);
   action_.DEBUG_TRACE(label_, "    need: %s", usage);
   return false;
 }
@@ -56,18 +56,32 @@ void SmisCall::UseService(const CIMObjectPath& service) {
   vendor_ = TQProviderVendor::GetVendorId(service);
 }
 
-bool SmisCall::FindVolume(const std::string& text, const char* role, CIMObjectPath& path) {
+template <class ByName>
+bool SmisCall::ResolveVolume(const std::string& text, const char* role, CIMObjectPath& path, ByName&& byName) {
   try {
     path = CIMObjectPath(String(text));
   } catch (const Exception& e) {
     if (!MentionsMalformed(e)) throw;
     action_.DEBUG_TRACE_NORMAL(label_, "Supplied %s is not a object path, assuming UUID(Name)", role);
-    String volumeClass(kStorageVolume);
-    path = action_.GetObjPathByPropName(conn_, volumeClass, String("Name"), String(text));
+    path = byName();
   }
   if (!path.getClassName().isNull()) return true;
   action_.DEBUG_TRACE(label_, "%s: %s %s [%s] not found", display_, kStorageVolume, role, text.c_str());
   return false;
+}
+
+bool SmisCall::FindVolume(const std::string& text, const char* role, CIMObjectPath& path) {
+  return ResolveVolume(text, role, path, [&] {
+    String volumeClass(kStorageVolume);
+    return action_.GetObjPathByPropName(conn_, volumeClass, String("Name"), String(text));
+  });
+}
+
+bool SmisCall::FindVolumeOn(const std::string& arrayName, const std::string& text, const char* role,
+                            CIMObjectPath& path) {
+  return ResolveVolume(text, role, path, [&] {
+    return action_.GetObjPathByPropName(conn_, arrayName, String(kStorageVolume), String("Name"), String(text), false);
+  });
 }
 
 bool SmisCall::NeedsSharedLock(const SmisMethod& method) const {

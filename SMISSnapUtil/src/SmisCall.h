@@ -52,9 +52,9 @@ class SmisCall {
   const char* Display() const { return display_; }
   TqCimConnection& Conn() { return conn_; }
 
-  // True when args hold `required` positions; otherwise traces "<display>: Insufficient params specified"
-  // and "    need: <usage>".
-  bool HasArgs(const SmisArgs& args, std::size_t required, const char* usage);
+  // True when args hold `required` positions; otherwise traces "<usageName>: Insufficient params specified"
+  // (the display name when none is given) and "    need: <usage>".
+  bool HasArgs(const SmisArgs& args, std::size_t required, const char* usage, const char* usageName = nullptr);
   // True when position `index` exists and its text does not contain "null".
   static bool IsGiven(const SmisArgs& args, std::size_t index);
 
@@ -82,6 +82,10 @@ class SmisCall {
   // An object-path text, or a volume Name when the text is not a path; false (traced) when no volume has
   // it. `role` names the volume in the traces ("source volume").
   bool FindVolume(const std::string& text, const char* role, Pegasus::CIMObjectPath& path);
+  // The same with the Name looked up on the named array only, where a Name that contains the text also
+  // matches.
+  bool FindVolumeOn(const std::string& arrayName, const std::string& text, const char* role,
+                    Pegasus::CIMObjectPath& path);
 
   // Invokes the method on the service and returns its value; the out-parameters stay in Out().
   unsigned Invoke(const SmisMethod& method, const Pegasus::Array<Pegasus::CIMParamValue>& in);
@@ -95,6 +99,8 @@ class SmisCall {
 
  private:
   SmisResultCode FollowJob(const SmisOutcomeRule& rule);
+  template <class ByName>
+  bool ResolveVolume(const std::string& text, const char* role, Pegasus::CIMObjectPath& path, ByName&& byName);
   bool NeedsSharedLock(const SmisMethod& method) const;
 
   SmisAction& action_;
