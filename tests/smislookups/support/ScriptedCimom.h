@@ -88,6 +88,12 @@ class ScriptedCimom {
       } else if (request.methodName == String("EnumerateInstances")) {
         response.returnKind = CimXml::Response::NAMED_INSTANCES;
         response.instances = instances_[className];
+      } else if (request.methodName == String("GetInstance")) {
+        if (!InstanceLocked(request, response)) {
+          reply.set_header("CIMOperation", "MethodResponse");
+          reply.set_content(NotFound(request).str(), "application/xml; charset=\"utf-8\"");
+          return;
+        }
       } else {
         response.returnKind = CimXml::Response::OBJECT_PATHS;
         if (request.methodName == String("AssociatorNames"))
@@ -96,6 +102,33 @@ class ScriptedCimom {
     }
     reply.set_header("CIMOperation", "MethodResponse");
     reply.set_content(CimXml::encodeResponse(response).str(), "application/xml; charset=\"utf-8\"");
+  }
+
+  // GetInstance answers the first instance of the tables with the requested path.
+  bool InstanceLocked(const Pegasus::CimXml::Request& request, Pegasus::CimXml::Response& response)
+  {
+    const Pegasus::CimXml::ParamValue* name = request.find("InstanceName");
+    if (!name)
+      return false;
+    for (const auto& table : instances_)
+      for (const Pegasus::CIMInstance& instance : table.second)
+        if (Pegasus::refersToSameObject(instance.getPath(), name->instanceName)) {
+          response.returnKind = Pegasus::CimXml::Response::INSTANCE;
+          response.instances = {instance};
+          return true;
+        }
+    return false;
+  }
+
+  static Pegasus::String NotFound(const Pegasus::CimXml::Request& request)
+  {
+    Pegasus::CimXml::Response response;
+    response.messageId = request.messageId;
+    response.intrinsic = request.intrinsic;
+    response.methodName = request.methodName;
+    response.isError = true;
+    response.errorCode = Pegasus::CIM_ERR_NOT_FOUND;
+    return Pegasus::CimXml::encodeResponse(response);
   }
 
   struct Association {
