@@ -35,6 +35,16 @@ CIMValue Text(const char* text) { return CIMValue(String(text)); }
 
 const char* const kSystem = "svc-cluster-1";
 
+TqCimomParams ScriptedParams(int port) {
+  TqCimomParams params;
+  params.m_Address = "127.0.0.1";
+  params.m_Port = port;
+  params.m_NameSpace = "root/other";
+  params.m_User = "user";
+  params.m_Password = "password";
+  return params;
+}
+
 class VolumeFamilyTest : public ::testing::Test {
  protected:
   VolumeFamilyTest()
@@ -43,12 +53,7 @@ class VolumeFamilyTest : public ::testing::Test {
         hiddenPoolCheck_("Corvane", "nIBMSVCDisablePoolCheck"),
         hiddenVdiskType_("Corvane", "IBMSVC_VDISK_TYPE"),
         hiddenIoGroup_("Corvane", "IBMSVC_IOGroup") {
-    TqCimomParams params;
-    params.m_Address = "127.0.0.1";
-    params.m_Port = cimom_.port();
-    params.m_NameSpace = "root/other";
-    params.m_User = "user";
-    params.m_Password = "password";
+    TqCimomParams params = ScriptedParams(cimom_.port());
     conn_.m_Cimom.SetCimom(params);
     conn_.m_SnapInfo = &record_;
     action_.m_SnapInfo = &record_;
@@ -228,6 +233,115 @@ TEST_F(VolumeFamilyTest, LsiPreferredControllerOfTheSource) {
     else
       EXPECT_EQ("null", out[5]);
   }
+}
+
+// The creation call each family's positions give, and the LSI-family owner follow-up.
+TEST_F(VolumeFamilyTest, CreationSendsEachFamilysParameters) {
+  CIMObjectPath pool = Path("CIM_StoragePool", {{"InstanceID", "P1"}});
+  CIMObjectPath ioGroup = Path("IBMTSSVC_IOGroup", {{"InstanceID", "svc-cluster-1:io_grp0"}});
+  CIMObjectPath processor = Path("LSISSI_StorageProcessorSystem", {{"Name", "ctl-B"}});
+  CIMObjectPath created = Path("CIM_StorageVolume", {{"DeviceID", "new"}});
+  TqConfigOverride ownerFollowUp("Corvane", "LSI_ENABLE_PREFERED_CONTROLLER_PATH", "1");
+  TqConfigOverride hiddenSkip("~Corvane", "nIBMSVCSkipRealAllocPerc");
+  TqConfigOverride hiddenClonePercent("Corvane", "nIBMSVCFCRealAllocPerc");
+  TqConfigOverride hiddenMapGrain("Corvane", "IBMSVC_MAP_GRAIN_SIZE");
+  TqConfigOverride thinGrain("Corvane", "IBMSVC_THIN_VOLUME_GRAIN_SIZE", "64");
+  struct Case {
+    const char* what;
+    const char* serviceClass;
+    const char* firmware;
+    SmisArgs tail;                                          // positions 4 on
+    std::vector<std::pair<const char*, const char*>> sent;  // value texts; "" for a null
+    std::vector<const char*> notSent;
+    bool affinity;
+  };
+  const Case cases[] = {
+      {"ETERNUS thin",
+       "FUJITSU_StorageConfigurationService",
+       "",
+       {"null", "1"},
+       {{"ElementType", "5"}, {"Goal", ""}},
+       {"isSpaceEfficient"},
+       false},
+      {"IBM SVC clone target",
+       "IBMTSSVC_StorageConfigurationService",
+       "8.1.0.0",
+       {"null", "6", ioGroup.toString().str(), "null"},
+       {{"ElementType", "2"}, {"isSpaceEfficient", "TRUE"}, {"RealSizePercent", "20"}, {"Grainsize", "64"}},
+       {"PreferredNode"},
+       false},
+      {"IBM SVC on 7.6 sends no real size",
+       "IBMTSSVC_StorageConfigurationService",
+       "7.6.1.3",
+       {"null", "4"},
+       {{"isSpaceEfficient", "TRUE"}},
+       {"RealSizePercent", "IOGroup"},
+       false},
+      {"IBM SVC thick",
+       "IBMTSSVC_StorageConfigurationService",
+       "8.1.0.0",
+       {"null", "5", ioGroup.toString().str()},
+       {{"ElementType", "2"}},
+       {"isSpaceEfficient", "Grainsize"},
+       false},
+      {"LSI with an owner",
+       "LSISSI_StorageConfigurationService",
+       "",
+       {"null", processor.toString().str()},
+       {{"ElementType", "2"}},
+       {},
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    lookuptest::ScriptedCimom cimom;
+    TqCimomParams params = ScriptedParams(cimom.port());
+    TqCimConnection conn;
+    conn.m_Cimom.SetCimom(params);
+    conn.m_SnapInfo = &record_;
+    ASSERT_EQ(0, conn.ConnectCimom());
+    cimom.SetNames("CIM_StorageConfigurationService",
+                   {Path(c.serviceClass, {{"Name", "svc"}, {"SystemName", "array-1"}})});
+    cimom.SetInstances("IBMTSSVC_ClusterSoftwareIdentity",
+                       {Instance(Path("IBMTSSVC_ClusterSoftwareIdentity", {{"InstanceID", "c"}}),
+                                 {{"VersionString", Text(c.firmware)}})});
+    cimom.SetMethodAnswer("CreateOrModifyElementFromStoragePool", 0, {CIMParamValue("TheElement", CIMValue(created))});
+    cimom.SetMethodAnswer("AssignStorageResourceAffinity", 4);
+    SmisArgs args{"array-1", "v", pool.toString().str(), "1073741824"};
+    args.insert(args.end(), c.tail.begin(), c.tail.end());
+    std::string newPath;
+    EXPECT_EQ(kSmisSuccess, action_.CreateStorageVolume(conn, args, newPath));
+    EXPECT_TRUE(Same(created, newPath));
+    std::vector<CimXml::Request> calls = cimom.Calls("CreateOrModifyElementFromStoragePool");
+    ASSERT_EQ(1u, calls.size());
+    for (const auto& sent : c.sent) {
+      SCOPED_TRACE(sent.first);
+      const CimXml::ParamValue* param = calls[0].find(sent.first);
+      ASSERT_NE(nullptr, param);
+      EXPECT_EQ(sent.second, param->value.isNull() ? std::string() : param->value.toString().str());
+    }
+    for (const char* name : c.notSent) EXPECT_EQ(nullptr, calls[0].find(name)) << name;
+    std::vector<CimXml::Request> affinity = cimom.Calls("AssignStorageResourceAffinity");
+    ASSERT_EQ(c.affinity ? 1u : 0u, affinity.size());
+    if (c.affinity) {
+      const CimXml::ParamValue* owner = affinity[0].find("StorageProcessor");
+      ASSERT_NE(nullptr, owner);
+      EXPECT_TRUE(Same(processor, owner->value.toString().str()));
+    }
+    conn.DisconnectCimom();
+  }
+}
+
+// An IBM SVC refusal reaches the device's job record with its text.
+TEST_F(VolumeFamilyTest, IbmSvcRefusalIsRecordedOnTheDevice) {
+  cimom_.SetNames("CIM_StorageConfigurationService",
+                  {Path("IBMTSSVC_StorageConfigurationService", {{"Name", "svc"}, {"SystemName", kSystem}})});
+  cimom_.SetMethodAnswer("CreateOrModifyElementFromStoragePool", 4097);
+  SmisArgs args{kSystem, "v", Path("CIM_StoragePool", {{"InstanceID", "P1"}}).toString().str(), "1", "null", "5"};
+  std::string newPath = "untouched";
+  EXPECT_EQ(4097u, action_.CreateStorageVolume(conn_, args, newPath));
+  EXPECT_EQ("untouched", newPath);
+  EXPECT_EQ(4097, record_.errorCode());
 }
 
 }  // namespace

@@ -62,6 +62,25 @@ class ScriptedCimom {
     associators_.push_back(Association{object, assocClass, std::move(paths)});
   }
 
+  // What an extrinsic method answers (0 with no out-parameters unless set); its calls are kept.
+  void SetMethodAnswer(const std::string& method, Pegasus::Uint32 returnValue,
+                       std::vector<Pegasus::CIMParamValue> out = {})
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    answers_[method] = MethodAnswer{returnValue, std::move(out)};
+  }
+
+  // The extrinsic calls of the method received, in order.
+  std::vector<Pegasus::CimXml::Request> Calls(const std::string& method)
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<Pegasus::CimXml::Request> calls;
+    for (const Pegasus::CimXml::Request& call : calls_)
+      if (call.methodName == Pegasus::String(method))
+        calls.push_back(call);
+    return calls;
+  }
+
   int Requests(const std::string& operation)
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -82,7 +101,12 @@ class ScriptedCimom {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       ++counts_[request.methodName.str()];
-      if (request.methodName == String("EnumerateInstanceNames")) {
+      if (!request.intrinsic) {
+        calls_.push_back(request);
+        const MethodAnswer& answer = answers_[request.methodName.str()];
+        response.returnValue = Pegasus::CIMValue(answer.returnValue);
+        response.outParams = answer.out;
+      } else if (request.methodName == String("EnumerateInstanceNames")) {
         response.returnKind = CimXml::Response::INSTANCE_NAMES;
         response.paths = names_[className];
       } else if (request.methodName == String("EnumerateInstances")) {
@@ -158,6 +182,11 @@ class ScriptedCimom {
     return {};
   }
 
+  struct MethodAnswer {
+    Pegasus::Uint32 returnValue = 0;
+    std::vector<Pegasus::CIMParamValue> out;
+  };
+
   httplib::Server server_;
   std::thread thread_;
   int port_ = 0;
@@ -166,6 +195,8 @@ class ScriptedCimom {
   std::map<std::string, std::vector<Pegasus::CIMInstance>> instances_;
   std::map<std::string, int> counts_;
   std::vector<Association> associators_;
+  std::map<std::string, MethodAnswer> answers_;
+  std::vector<Pegasus::CimXml::Request> calls_;
 };
 
 }  // namespace lookuptest
