@@ -12,8 +12,13 @@
 // serialises volume creation, replica attachment and replica creation on LSI, DCIM and NetApp providers.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "Pegasus/Array.h"
+#include "Pegasus/CIMObjectPath.h"
+#include "Pegasus/String.h"
 
 #include "SmisResultCodes.h"
 #include "TqCriticalSection.h"
@@ -79,14 +84,19 @@ class SmisAction : public TqSmisJob {
   // array has none. Lookup exceptions reach the caller.
   Pegasus::Uint32 Get3PARStorageSettings(TqCimConnection& conn, Pegasus::CIMObjectPath& goal, const char* cpgName,
                                          bool thin);
+  // The IBM SVC "Standard" volume setting: true with its path in goal; false (goal untouched) when there is
+  // none or a lookup failed.
+  bool CheckAndGetTargetGoal(TqCimConnection& conn, Pegasus::CIMObjectPath& goal);
+
+  // -- Masking: mapping check, exposing and hiding paths, hardware-ID collections, firmware version --
   // The version text and build number of the provider's software identity whose InstanceID equals
   // instanceId exactly (the last one when several do). Always 0: versionString is emptied first and stays
   // empty when nothing matches; buildNumber is written only on a match.
   std::uint32_t GetVersionStrings(TqCimConnection& conn, const char* instanceId, std::string& versionString,
                                   std::uint16_t& buildNumber);
-  // The IBM SVC "Standard" volume setting: true with its path in goal; false (goal untouched) when there is
-  // none or a lookup failed.
-  bool CheckAndGetTargetGoal(TqCimConnection& conn, Pegasus::CIMObjectPath& goal);
+  // The 3PAR firmware version, read under the "3PAR:" and then the "HP_3PAR:" InstanceID; false when
+  // neither gives a version text with a build number.
+  bool Get3PARFirmware(TqCimConnection& conn, std::string& versionString, std::uint16_t& buildNumber);
 
   // ---- Replication-service operations -------------------------------------------------------------
   // (operations of the replication services go here)
