@@ -117,7 +117,7 @@ bool cpgFromGoal(MethodCall& call, const CIMObjectPath& goal, std::string& cpg, 
     if (at == std::string::npos)
         return false;
     cpg = id.substr(at + marker.size());
-    thin = booleanProperty(*setting, "ThinlyProvisioned");
+    thin = booleanProperty(*setting, "ThinProvisioned");
     return true;
 }
 
@@ -169,7 +169,14 @@ MethodOutcome createOrModifyElement(MethodCall& call)
     MethodOutcome outcome;
     outcome.addReference("TheElement", volume, call.model);
     outcome.out.emplace_back(String("Size"), CIMValue(uint64Property(*created, "NumberOfBlocks") * kBlockSize));
-    return finishTask(call, "CreateOrModifyElementFromStoragePool", false, {volume}, nullptr, outcome);
+    // A creation whose job fails leaves no volume behind.
+    std::string serial = call.array.serial;
+    return finishTask(call, "CreateOrModifyElementFromStoragePool", false, {volume},
+                      [serial, volume](Model& model, bool succeeded) {
+                          if (StorageArray* array = succeeded ? nullptr : model.arrayBySerial(serial))
+                              model.removeVolume(*array, volume);
+                      },
+                      outcome);
 }
 
 // ----- AttachOrModifyReplica: a physical copy -----
@@ -298,8 +305,12 @@ MethodOutcome returnToStoragePool(MethodCall& call)
         if (state == kResyncInProgress || state == kCopyInProgress || state == kRestoreInProgress)
             return MethodOutcome::code(kInUse);
     }
-    call.model.removeVolume(call.array, path);
-    return finishTask(call, "ReturnToStoragePool", false, {}, nullptr);
+    // The volume goes when the deletion ends well; a failed job leaves it.
+    std::string serial = call.array.serial;
+    return finishTask(call, "ReturnToStoragePool", false, {path}, [serial, path](Model& model, bool succeeded) {
+        if (StorageArray* array = succeeded ? model.arrayBySerial(serial) : nullptr)
+            model.removeVolume(*array, path);
+    });
 }
 
 }  // namespace
