@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "CimXmlDecode.h"
 #include "HttpTransport.h"
 #include "Pegasus/CimXml.h"
 #include "Pegasus/Exception.h"
@@ -220,7 +221,7 @@ public:
             throw;
         }
         checkHttpAnswer(http);
-        Response response = CimXml::decodeResponse(String(std::move(http.body)));
+        Response response = CimXml::decodeResponseText(std::move(http.body));
         checkAnswersRequest(request, response);
         if (response.isError)
             throw CIMException(response.errorCode, response.errorDescription);
@@ -301,7 +302,8 @@ Array<CIMInstance> CIMClient::enumerateInstances(const CIMNamespaceName& nameSpa
     Array<CIMInstance> instances;
     instances.reserveCapacity(static_cast<Uint32>(response.instances.size()));
     for (CIMInstance& instance : response.instances) {
-        instance.setPath(localPath(instance.getPath()));
+        const CIMObjectPath& path = instance.getPath();
+        if (!path.getHost().isEmpty() || !path.getNameSpace().isNull()) instance.setPath(localPath(path));
         instances.append(std::move(instance));
     }
     return instances;

@@ -26,9 +26,17 @@ String withoutLeadingSlash(const String& name)
 }
 }  // namespace
 
-CIMName::CIMName(const String& name) : name_(name)
+CIMName::CIMName(const String& name)
 {
-    if (!name_.isEmpty() && !legal(name_)) throw InvalidNameException(name);
+    if (name.isEmpty()) return;
+    if (!legal(name)) throw InvalidNameException(name);
+    name_ = std::make_shared<const String>(name);
+}
+
+const String& CIMName::getString() const
+{
+    static const String nullName;
+    return name_ ? *name_ : nullName;
 }
 
 CIMName::CIMName(const char* name) : CIMName(String(name)) {}

@@ -1,21 +1,13 @@
-// CIMValue: one shared, immutable representation per value; every scalar is held as a one-element array.
+// CIMValue: one shared, immutable representation per value (see CIMValueRep.h).
 #include "Pegasus/CIMValue.h"
 
 #include <cstdio>
 #include <variant>
+#include <vector>
+#include "CIMValueRep.h"
 #include "Utf8.h"
 
 namespace Pegasus {
-
-struct CIMValue::Rep {
-    using Items = std::variant<Array<Boolean>, Array<Uint8>, Array<Sint8>, Array<Uint16>, Array<Sint16>,
-                               Array<Uint32>, Array<Sint32>, Array<Uint64>, Array<Sint64>, Array<Real32>,
-                               Array<Real64>, Array<String>, Array<CIMDateTime>, Array<CIMObjectPath>>;
-    CIMType type = CIMTYPE_STRING;
-    Boolean isArray = false;
-    Boolean isNull = true;
-    Items items;
-};
 
 namespace {
 
@@ -39,26 +31,46 @@ template <> struct CimTypeOf<CIMDateTime> { static constexpr CIMType value = CIM
 template <> struct CimTypeOf<CIMObjectPath> { static constexpr CIMType value = CIMTYPE_REFERENCE; };
 
 template <class T>
+struct IsArray : std::false_type {};
+template <class T>
+struct IsArray<Array<T>> : std::true_type {};
+
+template <class T>
 std::shared_ptr<const Rep> makeRep(CIMType type, Boolean isArray, const Array<T>& items)
 {
-    auto rep = std::make_shared<Rep>();
-    rep->type = type;
-    rep->isArray = isArray;
-    rep->isNull = false;
-    rep->items = items;
-    return rep;
+    return Rep::holding(type, isArray, items);
 }
 
 template <class T>
 std::shared_ptr<const Rep> scalarRep(const T& x, CIMType type = CimTypeOf<T>::value)
 {
-    Array<T> items;
-    items.append(x);
-    return makeRep(type, false, items);
+    return Rep::holding(type, false, x);
 }
 
+// References are held as a one-element array (see CIMValueRep.h).
+std::shared_ptr<const Rep> scalarRep(const CIMObjectPath& x, CIMType type = CIMTYPE_REFERENCE)
+{
+    Array<CIMObjectPath> items;
+    items.append(x);
+    return Rep::holding(type, false, std::move(items));
+}
+
+// Null values are shared: one per type and array flag, made once.
 std::shared_ptr<const Rep> nullRep(CIMType type, Boolean isArray)
 {
+    const int typeCount = CIMTYPE_INSTANCE + 1;
+    static const std::vector<std::shared_ptr<const Rep>> nulls = [] {
+        std::vector<std::shared_ptr<const Rep>> made;
+        for (int i = 0; i < 2 * typeCount; ++i) {
+            auto rep = std::make_shared<Rep>();
+            rep->type = static_cast<CIMType>(i / 2);
+            rep->isArray = i % 2 == 1;
+            made.push_back(rep);
+        }
+        return made;
+    }();
+    const int index = static_cast<int>(type);
+    if (index >= 0 && index < typeCount) return nulls[2 * index + (isArray ? 1 : 0)];
     auto rep = std::make_shared<Rep>();
     rep->type = type;
     rep->isArray = isArray;
@@ -71,17 +83,29 @@ void requireShape(const Rep& rep, CIMType type, Boolean isArray)
 }
 
 template <class T>
+const T& scalarOf(const Rep& rep)
+{
+    return std::get<T>(rep.storage);
+}
+
+template <>
+const CIMObjectPath& scalarOf<CIMObjectPath>(const Rep& rep)
+{
+    return std::get<Array<CIMObjectPath>>(rep.storage)[0];
+}
+
+template <class T>
 void getScalar(const Rep& rep, T& x, CIMType type = CimTypeOf<T>::value)
 {
     requireShape(rep, type, false);
-    if (!rep.isNull) x = std::get<Array<T>>(rep.items)[0];
+    if (!rep.isNull) x = scalarOf<T>(rep);
 }
 
 template <class T>
 void getArray(const Rep& rep, Array<T>& x, CIMType type = CimTypeOf<T>::value)
 {
     requireShape(rep, type, true);
-    if (!rep.isNull) x = std::get<Array<T>>(rep.items);
+    if (!rep.isNull) x = std::get<Array<T>>(rep.storage);
 }
 
 String realText(const char* format, double x)
@@ -130,6 +154,7 @@ CIMValue::CIMValue(Sint64 x) : rep_(scalarRep(x)) {}
 CIMValue::CIMValue(Real32 x) : rep_(scalarRep(x)) {}
 CIMValue::CIMValue(Real64 x) : rep_(scalarRep(x)) {}
 CIMValue::CIMValue(const String& x) : rep_(scalarRep(x)) {}
+CIMValue::CIMValue(std::shared_ptr<const Rep> rep) : rep_(std::move(rep)) {}
 CIMValue::CIMValue(const char* x) : rep_(scalarRep(String(x))) {}
 CIMValue::CIMValue(const CIMDateTime& x) : rep_(scalarRep(x)) {}
 CIMValue::CIMValue(const CIMObjectPath& x) : rep_(scalarRep(x)) {}
@@ -169,7 +194,14 @@ Boolean CIMValue::isNull() const { return rep_->isNull; }
 Uint32 CIMValue::getArraySize() const
 {
     if (rep_->isNull || !rep_->isArray) return 0;
-    return std::visit([](const auto& items) { return items.size(); }, rep_->items);
+    return std::visit(
+        [](const auto& stored) -> Uint32 {
+            if constexpr (IsArray<std::decay_t<decltype(stored)>>::value)
+                return stored.size();
+            else
+                return 0;
+        },
+        rep_->storage);
 }
 
 void CIMValue::setNullValue(CIMType type, Boolean isArray, Uint32) { rep_ = nullRep(type, isArray); }
@@ -210,7 +242,19 @@ String CIMValue::elementToString(Uint32 index) const
 {
     if (rep_->isNull) return String();
     const ElementText text{rep_->type};
-    return std::visit([&](const auto& items) { return text(items[index]); }, rep_->items);
+    return std::visit(
+        [&](const auto& stored) -> String {
+            using Stored = std::decay_t<decltype(stored)>;
+            if constexpr (IsArray<Stored>::value) {
+                return text(stored[index]);
+            } else if constexpr (std::is_same_v<Stored, std::monostate>) {
+                return String();
+            } else {
+                if (index != 0) throw IndexOutOfBoundsException();
+                return text(stored);
+            }
+        },
+        rep_->storage);
 }
 
 String CIMValue::toString() const
@@ -231,7 +275,7 @@ Boolean operator==(const CIMValue& a, const CIMValue& b)
     const Rep& x = *a.rep_;
     const Rep& y = *b.rep_;
     if (x.type != y.type || x.isArray != y.isArray || x.isNull != y.isNull) return false;
-    return x.isNull || x.items == y.items;
+    return x.isNull || x.storage == y.storage;
 }
 
 }  // namespace Pegasus

@@ -1,6 +1,7 @@
 // Decoding of whole CIM-XML request and response messages.
 #include <cstring>
 #include <sstream>
+#include "CimXmlDecode.h"
 #include "CimXmlElementReader.h"
 #include "NumberText.h"
 #include "Pegasus/CimXml.h"
@@ -32,6 +33,8 @@ bool supportedProtocolVersion(const std::string& version)
 class MessageReader {
 public:
     explicit MessageReader(const String& xml) : reader_(xml.str()) { reader_.load(document_); }
+    // Parses `text` in place: it must outlive the reader and is changed.
+    explicit MessageReader(std::string& text) : reader_(text) { reader_.loadInPlace(document_, text); }
 
     // CIM and MESSAGE; returns the SIMPLEREQ / SIMPLERSP element's only child.
     pugi::xml_node open(const char* simple, String& messageId, std::string& protocolVersion)
@@ -271,6 +274,8 @@ private:
                 reader_.fail(child, "more than one INSTANCE");
             response.returnKind = kind;
             addReturnedObject(child, kind, response);
+            // What is decoded leaves the tree, so the tree's memory serves the objects decoded next.
+            pugi::xml_node(node).remove_child(child);
         }
     }
 
@@ -347,9 +352,10 @@ Request decodeRequest(const String& xml)
     return request;
 }
 
-Response decodeResponse(const String& xml)
+namespace {
+
+Response decodeResponseWith(MessageReader& reader)
 {
-    MessageReader reader(xml);
     String messageId;
     std::string protocolVersion;
     const pugi::xml_node answer = reader.open("SIMPLERSP", messageId, protocolVersion);
@@ -358,6 +364,25 @@ Response decodeResponse(const String& xml)
                                          "\", expected \"1.[0-9]+\"");
     Response response = reader.response(answer);
     response.messageId = messageId;
+    return response;
+}
+
+}  // namespace
+
+Response decodeResponse(const String& xml)
+{
+    MessageReader reader(xml);
+    return decodeResponseWith(reader);
+}
+
+Response decodeResponseText(std::string&& xml)
+{
+    std::string text = std::move(xml);
+    Response response;
+    {
+        MessageReader reader(text);
+        response = decodeResponseWith(reader);
+    }  // the tree goes first, then the text it points into
     return response;
 }
 

@@ -58,8 +58,18 @@ const char* valueTypeOf(const std::string& cimType)
 
 void CimXmlElementReader::load(pugi::xml_document& document) const
 {
-    const pugi::xml_parse_result result = document.load_buffer(
-        text_.data(), text_.size(), pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_auto);
+    checkParsed(document.load_buffer(text_.data(), text_.size(), pugi::parse_default | pugi::parse_ws_pcdata_single,
+                                     pugi::encoding_auto));
+}
+
+void CimXmlElementReader::loadInPlace(pugi::xml_document& document, std::string& text) const
+{
+    checkParsed(document.load_buffer_inplace(&text[0], text.size(),
+                                             pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_auto));
+}
+
+void CimXmlElementReader::checkParsed(const pugi::xml_parse_result& result) const
+{
     if (!result) {
         const size_t offset = std::min(static_cast<size_t>(std::max<ptrdiff_t>(result.offset, 0)), text_.size());
         const auto line = 1 + std::count(text_.begin(), text_.begin() + offset, '\n');
@@ -87,13 +97,13 @@ void CimXmlElementReader::fail(const pugi::xml_node& at, const std::string& what
 std::vector<pugi::xml_node> CimXmlElementReader::elements(const pugi::xml_node& node) const
 {
     std::vector<pugi::xml_node> children;
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        if (child.type() == pugi::node_element)
-            children.push_back(child);
-        else if ((child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) && !isBlank(child.value()))
-            fail(node, "unexpected text " + quoted(child.value()));
-    }
+    forEachElement(node, [&](const pugi::xml_node& child) { children.push_back(child); });
     return children;
+}
+
+void CimXmlElementReader::checkBlank(const pugi::xml_node& parent, const pugi::xml_node& text) const
+{
+    if (!isBlank(text.value())) fail(parent, "unexpected text " + quoted(text.value()));
 }
 
 pugi::xml_node CimXmlElementReader::onlyChild(const pugi::xml_node& node, const char* name) const
@@ -128,11 +138,27 @@ bool CimXmlElementReader::optional(const pugi::xml_node& node, const char* attri
     return static_cast<bool>(found);
 }
 
+const CimXmlElementReader::KnownName& CimXmlElementReader::knownName(const pugi::xml_node& node,
+                                                                     const char* attribute) const
+{
+    const pugi::xml_attribute found = node.attribute(attribute);
+    if (!found) fail(node, std::string("missing attribute ") + attribute);
+    const char* text = found.value();
+    const auto known = names_.find(std::string_view(text));
+    if (known != names_.end()) return known->second;
+    if (!CIMName::legal(String(text)))
+        fail(node, std::string(attribute) + " " + quoted(text) + " is not a legal CIM name");
+    String folded(text);
+    folded.toLower();
+    const auto id = foldedIds_.emplace(folded.str(), static_cast<Uint32>(foldedIds_.size())).first->second;
+    KnownName added{CIMName(String(text)), id};
+    const std::string_view key(added.name.getString().str());  // stays put: the name's storage is shared
+    return names_.emplace(key, std::move(added)).first->second;
+}
+
 CIMName CimXmlElementReader::name(const pugi::xml_node& node, const char* attribute) const
 {
-    const std::string text = required(node, attribute);
-    if (!CIMName::legal(text)) fail(node, std::string(attribute) + " " + quoted(text) + " is not a legal CIM name");
-    return CIMName(String(text));
+    return knownName(node, attribute).name;
 }
 
 std::string CimXmlElementReader::text(const pugi::xml_node& node) const
@@ -164,13 +190,11 @@ CIMObjectPath CimXmlElementReader::instanceName(const pugi::xml_node& node) cons
 {
     expectName(node, "INSTANCENAME");
     CIMObjectPath path;
-    path.setClassName(name(node, "CLASSNAME"));
-    Array<CIMKeyBinding> keys;
-    for (const pugi::xml_node& child : elements(node)) {
+    path.className_ = name(node, "CLASSNAME");
+    forEachElement(node, [&](const pugi::xml_node& child) {
         if (!named(child, "KEYBINDING")) fail(child, "expected KEYBINDING element (unnamed keys are not supported)");
-        keys.append(keyBinding(child));
-    }
-    path.setKeyBindings(keys);
+        path.keyBindings_.append(keyBinding(child));
+    });
     return path;
 }
 
@@ -189,8 +213,13 @@ CIMKeyBinding CimXmlElementReader::keyBinding(const pugi::xml_node& node) const
     String lower(valueType);
     lower.toLower();
     valueType = lower.str();
-    const std::string value = text(child);
-    if (valueType == "string") return CIMKeyBinding(keyName, String(value), CIMKeyBinding::STRING);
+    std::string value = text(child);
+    if (valueType == "string") {
+        CIMKeyBinding key;
+        key.name_ = keyName;
+        key.value_ = String(std::move(value));
+        return key;
+    }
     if (valueType == "boolean") {
         String upper(trimmed(value));
         upper.toUpper();
@@ -318,22 +347,25 @@ void CimXmlElementReader::addValueText(ValueBuilder& builder, const pugi::xml_no
 
 CIMValue CimXmlElementReader::scalarValue(const pugi::xml_node& node, CIMType type) const
 {
-    ValueBuilder builder(type);
-    addValueText(builder, node, type);
-    return builder.scalar();
+    std::string content = text(node);
+    CIMValue value;
+    // Only a string is moved from, and a string is never refused, so `content` is whole for the message.
+    if (!ValueBuilder::scalarFromText(type, std::move(content), value))
+        fail(node, quoted(content) + " is not a valid " + cimTypeToString(type) + " value");
+    return value;
 }
 
 CIMValue CimXmlElementReader::arrayValue(const pugi::xml_node& node, CIMType type) const
 {
     ValueBuilder builder(type);
-    for (const pugi::xml_node& child : elements(node)) {
+    forEachElement(node, [&](const pugi::xml_node& child) {
         if (named(child, "VALUE.NULL")) {
             builder.addNullElement();
-            continue;
+            return;
         }
         expectName(child, "VALUE");
         addValueText(builder, child, type);
-    }
+    });
     return builder.array();
 }
 
@@ -353,36 +385,44 @@ CIMInstance CimXmlElementReader::instance(const pugi::xml_node& node) const
 {
     expectName(node, "INSTANCE");
     CIMInstance result(name(node, "CLASSNAME"));
-    for (const pugi::xml_node& child : elements(node)) {
-        if (named(child, "QUALIFIER")) continue;
-        const CIMProperty property = this->property(child);
-        try {
-            result.addProperty(property);
-        } catch (const AlreadyExistsException&) {
+    const Uint32 number = ++instanceCount_;
+    forEachElement(node, [&](const pugi::xml_node& child) {
+        if (named(child, "QUALIFIER")) return;
+        Uint32 foldedId = 0;
+        CIMProperty property = this->property(child, foldedId);
+        if (foldedId >= lastInstanceWith_.size()) lastInstanceWith_.resize(foldedId + 1, 0);
+        if (lastInstanceWith_[foldedId] == number)
             fail(child, "duplicate property " + property.getName().getString().str());
-        }
-    }
+        lastInstanceWith_[foldedId] = number;
+        result.properties_.push_back(std::move(property));
+    });
     return result;
 }
 
 CIMInstance CimXmlElementReader::namedInstance(const pugi::xml_node& node) const
 {
     expectName(node, "VALUE.NAMEDINSTANCE");
-    const std::vector<pugi::xml_node> children = elements(node);
-    if (children.size() != 2) fail(node, "expected INSTANCENAME and INSTANCE");
-    CIMInstance result = instance(children[1]);
-    result.setPath(instanceName(children[0]));
+    pugi::xml_node parts[2];
+    int count = 0;
+    forEachElement(node, [&](const pugi::xml_node& child) {
+        if (count < 2) parts[count] = child;
+        ++count;
+    });
+    if (count != 2) fail(node, "expected INSTANCENAME and INSTANCE");
+    CIMInstance result = instance(parts[1]);
+    result.path_ = instanceName(parts[0]);
     return result;
 }
 
-CIMProperty CimXmlElementReader::property(const pugi::xml_node& node) const
+CIMProperty CimXmlElementReader::property(const pugi::xml_node& node, Uint32& foldedId) const
 {
     const bool scalar = named(node, "PROPERTY");
     const bool array = named(node, "PROPERTY.ARRAY");
     const bool reference = named(node, "PROPERTY.REFERENCE");
     if (!scalar && !array && !reference) fail(node, std::string("unexpected element ") + node.name());
 
-    const CIMName propertyName = name(node, "NAME");
+    const KnownName& known = knownName(node, "NAME");
+    foldedId = known.foldedId;
     std::string attribute;
     const CIMName classOrigin = optional(node, "CLASSORIGIN", attribute) ? name(node, "CLASSORIGIN") : CIMName();
     const CIMName referenceClass = optional(node, "REFERENCECLASS", attribute) ? name(node, "REFERENCECLASS") : CIMName();
@@ -405,14 +445,14 @@ CIMProperty CimXmlElementReader::property(const pugi::xml_node& node) const
     const char* valueElement = reference ? "VALUE.REFERENCE" : array ? "VALUE.ARRAY" : "VALUE";
     CIMValue value(type, array);
     bool haveValue = false;
-    for (const pugi::xml_node& child : elements(node)) {
-        if (named(child, "QUALIFIER")) continue;
+    forEachElement(node, [&](const pugi::xml_node& child) {
+        if (named(child, "QUALIFIER")) return;
         expectName(child, valueElement);
         if (haveValue) fail(child, std::string("more than one ") + valueElement);
         value = this->value(child, type);
         haveValue = true;
-    }
-    return CIMProperty(propertyName, value, arraySize, referenceClass, classOrigin, propagated);
+    });
+    return CIMProperty(known.name, value, arraySize, referenceClass, classOrigin, propagated);
 }
 
 }  // namespace Pegasus

@@ -2,6 +2,8 @@
 // Every problem throws CIMClientXmlException naming the element and its line.
 #pragma once
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 #include <pugixml.hpp>
 #include "Pegasus/CIMInstance.h"
@@ -17,11 +19,25 @@ public:
 
     // Parses `text_` into `document`, keeping whitespace-only values.
     void load(pugi::xml_document& document) const;
+    // The same, parsing `text` (the text given at construction, writable) in place rather than a copy;
+    // the document's strings then live in `text`.
+    void loadInPlace(pugi::xml_document& document, std::string& text) const;
 
     [[noreturn]] void fail(const pugi::xml_node& at, const std::string& what) const;
 
     // The element children of `node`; stray non-blank text is an error.
     std::vector<pugi::xml_node> elements(const pugi::xml_node& node) const;
+    // Calls `visit` with each element child of `node`, in order, checking as `elements` does.
+    template <class Visit>
+    void forEachElement(const pugi::xml_node& node, Visit visit) const
+    {
+        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+            if (child.type() == pugi::node_element)
+                visit(child);
+            else if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
+                checkBlank(node, child);
+        }
+    }
     // The one element child of `node`, which must be named `name`.
     pugi::xml_node onlyChild(const pugi::xml_node& node, const char* name) const;
     void expectName(const pugi::xml_node& node, const char* name) const;
@@ -56,18 +72,34 @@ public:
     CIMInstance namedInstance(const pugi::xml_node& node) const;
 
 private:
+    // A name read once per document: the shared name and the number of its case-folded spelling.
+    struct KnownName {
+        CIMName name;
+        Uint32 foldedId;
+    };
+
+    void checkBlank(const pugi::xml_node& parent, const pugi::xml_node& text) const;
+    const KnownName& knownName(const pugi::xml_node& node, const char* attribute) const;
     CIMKeyBinding keyBinding(const pugi::xml_node& node) const;
-    CIMProperty property(const pugi::xml_node& node) const;
+    // A property; `foldedId` tells its name apart from others ignoring case.
+    CIMProperty property(const pugi::xml_node& node, Uint32& foldedId) const;
     // Adds the text of the VALUE element `node` to the builder; fails when it is not a value of `type`.
     void addValueText(ValueBuilder& builder, const pugi::xml_node& node, CIMType type) const;
     CIMValue scalarValue(const pugi::xml_node& node, CIMType type) const;
     CIMValue arrayValue(const pugi::xml_node& node, CIMType type) const;
     CIMValue referenceArray(const pugi::xml_node& node) const;
     unsigned lineOf(const pugi::xml_node& node) const;
+    void checkParsed(const pugi::xml_parse_result& result) const;
 
     const std::string& text_;
     // How many VALUE.REFERENCE elements enclose the one being read (references nest through reference keys).
     mutable int referenceDepth_ = 0;
+    // Names seen in this document, keyed by their text (views into the names' own storage).
+    mutable std::unordered_map<std::string_view, KnownName> names_;
+    mutable std::unordered_map<std::string, Uint32> foldedIds_;
+    // Per folded name, the number of the last instance that had it: duplicates show in one pass.
+    mutable std::vector<Uint32> lastInstanceWith_;
+    mutable Uint32 instanceCount_ = 0;
 };
 
 }  // namespace Pegasus

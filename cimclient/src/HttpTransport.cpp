@@ -233,6 +233,11 @@ int HttpTransport::tryConnect(Uint32 timeoutMilliseconds) const
 
 void HttpTransport::probe(Uint32 timeoutMilliseconds)
 {
+    if (!endpoint_.ssl) {
+        if (!socket_.open(endpoint_.host.str(), endpoint_.port, timeoutMilliseconds))
+            throw CannotConnectException(cannotConnectText());
+        return;
+    }
     int code = tryConnect(timeoutMilliseconds);
     // A handshake that fails before any certificate is judged (a refused certificate fails differently)
     // is tried again with the old protocol versions and ciphers; the connection keeps what worked.
@@ -257,6 +262,8 @@ HttpResponse HttpTransport::post(const String& cimMethod, const String& cimObjec
         curl_easy_reset(handle_);  // keeps the open connection
     }
     configure(handle_, timeoutMilliseconds);
+    if (!endpoint_.ssl)
+        socket_.offerTo(handle_);
 
     HeaderList headers;
     headers.add("Content-Type: application/xml; charset=\"utf-8\"");

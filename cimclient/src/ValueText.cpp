@@ -5,6 +5,7 @@
 #include <charconv>
 #include <limits>
 #include <variant>
+#include "CIMValueRep.h"
 #include "NumberText.h"
 #include "Pegasus/CIMValueText.h"
 #include "Utf8.h"
@@ -174,6 +175,60 @@ CIMValue ValueBuilder::array() const
 {
     if (type_ == CIMTYPE_CHAR16) return CIMValue::fromChar16Array(std::get<Array<Uint16>>(items_->items));
     return std::visit([](const auto& a) { return CIMValue(a); }, items_->items);
+}
+
+namespace {
+
+template <class T>
+bool parsedScalar(CIMType type, const std::string& text, CIMValue& value)
+{
+    T x{};
+    if (!parseIntegerAs(text, type, x)) return false;
+    value = CIMValue(x);
+    return true;
+}
+
+template <class Real>
+bool parsedReal(const std::string& text, CIMValue& value)
+{
+    Real x{};
+    if (!parseReal(text, x)) return false;
+    value = CIMValue(x);
+    return true;
+}
+
+}  // namespace
+
+bool ValueBuilder::scalarFromText(CIMType type, std::string&& text, CIMValue& value)
+{
+    switch (type) {
+    case CIMTYPE_STRING:
+        value = CIMValue(CIMValue::Rep::holding(type, false, String(std::move(text))));
+        return true;
+    case CIMTYPE_BOOLEAN: {
+        Boolean x = false;
+        if (!parseBoolean(text, x)) return false;
+        value = CIMValue(x);
+        return true;
+    }
+    case CIMTYPE_UINT8: return parsedScalar<Uint8>(type, text, value);
+    case CIMTYPE_SINT8: return parsedScalar<Sint8>(type, text, value);
+    case CIMTYPE_UINT16: return parsedScalar<Uint16>(type, text, value);
+    case CIMTYPE_SINT16: return parsedScalar<Sint16>(type, text, value);
+    case CIMTYPE_UINT32: return parsedScalar<Uint32>(type, text, value);
+    case CIMTYPE_SINT32: return parsedScalar<Sint32>(type, text, value);
+    case CIMTYPE_UINT64: return parsedScalar<Uint64>(type, text, value);
+    case CIMTYPE_SINT64: return parsedScalar<Sint64>(type, text, value);
+    case CIMTYPE_REAL32: return parsedReal<Real32>(text, value);
+    case CIMTYPE_REAL64: return parsedReal<Real64>(text, value);
+    default: {
+        // char16, datetime and the rest take the element path.
+        ValueBuilder builder(type);
+        if (!builder.add(text)) return false;
+        value = builder.scalar();
+        return true;
+    }
+    }
 }
 
 CIMValue cimValueFromText(CIMType type, Boolean isArray, const std::vector<std::string>& elements)

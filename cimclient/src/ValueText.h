@@ -27,6 +27,10 @@ public:
     // All elements as an array value.
     CIMValue array() const;
 
+    // One scalar of `type` parsed from `text` (moved into the value when it is a string) without building
+    // an element list; false when the text is not a valid value.
+    static bool scalarFromText(CIMType type, std::string&& text, CIMValue& value);
+
     struct Items;
 
 private:

@@ -37,6 +37,8 @@ public:
     friend Boolean operator!=(const CIMInstance& a, const CIMInstance& b) { return !(a == b); }
 
 private:
+    friend class CimXmlElementReader;  // moves decoded parts in
+
     CIMName className_;
     CIMObjectPath path_;
     std::vector<CIMProperty> properties_;

@@ -30,6 +30,8 @@ public:
     friend Boolean operator!=(const CIMKeyBinding& a, const CIMKeyBinding& b) { return !(a == b); }
 
 private:
+    friend class CimXmlElementReader;  // moves decoded parts in
+
     CIMName name_;
     String value_;
     Type type_ = STRING;
@@ -70,6 +72,8 @@ public:
     friend Boolean operator!=(const CIMObjectPath& a, const CIMObjectPath& b) { return !(a == b); }
 
 private:
+    friend class CimXmlElementReader;  // moves decoded parts in
+
     String host_;
     CIMNamespaceName nameSpace_;
     CIMName className_;

@@ -106,6 +106,9 @@ public:
     struct Rep;
 
 private:
+    friend class ValueBuilder;  // builds decoded values in place
+    explicit CIMValue(std::shared_ptr<const Rep> rep);
+
     std::shared_ptr<const Rep> rep_;
 };
 
