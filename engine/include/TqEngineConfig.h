@@ -8,7 +8,7 @@
 // The array-info text is a flat "{key:value,key:value,...}" with raw values (no quoting, no escaping); it
 // cannot carry ',' or '}' inside a value. parseJsonString finds a key as a plain case-sensitive substring
 // anywhere in the text (inside a longer key or a value too), so the rules below are exact and callers rely
-// on them. Every logged array-info text has its "hostPassword" value written as "*****".
+// on them. Every logged array-info text has its password values written as "*****".
 #pragma once
 
 #include <string>
@@ -44,7 +44,8 @@ namespace tqengine {
 const short kSnapshotEngine = 25;
 const short kCloneEngine = 26;
 
-// The text with the value of every "hostPassword" item written as "*****".
+// The text with the value of every password item ("hostPassword", and the "password" of host descriptors)
+// written as "*****".
 std::string MaskArrayInfo(const std::string& text);
 
 // The device's selected array's info text, whole. False when the host has none for it.

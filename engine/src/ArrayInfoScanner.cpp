@@ -6,8 +6,9 @@
 namespace {
 
 const char kTag[] = "3PAR-parseJsonString";
-const char kPasswordKey[] = "hostPassword";
 const char kMask[] = "*****";
+// The end of every password key ("hostPassword:", the "password:" of host descriptors).
+const char kPasswordKeyEnd[] = "assword:";
 
 }  // namespace
 
@@ -17,10 +18,11 @@ std::string MaskArrayInfo(const std::string& text) {
   std::string masked = text;
   size_t from = 0;
   for (;;) {
-    const size_t key = masked.find(kPasswordKey, from);
-    if (key == std::string::npos) break;
-    const size_t colon = masked.find(':', key + sizeof(kPasswordKey) - 1);
-    if (colon == std::string::npos) break;
+    const size_t found = masked.find(kPasswordKeyEnd, from);
+    if (found == std::string::npos) break;
+    const size_t colon = found + sizeof(kPasswordKeyEnd) - 2;
+    from = colon + 1;
+    if (found == 0 || (masked[found - 1] != 'p' && masked[found - 1] != 'P')) continue;
     size_t end = masked.find_first_of(",}", colon + 1);
     if (end == std::string::npos) end = masked.size();
     masked.replace(colon + 1, end - colon - 1, kMask);
@@ -61,7 +63,7 @@ bool parseJsonString(std::string text, std::string key, std::string& value) {
     return false;
   }
   value = text.substr(valueStart, valueEnd - valueStart);
-  if (key.find(kPasswordKey) == std::string::npos)
+  if (key.find("assword") == std::string::npos)
     o_logger.DebugLvl(kTag, 2, "Item Name:Item Value [%s:%s]", key.c_str(), value.c_str());
   return true;
 }
