@@ -35,6 +35,23 @@ bool SmisCall::IsGiven(const SmisArgs& args, std::size_t index) {
 
 void SmisCall::UsePlainUnknownText() { unknownText_ = tqcimutil::kUnknownException; }
 
+void SmisCall::SetGuardTexts(const std::string& cimPrefix, const std::string& exceptionPrefix,
+                             const std::string& unknownText) {
+  cimPrefix_ = cimPrefix;
+  exceptionPrefix_ = exceptionPrefix;
+  unknownText_ = unknownText;
+}
+
+void SmisCall::TraceCaught(const char* file, int line, const CIMException& e) {
+  action_.DEBUG_TRACE(label_, "%s%s: %d: Caught CIMException: %s: %s", cimPrefix_.c_str(), file, line,
+                      tqcimutil::StatusText(e).c_str(), e.getMessage().str().c_str());
+}
+
+void SmisCall::TraceCaught(const char* file, int line, const Exception& e) {
+  action_.DEBUG_TRACE(label_, "%s%s: %d: Caught Exception: %s", exceptionPrefix_.c_str(), file, line,
+                      e.getMessage().str().c_str());
+}
+
 CIMNamespaceName SmisCall::NameSpace() const { return CIMNamespaceName(String(conn_.m_Cimom.GetNameSpace())); }
 
 bool SmisCall::FindService(const std::string& systemName, const char* serviceClass) {
@@ -84,16 +101,17 @@ unsigned SmisCall::Invoke(const SmisMethod& method, const Array<CIMParamValue>& 
   TqCriticalSectionLock lock(NeedsSharedLock(method) ? &SmisAction::m_Lock : nullptr);
   CIMValue value = conn_.Client().invokeMethod(NameSpace(), service_, CIMName(method.name), in, out_);
   unsigned retVal = action_.GetRetVal(value);
-  if (method.retValLine == SmisMethod::kMethodRetVal)
-    action_.DEBUG_TRACE(label_, "%s: Method, retVal = %u (0x%x)", display_, retVal, retVal);
-  else
-    action_.DEBUG_TRACE(label_, "%s: RetVal = %u (0x%x),  outParams size = %u", display_, retVal, retVal,
-                        static_cast<unsigned>(out_.size()));
+  const char* display = method.display ? method.display : display_;
+  const char* format = method.retValFormat;
+  if (!format)
+    format = method.retValLine == SmisMethod::kMethodRetVal ? "%s: Method, retVal = %u (0x%x)"
+                                                            : "%s: RetVal = %u (0x%x),  outParams size = %u";
+  action_.DEBUG_TRACE(label_, format, display, retVal, retVal, static_cast<unsigned>(out_.size()));
   return retVal;
 }
 
 SmisResultCode SmisCall::Finish(unsigned retVal, const SmisOutcomeRule& rule) {
-  if (retVal == kJobStartedValue) {
+  if (retVal == kJobStartedValue && rule.job != SmisJobRule::kStartedIsFailure) {
     action_.DEBUG_TRACE_NORMAL(label_, "%s: Job started", display_);
     action_.PrintParamSet(out_, false);
     if (rule.readOnJob && rule.readOut) rule.readOut(out_);
@@ -104,7 +122,7 @@ SmisResultCode SmisCall::Finish(unsigned retVal, const SmisOutcomeRule& rule) {
     if (rule.readOut) rule.readOut(out_);
     return kSmisSuccess;
   }
-  return Failed(retVal);
+  return Failed(retVal, rule.failedLine);
 }
 
 SmisResultCode SmisCall::FollowJob(const SmisOutcomeRule& rule) {
@@ -115,9 +133,9 @@ SmisResultCode SmisCall::FollowJob(const SmisOutcomeRule& rule) {
   return rule.job == SmisJobRule::kFailedIsState ? static_cast<SmisResultCode>(state) : kSmisFailed;
 }
 
-SmisResultCode SmisCall::Failed(unsigned retVal) {
-  action_.DEBUG_TRACE(label_, "%s: Method failed, retVal = %u (0x%x)", display_, retVal, retVal);
-  if (vendor_ == TQ_VENDOR_IBM_SVC) {
+SmisResultCode SmisCall::Failed(unsigned retVal, const char* line) {
+  action_.DEBUG_TRACE(label_, line, display_, retVal, retVal);
+  if (vendor_ == TQ_VENDOR_IBM_SVC && retVal != kJobStartedValue) {
     std::string text = action_.GetErrorMessage(retVal, "default");
     action_.DEBUG_TRACE(label_, "Error: %s", text.c_str());
     smisconfig::SetDeviceError(action_, retVal, text);

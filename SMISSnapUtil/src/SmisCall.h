@@ -15,11 +15,15 @@
 #include "SmisImpl.h"
 #include "TQProviderVendor.h"
 
+// The usual failure trace of a method's answer.
+inline constexpr const char* kSmisMethodFailedLine = "%s: Method failed, retVal = %u (0x%x)";
+
 // What a method's job means for the result.
 enum class SmisJobRule {
-  kFailedIsOne,    // the job is followed; a failed job gives 1
-  kFailedIsState,  // the job is followed; a failed job gives its final JobState
-  kNotWatched,     // the job is not followed; the result is 4096
+  kFailedIsOne,       // the job is followed; a failed job gives 1
+  kFailedIsState,     // the job is followed; a failed job gives its final JobState
+  kNotWatched,        // the job is not followed; the result is 4096
+  kStartedIsFailure,  // 4096 is not taken as a job: it goes the failure path like any refusal
 };
 
 // How the answer of a method becomes the operation's result.
@@ -30,6 +34,8 @@ struct SmisOutcomeRule {
   // Reads the operation's out-parameters after an answer of 0 (and of 4096 when readOnJob).
   std::function<void(Pegasus::Array<Pegasus::CIMParamValue>&)> readOut;
   bool readOnJob = false;
+  // The failure trace, given the display name and the value twice.
+  const char* failedLine = kSmisMethodFailedLine;
 };
 
 // One extrinsic method call.
@@ -41,6 +47,11 @@ struct SmisMethod {
   bool traceIn = false;    // trace the in-parameters before the call
   bool serialize = false;  // hold SmisAction::m_Lock around the call on providers that need it
   RetValLine retValLine = kRetValWithOutCount;
+  // An operation's own form of the answered-value trace (display name, value, value, out-parameter count);
+  // replaces retValLine when set.
+  const char* retValFormat = nullptr;
+  // The name opening the traces of this call; the call's display name when null.
+  const char* display = nullptr;
 };
 
 class SmisCall {
@@ -62,10 +73,22 @@ class SmisCall {
   // name the operation's guard site (TQ_HANDLER_SITE).
   template <class Body>
   SmisResultCode Guarded(const char* file, int line, Body&& body) {
-    return tqcimutil::TracedOr<SmisResultCode>(action_, label_, file, line, kSmisFailed, body, unknownText_.c_str());
+    try {
+      return body();
+    } catch (const Pegasus::CIMException& e) {
+      TraceCaught(file, line, e);
+    } catch (const Pegasus::Exception& e) {
+      TraceCaught(file, line, e);
+    } catch (...) {
+      action_.DEBUG_TRACE(label_, "%s", unknownText_.c_str());
+    }
+    return kSmisFailed;
   }
   // The guard's third handler traces the plain "Caught unknown Exception" instead of "<display>: ...".
   void UsePlainUnknownText();
+  // Operations whose guard traces name the operation: `cimPrefix` opens the CIM exception line,
+  // `exceptionPrefix` the library exception line, and `unknownText` replaces the third handler's text.
+  void SetGuardTexts(const std::string& cimPrefix, const std::string& exceptionPrefix, const std::string& unknownText);
 
   Pegasus::CIMNamespaceName NameSpace() const;
 
@@ -90,10 +113,14 @@ class SmisCall {
   // The result of the value Invoke returned: 0 (out-parameters read), 4096 (job followed by the rule), or
   // the failure path (device error on IBM SVC) giving the value itself.
   SmisResultCode Finish(unsigned retVal, const SmisOutcomeRule& rule);
-  // The failure path alone, for operations that map values of their own first.
-  SmisResultCode Failed(unsigned retVal);
+  // The failure path alone, for operations that map values of their own first. `line` is the failure
+  // trace (display name, value, value). A 4096 that reaches it records no device error: it is no code of
+  // the provider's error table.
+  SmisResultCode Failed(unsigned retVal, const char* line = kSmisMethodFailedLine);
 
  private:
+  void TraceCaught(const char* file, int line, const Pegasus::CIMException& e);
+  void TraceCaught(const char* file, int line, const Pegasus::Exception& e);
   SmisResultCode FollowJob(const SmisOutcomeRule& rule);
   bool NeedsSharedLock(const SmisMethod& method) const;
 
@@ -102,6 +129,8 @@ class SmisCall {
   const char* label_;
   const char* display_;
   std::string unknownText_;
+  std::string cimPrefix_;
+  std::string exceptionPrefix_;
   Pegasus::CIMObjectPath service_;
   TQ_PROVIDER_VENDOR vendor_ = TQ_VENDOR_NONE;
   Pegasus::Array<Pegasus::CIMParamValue> out_;
