@@ -44,6 +44,13 @@ class HP3ParHandler {
   bool ResizeVolume(TQSO::TQOSUtil* osUtil, std::string systemName, std::string controlHost, std::string login,
                     std::string password, std::string poolName, std::string volumeName, long sizeBytes,
                     unsigned long long jobId);
+  // `initiators`: initiator port ids joined by ",".
+  bool MapVolume(TQSO::TQOSUtil* osUtil, std::string systemName, std::string controlHost, std::string login,
+                 std::string password, std::string poolName, std::string volumeName, long sizeBytes,
+                 std::string initiators, std::string hostName, unsigned long long jobId);
+  bool UnmapVolume(TQSO::TQOSUtil* osUtil, std::string systemName, std::string controlHost, std::string login,
+                   std::string password, std::string poolName, std::string volumeName, long sizeBytes,
+                   std::string initiators, unsigned long long jobId);
   // Appends one entry per initiator port that sees the volume; false (nothing appended) for an unknown
   // volume. The size is not used.
   bool GetVolumeInitiators(TQSO::TQOSUtil* osUtil, std::string systemName, std::string controlHost, std::string login,

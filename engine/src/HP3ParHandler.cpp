@@ -163,6 +163,44 @@ bool HP3ParHandler::ResizeVolume(TQSO::TQOSUtil* osUtil, std::string systemName,
       kResize, {osUtil, systemName, controlHost, login, password, poolName, volumeName, sizeBytes, {}, jobId});
 }
 
+bool HP3ParHandler::MapVolume(TQSO::TQOSUtil* osUtil, std::string systemName, std::string controlHost,
+                              std::string login, std::string password, std::string poolName, std::string volumeName,
+                              long sizeBytes, std::string initiators, std::string hostName, unsigned long long jobId) {
+  static const Operation kMap = {"HP3ParHandler::MapVolume",
+                                 kCannotFindPool,
+                                 "Going to map the volume...",
+                                 "SMIS_VOL_MAP_FAILED [%s]",
+                                 "%s: Failed to map storage volume parameters\n",
+                                 "%s: Failed to map storage volume\n",
+                                 &HP3ParCimUtil::MapStorageVolParams,
+                                 &HP3ParCimUtil::MapStorageVolume};
+  return RunVolumeOperation(kMap, {osUtil,
+                                   systemName,
+                                   controlHost,
+                                   login,
+                                   password,
+                                   poolName,
+                                   volumeName,
+                                   sizeBytes,
+                                   {initiators, hostName},
+                                   jobId});
+}
+
+bool HP3ParHandler::UnmapVolume(TQSO::TQOSUtil* osUtil, std::string systemName, std::string controlHost,
+                                std::string login, std::string password, std::string poolName, std::string volumeName,
+                                long sizeBytes, std::string initiators, unsigned long long jobId) {
+  static const Operation kUnmap = {"HP3ParHandler::UnmapVolume",
+                                   kCannotFindPool,
+                                   "Going to unmap the volume...",
+                                   "SMIS_VOL_UNMAP_FAILED [%s]",
+                                   "%s: Failed to unmap storage volume parameters\n",
+                                   "%s: Failed to unmap storage volume\n",
+                                   &HP3ParCimUtil::UnmapStorageVolParams,
+                                   &HP3ParCimUtil::UnmapStorageVolume};
+  return RunVolumeOperation(
+      kUnmap, {osUtil, systemName, controlHost, login, password, poolName, volumeName, sizeBytes, {initiators}, jobId});
+}
+
 bool HP3ParHandler::GetVolumeInitiators(TQSO::TQOSUtil* osUtil, std::string systemName, std::string controlHost,
                                         std::string login, std::string password, std::string poolName,
                                         std::string volumeName, long sizeBytes,
