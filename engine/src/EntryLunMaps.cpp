@@ -2,6 +2,7 @@
 // host entries: a LUN fails (error 70003, the loop ends) at its first problem, and host entries done
 // before stay done.
 #include <list>
+#include <new>
 #include <vector>
 
 #include "HP3ParHandler.h"
