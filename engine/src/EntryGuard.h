@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "EvDebug.h"
+#include "Pegasus/CIMStatusCode.h"
 #include "Pegasus/Exception.h"
 #include "TqException.h"
 
@@ -15,7 +16,8 @@ Result GuardedCall(const char* tag, Result failure, Work&& work) noexcept {
   try {
     return work();
   } catch (const Pegasus::CIMException& e) {
-    o_logger.DebugLvl(tag, -1, "%s: %d: Caught CIMException: %d: %s", tag, __LINE__, static_cast<int>(e.getCode()),
+    o_logger.DebugLvl(tag, -1, "%s: %d: Caught CIMException: %s: %s", tag, __LINE__,
+                      static_cast<const char*>(Pegasus::cimStatusCodeToString(e.getCode()).getCString()),
                       static_cast<const char*>(e.getMessage().getCString()));
   } catch (const Pegasus::Exception& e) {
     o_logger.DebugLvl(tag, -1, "%s: %d: Caught Exception: %s", tag, __LINE__,

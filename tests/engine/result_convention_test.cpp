@@ -144,7 +144,7 @@ TEST(EntryGuard, EveryExceptionBecomesTheFailureResult) {
   EXPECT_EQ(7, tqengine::GuardedCall("t", 7, []() -> int { throw "Not enough memory"; }));
   EXPECT_EQ(7, tqengine::GuardedCall("t", 7, []() -> int { throw 42; }));
   EXPECT_EQ(3, tqengine::GuardedCall("t", 7, [] { return 3; }));
-  EXPECT_TRUE(log.contains("Caught CIMException: 6: gone"));
+  EXPECT_TRUE(log.contains("Caught CIMException: CIM_ERR_NOT_FOUND: gone"));
   EXPECT_TRUE(log.contains("Caught Exception: Connection failed"));
   EXPECT_TRUE(log.contains("Caught Exception: Not enough memory"));
   EXPECT_TRUE(log.contains("Caught unknown Exception"));
