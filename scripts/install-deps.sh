@@ -2,7 +2,7 @@
 # Installs the Debian packages that the build and the tests need, when any is missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config libcurl4-openssl-dev libpugixml-dev libcpp-httplib-dev libssl-dev
-          libboost-dev libsqlite3-dev libgtest-dev libbenchmark-dev sblim-wbemcli clang openssl)
+          libboost-dev libsqlite3-dev libgtest-dev libbenchmark-dev sblim-wbemcli clang clang-format openssl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

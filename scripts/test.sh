@@ -2,10 +2,11 @@
 # Sets up a fresh machine, builds everything and runs the whole test suite twice:
 # once in a normal build and once under AddressSanitizer and UndefinedBehaviorSanitizer,
 # with a short fuzzing run of the JSON reader, the CIM-XML response decoder and the object-path parser in
-# between. The CI builds treat compiler warnings as errors.
+# between. The CI builds treat compiler warnings as errors; the code style is checked first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+bash scripts/check-style.sh
 jobs=$(nproc)
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON
