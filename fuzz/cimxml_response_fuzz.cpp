@@ -6,21 +6,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzProperty.h"
 #include "Pegasus/CimXml.h"
 #include "Pegasus/Exception.h"
 
 using namespace Pegasus;
 
-namespace {
-
-void require(bool holds, const char* property) {
-  if (!holds) {
-    std::fprintf(stderr, "property violated: %s\n", property);
-    std::abort();
-  }
-}
-
-}  // namespace
+using fuzzcheck::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

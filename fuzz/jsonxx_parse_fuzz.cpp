@@ -10,18 +10,14 @@
 #include <sstream>
 #include <string>
 
+#include "FuzzProperty.h"
 #include "jsonxx.h"
 #include "render.h"
 #include "xml_check.h"
 
 namespace {
 
-void require(bool holds, const char* property) {
-  if (!holds) {
-    std::fprintf(stderr, "property violated: %s\n", property);
-    std::abort();
-  }
-}
+using fuzzcheck::require;
 
 template <typename Document>
 void check_stream_form_agrees(const std::string& text, bool parsed, const Document& read) {
