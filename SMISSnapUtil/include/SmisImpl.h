@@ -24,6 +24,29 @@ class SmisCall;
 
 typedef std::vector<std::string> SmisArgs;
 
+// A synchronized set (on IBM SVC a FlashCopy consistency group) to create, change or delete. SystemName and
+// SetName are required; SetPath, when it holds no object path, leaves the set to be found by SetName.
+struct CreateSynchronizedSet_PARAMS {
+  std::string SystemName;
+  std::string SetName;
+  std::string SetPath;  // out: the new set's path, when the provider names it
+  Pegasus::Uint16 CopyType = 0;
+};
+
+struct ModifySynchronizedSet_PARAMS {
+  std::string SystemName;
+  std::string SetName;
+  std::string SetPath;
+  std::string SyncPath;  // the synchronization added (Operation 0) or removed (1)
+  Pegasus::Uint16 Operation = 0;
+};
+
+struct DeleteSynchronizedSet_PARAMS {
+  std::string SystemName;
+  std::string SetName;
+  std::string SetPath;
+};
+
 class SmisAction : public TqSmisJob {
  public:
   // The op type of the 3PAR snapshot objects: CreateReplica then sends no target pool.
@@ -48,8 +71,41 @@ class SmisAction : public TqSmisJob {
   // a success that names no usable target element gives 1.
   SmisResultCode CreateReplica(TqCimConnection& conn, SmisArgs& args, std::string& targetPath);
 
-  // (replica preparation, synchronization changes, copy-type support, replica attachment and
-  // synchronized sets go here)
+  // args: 0 system name, 1 element name, 2 copy type, 3 source volume (path or Name), [4 target setting
+  // InstanceID], [5 target pool ElementName]. True with the array's storage configuration service in
+  // servicePath; false (traced) with fewer than four positions or no such service. Lets exceptions through.
+  bool ValidateCreateReplica(TqCimConnection& conn, SmisArgs& args, Pegasus::CIMObjectPath& servicePath);
+  // Resolves the same positions into the argument vector of CreateReplica and appends its six texts to
+  // out: service path, element name, copy type, source path, setting path or "null", pool path (the named
+  // pool, else the source's own) or "null". False, with nothing appended, when a name is not found or
+  // anything fails. Changes nothing on the array.
+  bool PrepareCreateReplica(TqCimConnection& conn, SmisArgs& args, std::vector<std::string>& out);
+
+  // args: 0 system name, 1 SMI-S operation (decimal), 2 source volume, 3 replica volume (path or Name),
+  // [4 "Restore": an IBM SVC restore]. Sends ModifySynchronization for the pair's synchronization; on 3PAR
+  // a detach (2) resynchronizes the pair first and a refused or failed resync ends it with that result.
+  // A failed job gives its final state; noWait answers 0 for a started job without following it.
+  SmisResultCode ModifySync(TqCimConnection& conn, SmisArgs& args, bool noWait);
+  // ModifySynchronization with the caller's parameters on the service: 0, the method's code, or the final
+  // state of a job that failed. Exceptions reach the caller.
+  SmisResultCode ReSync(TqCimConnection& conn, const Pegasus::CIMNamespaceName& nameSpace,
+                        const Pegasus::CIMObjectPath& service, const Pegasus::Array<Pegasus::CIMParamValue>& inParams);
+  // args: 0 system name, 1 source volume, 2 replica volume: ModifySync with operation 2, followed.
+  SmisResultCode DetachVol(TqCimConnection& conn, SmisArgs& args);
+
+  // args: 0 system name, 1 copy type. 0 when a replication capability of the provider offers the copy
+  // type, 1 when none does.
+  SmisResultCode IsCopyTypeSupported(TqCimConnection& conn, SmisArgs& args);
+
+  // args: 0 system name, 1 copy type, 2 source volume, 3 target volume (path or Name of that array). Makes
+  // the target a replica of the source; syncPath receives their synchronization's path on success. A
+  // failed job gives its final state.
+  SmisResultCode AttachModRep(TqCimConnection& conn, SmisArgs& args, std::string& syncPath);
+
+  // Synchronized sets; the method's own value is the result, a started job is not followed (4096).
+  SmisResultCode CreateSynchronizedSet(TqCimConnection& conn, CreateSynchronizedSet_PARAMS& params);
+  SmisResultCode ModifySynchronizedSet(TqCimConnection& conn, ModifySynchronizedSet_PARAMS& params);
+  SmisResultCode DeleteSynchronizedSet(TqCimConnection& conn, DeleteSynchronizedSet_PARAMS& params);
 
   // ---- Volume and masking operations --------------------------------------------------------------
   // (volume creation parameters and creation, deletion, mapping check, exposing and hiding paths,

@@ -1,5 +1,8 @@
 #include "SmisCall.h"
 
+#include <climits>
+#include <cstdlib>
+
 #include "SmisHostConfig.h"
 #include "TqCimConnection.h"
 
@@ -29,13 +32,55 @@ bool SmisCall::HasArgs(const SmisArgs& args, std::size_t required, const char* u
   return false;
 }
 
+bool SmisCall::HasArgs(const SmisArgs& args, std::size_t required, const char* insufficientLine, const char* needLine) {
+  if (args.size() >= required) return true;
+  action_.DEBUG_TRACE(label_, "%s", insufficientLine);
+  action_.DEBUG_TRACE(label_, "%s", needLine);
+  return false;
+}
+
 bool SmisCall::IsGiven(const SmisArgs& args, std::size_t index) {
   return index < args.size() && !tqcimutil::Contains(args[index], "null");
 }
 
+int SmisCall::Decimal(const std::string& text) {
+  long long value = std::strtoll(text.c_str(), nullptr, 10);
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
 void SmisCall::UsePlainUnknownText() { unknownText_ = tqcimutil::kUnknownException; }
 
-CIMNamespaceName SmisCall::NameSpace() const { return CIMNamespaceName(String(conn_.m_Cimom.GetNameSpace())); }
+void SmisCall::UseNamedHandlerTexts(const std::string& name, const char* separator, const std::string& unknownText) {
+  handlerName_ = name;
+  handlerSeparator_ = separator;
+  unknownText_ = unknownText;
+}
+
+SmisResultCode SmisCall::GuardedNamed(const char* file, int line, const std::function<SmisResultCode()>& body) {
+  const char* name = handlerName_.c_str();
+  const char* sep = handlerSeparator_;
+  try {
+    return body();
+  } catch (const CIMException& e) {
+    action_.DEBUG_TRACE(label_, "%s%s%s%s%d: Caught CIMException: %s: %s", name, sep, file, sep, line,
+                        tqcimutil::StatusText(e).c_str(), e.getMessage().str().c_str());
+  } catch (const Exception& e) {
+    action_.DEBUG_TRACE(label_, "%s%s%s%s%d: Caught Exception: %s", name, sep, file, sep, line,
+                        e.getMessage().str().c_str());
+  } catch (...) {
+    action_.DEBUG_TRACE(label_, "%s", unknownText_.c_str());
+  }
+  return kSmisFailed;
+}
+
+CIMNamespaceName SmisCall::NameSpace() const {
+  if (!nameSpace_.isNull()) return nameSpace_;
+  return CIMNamespaceName(String(conn_.m_Cimom.GetNameSpace()));
+}
+
+void SmisCall::UseNameSpace(const CIMNamespaceName& nameSpace) { nameSpace_ = nameSpace; }
 
 bool SmisCall::FindService(const std::string& systemName, const char* serviceClass) {
   CIMObjectPath service;
@@ -57,17 +102,26 @@ void SmisCall::UseService(const CIMObjectPath& service) {
 }
 
 bool SmisCall::FindVolume(const std::string& text, const char* role, CIMObjectPath& path) {
+  std::string assumingName = std::string("Supplied ") + role + " is not a object path, assuming UUID(Name)";
+  if (LookUpVolume(text, assumingName.c_str(), path)) return true;
+  action_.DEBUG_TRACE(label_, "%s: %s %s [%s] not found", display_, kStorageVolume, role, text.c_str());
+  return false;
+}
+
+bool SmisCall::LookUpVolume(const std::string& text, const char* assumingName, CIMObjectPath& path,
+                            const std::string& systemName) {
   try {
     path = CIMObjectPath(String(text));
   } catch (const Exception& e) {
     if (!MentionsMalformed(e)) throw;
-    action_.DEBUG_TRACE_NORMAL(label_, "Supplied %s is not a object path, assuming UUID(Name)", role);
+    action_.DEBUG_TRACE_NORMAL(label_, assumingName, text.c_str());
     String volumeClass(kStorageVolume);
-    path = action_.GetObjPathByPropName(conn_, volumeClass, String("Name"), String(text));
+    if (systemName.empty())
+      path = action_.GetObjPathByPropName(conn_, volumeClass, String("Name"), String(text));
+    else
+      path = action_.GetObjPathByPropName(conn_, systemName, volumeClass, String("Name"), String(text), false);
   }
-  if (!path.getClassName().isNull()) return true;
-  action_.DEBUG_TRACE(label_, "%s: %s %s [%s] not found", display_, kStorageVolume, role, text.c_str());
-  return false;
+  return !path.getClassName().isNull();
 }
 
 bool SmisCall::NeedsSharedLock(const SmisMethod& method) const {
@@ -86,6 +140,9 @@ unsigned SmisCall::Invoke(const SmisMethod& method, const Array<CIMParamValue>& 
   unsigned retVal = action_.GetRetVal(value);
   if (method.retValLine == SmisMethod::kMethodRetVal)
     action_.DEBUG_TRACE(label_, "%s: Method, retVal = %u (0x%x)", display_, retVal, retVal);
+  else if (method.retValLine == SmisMethod::kSpacedRetValWithOutCount)
+    action_.DEBUG_TRACE(label_, "%s : RetVal = %u (0x%x),  OutParams size = %u", display_, retVal, retVal,
+                        static_cast<unsigned>(out_.size()));
   else
     action_.DEBUG_TRACE(label_, "%s: RetVal = %u (0x%x),  outParams size = %u", display_, retVal, retVal,
                         static_cast<unsigned>(out_.size()));
@@ -117,11 +174,14 @@ SmisResultCode SmisCall::FollowJob(const SmisOutcomeRule& rule) {
 
 SmisResultCode SmisCall::Failed(unsigned retVal) {
   action_.DEBUG_TRACE(label_, "%s: Method failed, retVal = %u (0x%x)", display_, retVal, retVal);
-  if (vendor_ == TQ_VENDOR_IBM_SVC) {
-    std::string text = action_.GetErrorMessage(retVal, "default");
-    action_.DEBUG_TRACE(label_, "Error: %s", text.c_str());
-    smisconfig::SetDeviceError(action_, retVal, text);
-  }
+  RecordDeviceError(retVal);
   action_.PrintParamSet(out_, true);
   return retVal;
+}
+
+void SmisCall::RecordDeviceError(unsigned retVal) {
+  if (vendor_ != TQ_VENDOR_IBM_SVC) return;
+  std::string text = action_.GetErrorMessage(retVal, "default");
+  action_.DEBUG_TRACE(label_, "Error: %s", text.c_str());
+  smisconfig::SetDeviceError(action_, retVal, text);
 }

@@ -34,8 +34,9 @@ struct SmisOutcomeRule {
 
 // One extrinsic method call.
 struct SmisMethod {
-  // The trace of the answered value: "RetVal = ..., outParams size = ..." or "Method, retVal = ...".
-  enum RetValLine { kRetValWithOutCount, kMethodRetVal };
+  // The trace of the answered value: "<display>: RetVal = ...,  outParams size = ...", "<display>: Method,
+  // retVal = ..." or "<display> : RetVal = ...,  OutParams size = ...".
+  enum RetValLine { kRetValWithOutCount, kMethodRetVal, kSpacedRetValWithOutCount };
 
   const char* name = "";
   bool traceIn = false;    // trace the in-parameters before the call
@@ -55,19 +56,30 @@ class SmisCall {
   // True when args hold `required` positions; otherwise traces "<display>: Insufficient params specified"
   // and "    need: <usage>".
   bool HasArgs(const SmisArgs& args, std::size_t required, const char* usage);
+  // The same for operations whose two usage lines are worded otherwise; each line is traced as given.
+  bool HasArgs(const SmisArgs& args, std::size_t required, const char* insufficientLine, const char* needLine);
   // True when position `index` exists and its text does not contain "null".
   static bool IsGiven(const SmisArgs& args, std::size_t index);
+  // A decimal text read as atoi reads it (leading blanks, a sign, the digits up to the first other
+  // character; 0 when there are none), held to the int range instead of overflowing.
+  static int Decimal(const std::string& text);
 
   // Runs the operation's body; a caught exception is traced under the label and gives 1. file and line
   // name the operation's guard site (TQ_HANDLER_SITE).
   template <class Body>
   SmisResultCode Guarded(const char* file, int line, Body&& body) {
+    if (!handlerName_.empty()) return GuardedNamed(file, line, std::function<SmisResultCode()>(body));
     return tqcimutil::TracedOr<SmisResultCode>(action_, label_, file, line, kSmisFailed, body, unknownText_.c_str());
   }
   // The guard's third handler traces the plain "Caught unknown Exception" instead of "<display>: ...".
   void UsePlainUnknownText();
+  // The guard's handlers lead with a name: "<name><sep><file><sep><line>: Caught CIMException: ..." and
+  // "<name><sep><file><sep><line>: Caught Exception: ..."; the third traces `unknownText` as it stands.
+  void UseNamedHandlerTexts(const std::string& name, const char* separator, const std::string& unknownText);
 
+  // The connection's namespace, unless the operation calls into another one.
   Pegasus::CIMNamespaceName NameSpace() const;
+  void UseNameSpace(const Pegasus::CIMNamespaceName& nameSpace);
 
   // Finds the first instance of the service class on the named array and calls through it; false (traced)
   // when there is none.
@@ -82,6 +94,11 @@ class SmisCall {
   // An object-path text, or a volume Name when the text is not a path; false (traced) when no volume has
   // it. `role` names the volume in the traces ("source volume").
   bool FindVolume(const std::string& text, const char* role, Pegasus::CIMObjectPath& path);
+  // The same resolution with the operation's own trace of the name fallback (`assumingName`, a format
+  // given the text) and no trace when nothing is found: the caller names the failure. With a system name
+  // only volumes of that array are considered, and a Name that holds the text also matches.
+  bool LookUpVolume(const std::string& text, const char* assumingName, Pegasus::CIMObjectPath& path,
+                    const std::string& systemName = std::string());
 
   // Invokes the method on the service and returns its value; the out-parameters stay in Out().
   unsigned Invoke(const SmisMethod& method, const Pegasus::Array<Pegasus::CIMParamValue>& in);
@@ -92,9 +109,13 @@ class SmisCall {
   SmisResultCode Finish(unsigned retVal, const SmisOutcomeRule& rule);
   // The failure path alone, for operations that map values of their own first.
   SmisResultCode Failed(unsigned retVal);
+  // On IBM SVC the provider's text of the code, traced and recorded as the device's error; nothing elsewhere.
+  void RecordDeviceError(unsigned retVal);
+  // Follows the job named in Out() by the rule: 0 when it completed, else 1 or its state (4096 unwatched).
+  SmisResultCode FollowJob(const SmisOutcomeRule& rule);
 
  private:
-  SmisResultCode FollowJob(const SmisOutcomeRule& rule);
+  SmisResultCode GuardedNamed(const char* file, int line, const std::function<SmisResultCode()>& body);
   bool NeedsSharedLock(const SmisMethod& method) const;
 
   SmisAction& action_;
@@ -102,6 +123,9 @@ class SmisCall {
   const char* label_;
   const char* display_;
   std::string unknownText_;
+  std::string handlerName_;
+  const char* handlerSeparator_ = ": ";
+  Pegasus::CIMNamespaceName nameSpace_;
   Pegasus::CIMObjectPath service_;
   TQ_PROVIDER_VENDOR vendor_ = TQ_VENDOR_NONE;
   Pegasus::Array<Pegasus::CIMParamValue> out_;

@@ -1,6 +1,7 @@
-// A small CIMOM on a loopback port that answers enumerations from tables the test fills, for the lookups
-// whose other array families the simulated 3PAR provider does not model. Every other request gets an
-// empty answer.
+// A small CIMOM on a loopback port that answers enumerations (and GetInstance) from tables the test fills,
+// for the lookups and operations whose other array families the simulated 3PAR provider does not model.
+// Extrinsic methods answer what the test scripted for them (0 and no out-parameters unless told) and are
+// recorded. Every other request gets an empty answer.
 #pragma once
 #include <httplib.h>
 
@@ -62,6 +63,39 @@ class ScriptedCimom {
     associators_.push_back(Association{object, assocClass, std::move(paths)});
   }
 
+  // What the extrinsic method answers from now on.
+  void SetMethodAnswer(const std::string& method, Pegasus::Uint32 returnValue,
+                       std::vector<Pegasus::CIMParamValue> outParams = {})
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    methodAnswers_[method] = MethodAnswer{returnValue, std::move(outParams)};
+  }
+
+  // The extrinsic calls received, in order.
+  struct MethodCall {
+    std::string method;
+    Pegasus::CIMObjectPath target;
+    std::vector<Pegasus::CimXml::ParamValue> params;
+    const Pegasus::CimXml::ParamValue* find(const std::string& name) const
+    {
+      for (const Pegasus::CimXml::ParamValue& param : params)
+        if (param.name == Pegasus::String(name))
+          return &param;
+      return nullptr;
+    }
+  };
+  std::vector<MethodCall> Calls()
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return calls_;
+  }
+
+  void ClearCalls()
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    calls_.clear();
+  }
+
   int Requests(const std::string& operation)
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -82,7 +116,11 @@ class ScriptedCimom {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       ++counts_[request.methodName.str()];
-      if (request.methodName == String("EnumerateInstanceNames")) {
+      if (!request.intrinsic) {
+        AnswerMethodLocked(request, response);
+      } else if (request.methodName == String("GetInstance")) {
+        AnswerInstanceLocked(request, response);
+      } else if (request.methodName == String("EnumerateInstanceNames")) {
         response.returnKind = CimXml::Response::INSTANCE_NAMES;
         response.paths = names_[className];
       } else if (request.methodName == String("EnumerateInstances")) {
@@ -97,6 +135,34 @@ class ScriptedCimom {
     reply.set_header("CIMOperation", "MethodResponse");
     reply.set_content(CimXml::encodeResponse(response).str(), "application/xml; charset=\"utf-8\"");
   }
+
+  void AnswerMethodLocked(const Pegasus::CimXml::Request& request, Pegasus::CimXml::Response& response)
+  {
+    std::string method = request.methodName.str();
+    calls_.push_back(MethodCall{method, request.objectPath, request.params});
+    const MethodAnswer& answer = methodAnswers_[method];
+    response.returnValue = Pegasus::CIMValue(answer.returnValue);
+    response.outParams = answer.outParams;
+  }
+
+  void AnswerInstanceLocked(const Pegasus::CimXml::Request& request, Pegasus::CimXml::Response& response)
+  {
+    const Pegasus::CimXml::ParamValue* name = request.find("InstanceName");
+    for (const auto& entry : instances_)
+      for (const Pegasus::CIMInstance& instance : entry.second)
+        if (name && Pegasus::refersToSameObject(instance.getPath(), name->instanceName)) {
+          response.returnKind = Pegasus::CimXml::Response::INSTANCE;
+          response.instances = {instance};
+          return;
+        }
+    response.isError = true;
+    response.errorCode = Pegasus::CIM_ERR_NOT_FOUND;
+  }
+
+  struct MethodAnswer {
+    Pegasus::Uint32 returnValue = 0;
+    std::vector<Pegasus::CIMParamValue> outParams;
+  };
 
   struct Association {
     Pegasus::CIMObjectPath object;
@@ -133,6 +199,8 @@ class ScriptedCimom {
   std::map<std::string, std::vector<Pegasus::CIMInstance>> instances_;
   std::map<std::string, int> counts_;
   std::vector<Association> associators_;
+  std::map<std::string, MethodAnswer> methodAnswers_;
+  std::vector<MethodCall> calls_;
 };
 
 }  // namespace lookuptest

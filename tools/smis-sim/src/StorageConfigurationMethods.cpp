@@ -312,7 +312,7 @@ MethodOutcome runStorageConfigurationMethod(MethodCall& call, const std::string&
         return createReplica(call);
     if (name == "createormodifyelementfromstoragepool")
         return createOrModifyElement(call);
-    if (name == "attachormodifyreplica")
+    if (name == "attachormodifyreplica" || name == "attachreplica")   // the older name, without Goal and pipe
         return attachReplica(call);
     if (name == "modifysynchronization")
         return modifySynchronization(call);
