@@ -12,8 +12,13 @@
 // serialises volume creation, replica attachment and replica creation on LSI, DCIM and NetApp providers.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "Pegasus/Array.h"
+#include "Pegasus/CIMObjectPath.h"
+#include "Pegasus/String.h"
 
 #include "SmisResultCodes.h"
 #include "TqCriticalSection.h"
@@ -111,6 +116,48 @@ class SmisAction : public TqSmisJob {
   // (volume creation parameters and creation, deletion, mapping check, exposing and hiding paths,
   // hardware-ID collections, firmware version, storage-setting goals go here)
 
+  // -- Masking: mapping check, exposing and hiding paths, hardware-ID collections, firmware version --
+  // The version text and build number of the provider's software identity whose InstanceID equals
+  // instanceId exactly (the last one when several do). Always 0: versionString is emptied first and stays
+  // empty when nothing matches; buildNumber is written only on a match.
+  std::uint32_t GetVersionStrings(TqCimConnection& conn, const char* instanceId, std::string& versionString,
+                                  std::uint16_t& buildNumber);
+  // The 3PAR firmware version, read under the "3PAR:" and then the "HP_3PAR:" InstanceID; false when
+  // neither gives a version text with a build number.
+  bool Get3PARFirmware(TqCimConnection& conn, std::string& versionString, std::uint16_t& buildNumber);
+
+  // args: 0 SystemName, 1 one volume (path or Name; "null": none), 2 initiator ports (comma-separated;
+  // "null": none). 0 a view of the volume reaches one of the ports (without ports: any view), 650006
+  // only other hosts' views, 650007 no view, 650008 no such volume, 650015 no such system.
+  SmisResultCode IsLunMapped(TqCimConnection& conn, SmisArgs& args);
+
+  // args: 0 SystemName, 1 volume Names, 2 initiator ports, [3 device numbers, 4 device accesses (2 rw,
+  // 3 ro, 4 none), 5 target ports, 6 DeviceIDs of views]; lists comma-separated. Adds the volumes to a view
+  // already serving the ports where the array's family has one, else asks for a new one. The method's own
+  // value (4096 included, never watched); 4098 for a refusal made without any view; 5 when device numbers
+  // or accesses do not pair with the volumes.
+  SmisResultCode ExposePaths(TqCimConnection& conn, SmisArgs& args);
+
+  // args: 0 SystemName, 1 volume Names, [2 initiator ports, 3 target ports, 4 DeviceIDs of views, 5 the one
+  // volume's path]. Hides the volumes from the first view that exposes them to the initiators (on ETERNUS
+  // from every such view). 650007 when no view does; the method's own value otherwise (4096 included).
+  SmisResultCode HidePaths(TqCimConnection& conn, SmisArgs& args);
+  // Hides the volumes from one view; a refusal is tried again with HideLUsFromStorageHardwareIDCollection,
+  // whose answer is then the result (older 3PAR firmware hides host views only so).
+  SmisResultCode Hide3PARPath(TqCimConnection& conn, Pegasus::CIMObjectPath& systemPath,
+                              Pegasus::Array<Pegasus::String>& volumeNames, Pegasus::CIMObjectPath& viewPath);
+
+  // args: 0 SystemName, 1 collection name (the host), 2 hardware-ID texts, comma-separated. Creates the
+  // collection when it is missing, then adds the IDs. 1 when the collection cannot be made.
+  std::uint32_t AddPortsToHardwareIDCollection(TqCimConnection& conn, SmisArgs& args);
+  // Creates an empty collection of that ElementName on the array.
+  std::uint32_t CreateStorageHardwareIDCollection(TqCimConnection& conn, const char* systemName,
+                                                  const char* collectionName);
+  // args: 0 SystemName, 1 collection names, 2 volume Names, 3 device accesses (one per volume).
+  std::uint32_t ExposeLUsToCollections(TqCimConnection& conn, SmisArgs& args);
+  // Collections stay on the array: nothing is sent, the result is 0.
+  std::uint32_t DeleteHardwareIDCollection(TqCimConnection& conn, const char* systemName, const char* collectionName);
+
   // ---- Replication-service operations -------------------------------------------------------------
   // (operations of the replication services go here)
 
@@ -119,6 +166,14 @@ class SmisAction : public TqSmisJob {
   Pegasus::CIMObjectPath ChooseEvaTargetSetting(TqCimConnection& conn, SmisCall& call, int copyType,
                                                 const std::string& source);
   SmisResultCode CreateReplicaCall(TqCimConnection& conn, SmisCall& call, SmisArgs& args, std::string& targetPath);
+  // The views HidePaths hides from: those named by DeviceID, else the views of the volumes (by their one
+  // path, or by Name) that the initiators reach.
+  Pegasus::Array<Pegasus::CIMObjectPath> FindViewsToHide(TqCimConnection& conn, const char* label,
+                                                         Pegasus::CIMObjectPath& system, const std::string& systemName,
+                                                         Pegasus::Array<Pegasus::String>& volumes,
+                                                         Pegasus::Array<Pegasus::String>& volumePaths,
+                                                         Pegasus::Array<Pegasus::String>& initiators,
+                                                         std::vector<std::string>& viewNames);
 
   short m_OpType;
 };

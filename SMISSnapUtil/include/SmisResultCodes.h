@@ -13,6 +13,8 @@ const SmisResultCode kSmisFailed = 1;
 const SmisResultCode kSmisInvalidParameter = 5;
 // The method started a job (answered by the operations that do not follow their jobs).
 const SmisResultCode kSmisJobStarted = 4096;
+// Exposing paths without a view was refused: read by the callers as initiator ports the array does not take.
+const SmisResultCode kSmisInitiatorsRefused = 4098;
 const SmisResultCode kSmisHostMappingsFound = 650006;
 const SmisResultCode kSmisMappingNotFound = 650007;
 const SmisResultCode kSmisVolumeNotFound = 650008;

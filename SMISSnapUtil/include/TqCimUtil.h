@@ -3,11 +3,11 @@
 // updates properties; lists the methods of a CIM class; converts method results and parameters.
 //
 // Every lookup works over a connection its caller has connected and keeps nothing between calls, except
-// the process-wide volume-instance cache (off unless configured). Each lookup either traces a caught
-// exception and throws it on, or traces it and returns its failure value; the comment of each member
-// says which.
+// the process-wide volume-instance and IBM SVC hardware-ID caches (off unless configured). Each lookup either traces a
+// caught exception and throws it on, or traces it and returns its failure value; the comment of each member says which.
 #pragma once
 
+#include <functional>
 #include <list>
 #include <map>
 #include <string>
@@ -51,7 +51,7 @@ class TqCimUtil : public TqSmisTracer {
  public:
   TqCimUtil();
 
-  // Guards the process-wide volume-instance cache.
+  // Guards the process-wide volume-instance and IBM SVC hardware-ID caches.
   static TqCriticalSection m_CimUtilLock;
 
   // Attaches a read-only error-text table (not owned); null detaches it.
@@ -175,6 +175,12 @@ class TqCimUtil : public TqSmisTracer {
   bool GetVolumeObjectPath(TqCimConnection& conn, const std::string& arrayName, const std::string& volume,
                            Pegasus::CIMObjectPath& path, unsigned int vendorId);
 
+  // ---- IBM SVC volumes and nodes (failure: "" or 0) -------------------------------------------------
+  // The path text of the volume of that identifier, built from its concise volume and checked; "" when none.
+  std::string GetIBMSVCVolObjPathByUUID(TqCimConnection& conn, std::string uuid, std::string arrayName);
+  // 1 with the path text of the node of that number in `nodePath`; 0, leaving `nodePath`, when none.
+  int GetPreferredNodeForIBMSVC(TqCimConnection& conn, const std::string& nodeId, std::string& nodePath);
+
   // ---- Protocol controllers (views); all trace and rethrow -----------------------------------------
   Pegasus::Array<Pegasus::CIMObjectPath> GetVolCtlrPaths(TqCimConnection& conn, Pegasus::CIMObjectPath& volumePath);
   // Views reached from initiator ports.
@@ -187,9 +193,21 @@ class TqCimUtil : public TqSmisTracer {
   Pegasus::Array<Pegasus::CIMObjectPath> GetEMCVMAXCtlrListByHwIDs(TqCimConnection& conn,
                                                                    Pegasus::CIMObjectPath& systemPath,
                                                                    Pegasus::Array<Pegasus::String>& ports);
+  // Runs under m_CimUtilLock with the shared hardware-ID cache (when configured); empties it on a fault.
   Pegasus::Array<Pegasus::CIMObjectPath> GetIBMSVCCtlrListByHwIDs(TqCimConnection& conn,
                                                                   Pegasus::CIMObjectPath& systemPath,
                                                                   Pegasus::Array<Pegasus::String>& ports);
+  // HP EVA views whose port identifiers ("WWNs" or "iqn") hold a port; none on another family's array.
+  Pegasus::Array<Pegasus::CIMObjectPath> GetHPCtlrListByHwIDs(TqCimConnection& conn, Pegasus::CIMObjectPath& systemPath,
+                                                              Pegasus::Array<Pegasus::String>& ports);
+  // LSI-family (LSI, DCIM, NetApp) views of the ports' hosts and, with clusterMapping, of their host groups.
+  Pegasus::Array<Pegasus::CIMObjectPath> GetLSICtlrListByHwIDs(TqCimConnection& conn,
+                                                               Pegasus::CIMObjectPath& systemPath,
+                                                               Pegasus::Array<Pegasus::String>& ports,
+                                                               bool clusterMapping);
+  // The "StorageID" of every initiator port of the host the first port belongs to.
+  Pegasus::Array<Pegasus::String> GetLSIHwIDs(TqCimConnection& conn, Pegasus::CIMObjectPath& systemPath,
+                                              Pegasus::Array<Pegasus::String>& ports);
   // Views of the volumes that are also views of the ports.
   Pegasus::Array<Pegasus::CIMObjectPath> Get3PARCtlrListByHwIDs(TqCimConnection& conn,
                                                                 Pegasus::CIMObjectPath& systemPath,
@@ -246,14 +264,10 @@ class TqCimUtil : public TqSmisTracer {
   // The views of one volume through CIM_ProtocolControllerForUnit.
   Pegasus::Array<Pegasus::CIMObjectPath> VolumeViews(TqCimConnection& conn, Pegasus::CIMObjectPath& volumePath);
   // The volume-and-port intersection shared by the families whose port step gives views.
-  typedef Pegasus::Array<Pegasus::CIMObjectPath> (TqCimUtil::*PortViewStep)(TqCimConnection&,
-                                                                           Pegasus::CIMObjectPath&,
-                                                                           Pegasus::Array<Pegasus::String>&);
+  typedef std::function<Pegasus::Array<Pegasus::CIMObjectPath>()> PortViewStep;
   Pegasus::Array<Pegasus::CIMObjectPath> IntersectVolumeAndPortViews(TqCimConnection& conn, const char* label,
-                                                                     PortViewStep portStep,
-                                                                     Pegasus::CIMObjectPath& systemPath,
-                                                                     Pegasus::Array<Pegasus::CIMObjectPath>& volumes,
-                                                                     Pegasus::Array<Pegasus::String>& ports);
+                                                                     const PortViewStep& portStep,
+                                                                     Pegasus::Array<Pegasus::CIMObjectPath>& volumes);
   // The views of ports for the 3PAR, ETERNUS and EMC families; each family adds its own per-port step.
   enum PortFamily { kPort3PAR, kPortEternus, kPortEMC };
   Pegasus::Array<Pegasus::CIMObjectPath> PortViews(TqCimConnection& conn, const char* label, PortFamily family,
@@ -261,8 +275,6 @@ class TqCimUtil : public TqSmisTracer {
                                                    Pegasus::Array<Pegasus::String>& ports);
   void Add3PARPortViews(TqCimConnection& conn, const char* label, const Pegasus::String& port,
                         Pegasus::CIMObjectPath& hardwareId, Pegasus::Array<Pegasus::CIMObjectPath>& views);
-  // The controllers of a family whose lookup is not built in: none, with a trace saying so.
-  Pegasus::Array<Pegasus::CIMObjectPath> VendorViewsNotBuiltIn(const char* label, const char* family);
   // Volume lookup by "Name" through the cache (cacheOn: the caller holds the cache lock) or a fetch of the
   // call's own.
   std::string FindVolumeByName(TqCimConnection& conn, const Pegasus::String& uuid, const Pegasus::String& arrayName,

@@ -33,17 +33,33 @@ inline std::string StatusText(const Pegasus::CIMException& e)
   return Pegasus::cimStatusCodeToString(e.getCode()).str();
 }
 
+// The level a handler traces at: the error level, or the normal level for the few lookups that say so.
+enum class HandlerLevel { kError, kNormal };
+
 inline void TraceCimException(TqSmisTracer& tracer, const char* label, const char* file, int line,
-                              const Pegasus::CIMException& e)
-{
-  tracer.DEBUG_TRACE(label, "%s: %d: Caught CIMException: %s: %s", file, line, StatusText(e).c_str(),
-                     e.getMessage().str().c_str());
+                              const Pegasus::CIMException& e, HandlerLevel level = HandlerLevel::kError) {
+  const char* format = "%s: %d: Caught CIMException: %s: %s";
+  if (level == HandlerLevel::kNormal)
+    tracer.DEBUG_TRACE_NORMAL(label, format, file, line, StatusText(e).c_str(), e.getMessage().str().c_str());
+  else
+    tracer.DEBUG_TRACE(label, format, file, line, StatusText(e).c_str(), e.getMessage().str().c_str());
 }
 
 inline void TraceException(TqSmisTracer& tracer, const char* label, const char* file, int line,
-                           const Pegasus::Exception& e)
-{
-  tracer.DEBUG_TRACE(label, "%s: %d: Caught Exception: %s", file, line, e.getMessage().str().c_str());
+                           const Pegasus::Exception& e, HandlerLevel level = HandlerLevel::kError) {
+  const char* format = "%s: %d: Caught Exception: %s";
+  if (level == HandlerLevel::kNormal)
+    tracer.DEBUG_TRACE_NORMAL(label, format, file, line, e.getMessage().str().c_str());
+  else
+    tracer.DEBUG_TRACE(label, format, file, line, e.getMessage().str().c_str());
+}
+
+inline void TraceUnknown(TqSmisTracer& tracer, const char* label, const char* text,
+                         HandlerLevel level = HandlerLevel::kError) {
+  if (level == HandlerLevel::kNormal)
+    tracer.DEBUG_TRACE_NORMAL(label, "%s", text);
+  else
+    tracer.DEBUG_TRACE(label, "%s", text);
 }
 
 // Runs the body; a caught exception is traced and thrown on unchanged.
@@ -68,16 +84,15 @@ auto TracedRethrow(TqSmisTracer& tracer, const char* label, const char* file, in
 // Runs the body; a caught exception is traced and the failure value returned.
 template <class Result, class Body>
 Result TracedOr(TqSmisTracer& tracer, const char* label, const char* file, int line, Result failure, Body&& body,
-                const char* unknownText = kUnknownException)
-{
+                const char* unknownText = kUnknownException, HandlerLevel level = HandlerLevel::kError) {
   try {
     return body();
   } catch (const Pegasus::CIMException& e) {
-    TraceCimException(tracer, label, file, line, e);
+    TraceCimException(tracer, label, file, line, e, level);
   } catch (const Pegasus::Exception& e) {
-    TraceException(tracer, label, file, line, e);
+    TraceException(tracer, label, file, line, e, level);
   } catch (...) {
-    tracer.DEBUG_TRACE(label, "%s", unknownText);
+    TraceUnknown(tracer, label, unknownText, level);
   }
   return failure;
 }

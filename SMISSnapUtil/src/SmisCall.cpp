@@ -53,26 +53,28 @@ int SmisCall::Decimal(const std::string& text) {
 void SmisCall::UsePlainUnknownText() { unknownText_ = tqcimutil::kUnknownException; }
 
 void SmisCall::UseNamedHandlerTexts(const std::string& name, const char* separator, const std::string& unknownText) {
-  handlerName_ = name;
-  handlerSeparator_ = separator;
+  cimPrefix_ = name + separator;
+  exceptionPrefix_ = cimPrefix_;
+  fileLineSeparator_ = separator;
   unknownText_ = unknownText;
 }
 
-SmisResultCode SmisCall::GuardedNamed(const char* file, int line, const std::function<SmisResultCode()>& body) {
-  const char* name = handlerName_.c_str();
-  const char* sep = handlerSeparator_;
-  try {
-    return body();
-  } catch (const CIMException& e) {
-    action_.DEBUG_TRACE(label_, "%s%s%s%s%d: Caught CIMException: %s: %s", name, sep, file, sep, line,
-                        tqcimutil::StatusText(e).c_str(), e.getMessage().str().c_str());
-  } catch (const Exception& e) {
-    action_.DEBUG_TRACE(label_, "%s%s%s%s%d: Caught Exception: %s", name, sep, file, sep, line,
-                        e.getMessage().str().c_str());
-  } catch (...) {
-    action_.DEBUG_TRACE(label_, "%s", unknownText_.c_str());
-  }
-  return kSmisFailed;
+void SmisCall::SetGuardTexts(const std::string& cimPrefix, const std::string& exceptionPrefix,
+                             const std::string& unknownText) {
+  cimPrefix_ = cimPrefix;
+  exceptionPrefix_ = exceptionPrefix;
+  unknownText_ = unknownText;
+}
+
+void SmisCall::TraceCaught(const char* file, int line, const CIMException& e) {
+  action_.DEBUG_TRACE(label_, "%s%s%s%d: Caught CIMException: %s: %s", cimPrefix_.c_str(), file,
+                      fileLineSeparator_.c_str(), line, tqcimutil::StatusText(e).c_str(),
+                      e.getMessage().str().c_str());
+}
+
+void SmisCall::TraceCaught(const char* file, int line, const Exception& e) {
+  action_.DEBUG_TRACE(label_, "%s%s%s%d: Caught Exception: %s", exceptionPrefix_.c_str(), file,
+                      fileLineSeparator_.c_str(), line, e.getMessage().str().c_str());
 }
 
 CIMNamespaceName SmisCall::NameSpace() const {
@@ -138,19 +140,22 @@ unsigned SmisCall::Invoke(const SmisMethod& method, const Array<CIMParamValue>& 
   TqCriticalSectionLock lock(NeedsSharedLock(method) ? &SmisAction::m_Lock : nullptr);
   CIMValue value = conn_.Client().invokeMethod(NameSpace(), service_, CIMName(method.name), in, out_);
   unsigned retVal = action_.GetRetVal(value);
-  if (method.retValLine == SmisMethod::kMethodRetVal)
-    action_.DEBUG_TRACE(label_, "%s: Method, retVal = %u (0x%x)", display_, retVal, retVal);
-  else if (method.retValLine == SmisMethod::kSpacedRetValWithOutCount)
-    action_.DEBUG_TRACE(label_, "%s : RetVal = %u (0x%x),  OutParams size = %u", display_, retVal, retVal,
-                        static_cast<unsigned>(out_.size()));
-  else
-    action_.DEBUG_TRACE(label_, "%s: RetVal = %u (0x%x),  outParams size = %u", display_, retVal, retVal,
-                        static_cast<unsigned>(out_.size()));
+  const char* display = method.display ? method.display : display_;
+  const char* format = method.retValFormat;
+  if (!format) {
+    if (method.retValLine == SmisMethod::kMethodRetVal)
+      format = "%s: Method, retVal = %u (0x%x)";
+    else if (method.retValLine == SmisMethod::kSpacedRetValWithOutCount)
+      format = "%s : RetVal = %u (0x%x),  OutParams size = %u";
+    else
+      format = "%s: RetVal = %u (0x%x),  outParams size = %u";
+  }
+  action_.DEBUG_TRACE(label_, format, display, retVal, retVal, static_cast<unsigned>(out_.size()));
   return retVal;
 }
 
 SmisResultCode SmisCall::Finish(unsigned retVal, const SmisOutcomeRule& rule) {
-  if (retVal == kJobStartedValue) {
+  if (retVal == kJobStartedValue && rule.job != SmisJobRule::kStartedIsFailure) {
     action_.DEBUG_TRACE_NORMAL(label_, "%s: Job started", display_);
     action_.PrintParamSet(out_, false);
     if (rule.readOnJob && rule.readOut) rule.readOut(out_);
@@ -161,7 +166,7 @@ SmisResultCode SmisCall::Finish(unsigned retVal, const SmisOutcomeRule& rule) {
     if (rule.readOut) rule.readOut(out_);
     return kSmisSuccess;
   }
-  return Failed(retVal);
+  return Failed(retVal, rule.failedLine);
 }
 
 SmisResultCode SmisCall::FollowJob(const SmisOutcomeRule& rule) {
@@ -172,9 +177,9 @@ SmisResultCode SmisCall::FollowJob(const SmisOutcomeRule& rule) {
   return rule.job == SmisJobRule::kFailedIsState ? static_cast<SmisResultCode>(state) : kSmisFailed;
 }
 
-SmisResultCode SmisCall::Failed(unsigned retVal) {
-  action_.DEBUG_TRACE(label_, "%s: Method failed, retVal = %u (0x%x)", display_, retVal, retVal);
-  RecordDeviceError(retVal);
+SmisResultCode SmisCall::Failed(unsigned retVal, const char* line) {
+  action_.DEBUG_TRACE(label_, line, display_, retVal, retVal);
+  if (retVal != kJobStartedValue) RecordDeviceError(retVal);
   action_.PrintParamSet(out_, true);
   return retVal;
 }

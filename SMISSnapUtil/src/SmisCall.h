@@ -15,11 +15,15 @@
 #include "SmisImpl.h"
 #include "TQProviderVendor.h"
 
+// The usual failure trace of a method's answer.
+inline constexpr const char* kSmisMethodFailedLine = "%s: Method failed, retVal = %u (0x%x)";
+
 // What a method's job means for the result.
 enum class SmisJobRule {
-  kFailedIsOne,    // the job is followed; a failed job gives 1
-  kFailedIsState,  // the job is followed; a failed job gives its final JobState
-  kNotWatched,     // the job is not followed; the result is 4096
+  kFailedIsOne,       // the job is followed; a failed job gives 1
+  kFailedIsState,     // the job is followed; a failed job gives its final JobState
+  kNotWatched,        // the job is not followed; the result is 4096
+  kStartedIsFailure,  // 4096 is not taken as a job: it goes the failure path like any refusal
 };
 
 // How the answer of a method becomes the operation's result.
@@ -30,6 +34,8 @@ struct SmisOutcomeRule {
   // Reads the operation's out-parameters after an answer of 0 (and of 4096 when readOnJob).
   std::function<void(Pegasus::Array<Pegasus::CIMParamValue>&)> readOut;
   bool readOnJob = false;
+  // The failure trace, given the display name and the value twice.
+  const char* failedLine = kSmisMethodFailedLine;
 };
 
 // One extrinsic method call.
@@ -42,6 +48,11 @@ struct SmisMethod {
   bool traceIn = false;    // trace the in-parameters before the call
   bool serialize = false;  // hold SmisAction::m_Lock around the call on providers that need it
   RetValLine retValLine = kRetValWithOutCount;
+  // An operation's own form of the answered-value trace (display name, value, value, out-parameter count);
+  // replaces retValLine when set.
+  const char* retValFormat = nullptr;
+  // The name opening the traces of this call; the call's display name when null.
+  const char* display = nullptr;
 };
 
 class SmisCall {
@@ -68,14 +79,25 @@ class SmisCall {
   // name the operation's guard site (TQ_HANDLER_SITE).
   template <class Body>
   SmisResultCode Guarded(const char* file, int line, Body&& body) {
-    if (!handlerName_.empty()) return GuardedNamed(file, line, std::function<SmisResultCode()>(body));
-    return tqcimutil::TracedOr<SmisResultCode>(action_, label_, file, line, kSmisFailed, body, unknownText_.c_str());
+    try {
+      return body();
+    } catch (const Pegasus::CIMException& e) {
+      TraceCaught(file, line, e);
+    } catch (const Pegasus::Exception& e) {
+      TraceCaught(file, line, e);
+    } catch (...) {
+      action_.DEBUG_TRACE(label_, "%s", unknownText_.c_str());
+    }
+    return kSmisFailed;
   }
   // The guard's third handler traces the plain "Caught unknown Exception" instead of "<display>: ...".
   void UsePlainUnknownText();
   // The guard's handlers lead with a name: "<name><sep><file><sep><line>: Caught CIMException: ..." and
   // "<name><sep><file><sep><line>: Caught Exception: ..."; the third traces `unknownText` as it stands.
   void UseNamedHandlerTexts(const std::string& name, const char* separator, const std::string& unknownText);
+  // Operations whose guard traces name the operation: `cimPrefix` opens the CIM exception line,
+  // `exceptionPrefix` the library exception line, and `unknownText` replaces the third handler's text.
+  void SetGuardTexts(const std::string& cimPrefix, const std::string& exceptionPrefix, const std::string& unknownText);
 
   // The connection's namespace, unless the operation calls into another one.
   Pegasus::CIMNamespaceName NameSpace() const;
@@ -107,15 +129,18 @@ class SmisCall {
   // The result of the value Invoke returned: 0 (out-parameters read), 4096 (job followed by the rule), or
   // the failure path (device error on IBM SVC) giving the value itself.
   SmisResultCode Finish(unsigned retVal, const SmisOutcomeRule& rule);
-  // The failure path alone, for operations that map values of their own first.
-  SmisResultCode Failed(unsigned retVal);
+  // The failure path alone, for operations that map values of their own first. `line` is the failure
+  // trace (display name, value, value). A 4096 that reaches it records no device error: it is no code of
+  // the provider's error table.
+  SmisResultCode Failed(unsigned retVal, const char* line = kSmisMethodFailedLine);
   // On IBM SVC the provider's text of the code, traced and recorded as the device's error; nothing elsewhere.
   void RecordDeviceError(unsigned retVal);
   // Follows the job named in Out() by the rule: 0 when it completed, else 1 or its state (4096 unwatched).
   SmisResultCode FollowJob(const SmisOutcomeRule& rule);
 
  private:
-  SmisResultCode GuardedNamed(const char* file, int line, const std::function<SmisResultCode()>& body);
+  void TraceCaught(const char* file, int line, const Pegasus::CIMException& e);
+  void TraceCaught(const char* file, int line, const Pegasus::Exception& e);
   bool NeedsSharedLock(const SmisMethod& method) const;
 
   SmisAction& action_;
@@ -123,8 +148,9 @@ class SmisCall {
   const char* label_;
   const char* display_;
   std::string unknownText_;
-  std::string handlerName_;
-  const char* handlerSeparator_ = ": ";
+  std::string cimPrefix_;
+  std::string exceptionPrefix_;
+  std::string fileLineSeparator_ = ": ";
   Pegasus::CIMNamespaceName nameSpace_;
   Pegasus::CIMObjectPath service_;
   TQ_PROVIDER_VENDOR vendor_ = TQ_VENDOR_NONE;

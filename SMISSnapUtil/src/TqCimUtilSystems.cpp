@@ -1,10 +1,7 @@
 // An array's system object and per-array objects by the array's name, its vendor, and association paths
 // built without asking the CIMOM.
-#include <vector>
-
 #include "CimUtilHandlers.h"
-#include "SnapInfo.h"
-#include "TQPlatformInfo.h"
+#include "CimUtilLsiClass.h"
 #include "TQProviderVendor.h"
 #include "TqCimConnection.h"
 #include "TqCimUtil.h"
@@ -17,50 +14,6 @@ using tqcimutil::TracedRethrow;
 namespace {
 
 const char* const kSystemClass = "CIM_ComputerSystem";
-const char* const kClassPrefixSetting = "SMCONFIG_NAME_SMIS_CIM_CLASSNAME_PREFIX";
-const char* const kLsiPrefixKey = "LSI_OEM_CLASSNAME_PREFIX";
-
-// A per-array setting of the job record; "" when it is not set. A text longer than the first buffer is
-// read again with the size the record asks for, never cut.
-std::string PerArraySetting(TQSO::SnapInfo& record, const char* name)
-{
-  std::vector<char> buffer(1024, '\0');
-  uint32_t length = 1023;
-  if (record.getConfigString(name, buffer.data(), &length) == TQSO::SnapInfo::kBufferTooSmall) {
-    buffer.assign(static_cast<size_t>(length) + 2, '\0');
-    length = static_cast<uint32_t>(buffer.size() - 1);
-    record.getConfigString(name, buffer.data(), &length);
-  }
-  buffer.back() = '\0';
-  return buffer.data();
-}
-
-// The class the system object of an LSI-family array must have: the configured class prefix (the host
-// key wins over the per-array setting), else the candidate's own vendor prefix, then "_StorageSystem".
-std::string LsiSystemClass(TqCimUtil& util, const CIMObjectPath& candidate)
-{
-  const char* label = "SMIS::GetSystemObjPathByNameProp";
-  std::string prefix;
-  std::string setting;
-  if (util.m_SnapInfo)
-    setting = PerArraySetting(*util.m_SnapInfo, kClassPrefixSetting);
-  util.DEBUG_TRACE_NORMAL(label, " Array Config [%s:%s]", kClassPrefixSetting, setting.c_str());
-  if (!setting.empty())
-    prefix = setting;
-  TQPlatformInfo config;
-  config.getString("Corvane", kLsiPrefixKey, &prefix);
-  if (!prefix.empty())
-    util.DEBUG_TRACE_NORMAL(label, "Classname prefix [%s]  read from regkey / snap config", prefix.c_str());
-  if (prefix.empty()) {
-    prefix = TQProviderVendor::GetVendorPrefix(candidate);
-    util.DEBUG_TRACE_NORMAL(label, "LSI OEM class prefix [%s]", prefix.c_str());
-  }
-  if (prefix.empty())
-    return "LSISSI_StorageSystem";
-  std::string className = prefix + "_StorageSystem";
-  util.DEBUG_TRACE_NORMAL(label, "LSI OEM classname [%s]", className.c_str());
-  return className;
-}
 
 // True when the candidate has the class that the vendor's system object must have.
 bool HasSystemClass(TqCimUtil& util, TQ_PROVIDER_VENDOR vendor, const CIMObjectPath& candidate)
@@ -76,7 +29,8 @@ bool HasSystemClass(TqCimUtil& util, TQ_PROVIDER_VENDOR vendor, const CIMObjectP
     case TQ_VENDOR_LSI:
     case TQ_VENDOR_DCIM:
     case TQ_VENDOR_NETAPP:
-      return className == String(LsiSystemClass(util, candidate));
+      return className ==
+             String(tqcimutil::LsiFamilyClass(util, "SMIS::GetSystemObjPathByNameProp", candidate, "_StorageSystem"));
     default:
       return true;
   }

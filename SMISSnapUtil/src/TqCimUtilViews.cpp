@@ -36,12 +36,11 @@ Array<CIMObjectPath> TqCimUtil::GetVolCtlrPaths(TqCimConnection& conn, CIMObject
 }
 
 Array<CIMObjectPath> TqCimUtil::IntersectVolumeAndPortViews(TqCimConnection& conn, const char* label,
-                                                            PortViewStep portStep, CIMObjectPath& systemPath,
-                                                            Array<CIMObjectPath>& volumes, Array<String>& ports)
-{
+                                                            const PortViewStep& portStep,
+                                                            Array<CIMObjectPath>& volumes) {
   return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() {
     Array<CIMObjectPath> result;
-    Array<CIMObjectPath> portViews = (this->*portStep)(conn, systemPath, ports);
+    Array<CIMObjectPath> portViews = portStep();
     if (portViews.size() == 0) {
       DEBUG_TRACE(label, "Not able to derive protocol controllers from the initiator ports");
       return result;
@@ -167,27 +166,27 @@ Array<CIMObjectPath> TqCimUtil::GetEMCVMAXCtlrListByHwIDs(TqCimConnection& conn,
 Array<CIMObjectPath> TqCimUtil::Get3PARCtlrListByHwIDs(TqCimConnection& conn, CIMObjectPath& systemPath,
                                                        Array<CIMObjectPath>& volumes, Array<String>& ports)
 {
-  PortViewStep step = &TqCimUtil::Get3PARCtlrListByHwIDs;
-  return IntersectVolumeAndPortViews(conn, "SMIS::Get3PARCtlrListByHwIDs", step, systemPath, volumes, ports);
+  PortViewStep step = [&]() { return Get3PARCtlrListByHwIDs(conn, systemPath, ports); };
+  return IntersectVolumeAndPortViews(conn, "SMIS::Get3PARCtlrListByHwIDs", step, volumes);
 }
 
 Array<CIMObjectPath> TqCimUtil::GetEternusCtlrListByHwIDs(TqCimConnection& conn, CIMObjectPath& systemPath,
                                                           Array<CIMObjectPath>& volumes, Array<String>& ports)
 {
-  PortViewStep step = &TqCimUtil::GetEternusCtlrListByHwIDs;
-  return IntersectVolumeAndPortViews(conn, "SMIS::GetEternusCtlrListByHwIDs", step, systemPath, volumes, ports);
+  PortViewStep step = [&]() { return GetEternusCtlrListByHwIDs(conn, systemPath, ports); };
+  return IntersectVolumeAndPortViews(conn, "SMIS::GetEternusCtlrListByHwIDs", step, volumes);
 }
 
 Array<CIMObjectPath> TqCimUtil::GetEMCVMAXCtlrListByHwIDs(TqCimConnection& conn, CIMObjectPath& systemPath,
                                                           Array<CIMObjectPath>& volumes, Array<String>& ports)
 {
-  PortViewStep step = &TqCimUtil::GetEMCVMAXCtlrListByHwIDs;
-  return IntersectVolumeAndPortViews(conn, "SMIS::GetEMCVMAXCtlrListByHwIDs", step, systemPath, volumes, ports);
+  PortViewStep step = [&]() { return GetEMCVMAXCtlrListByHwIDs(conn, systemPath, ports); };
+  return IntersectVolumeAndPortViews(conn, "SMIS::GetEMCVMAXCtlrListByHwIDs", step, volumes);
 }
 
 Array<CIMObjectPath> TqCimUtil::GetIBMSVCCtlrListByHwIDs(TqCimConnection& conn, CIMObjectPath& systemPath,
                                                          Array<CIMObjectPath>& volumes, Array<String>& ports)
 {
-  PortViewStep step = &TqCimUtil::GetIBMSVCCtlrListByHwIDs;
-  return IntersectVolumeAndPortViews(conn, "SMIS::GetIBMSVCCtlrListByHwIDs", step, systemPath, volumes, ports);
+  PortViewStep step = [&]() { return GetIBMSVCCtlrListByHwIDs(conn, systemPath, ports); };
+  return IntersectVolumeAndPortViews(conn, "SMIS::GetIBMSVCCtlrListByHwIDs", step, volumes);
 }

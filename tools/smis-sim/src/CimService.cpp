@@ -9,7 +9,9 @@
 #include "ClassHierarchy.h"
 #include "ExtrinsicMethods.h"
 #include "IntrinsicOperations.h"
+#include "NamespaceScope.h"
 #include "Pegasus/CimXml.h"
+#include "smis-sim/VendorProfile.h"
 
 using namespace Pegasus;
 using Pegasus::CimXml::ParamValue;
@@ -199,7 +201,7 @@ CimHttpReply CimService::handle(const CimHttpRequest& http)
         record = callRecord(request);
     Response response;
     try {
-        if (!String::equalNoCase(request.nameSpace.getString(), kNamespace))
+        if (!servesNamespace(request.nameSpace.getString().str()))
             throw CIMException(CIM_ERR_INVALID_NAMESPACE, "unknown namespace " + request.nameSpace.getString());
         if (request.intrinsic && String::equalNoCase(request.methodName, "GetClass")) {
             const ParamValue* name = request.find("ClassName");
@@ -215,6 +217,7 @@ CimHttpReply CimService::handle(const CimHttpRequest& http)
                 std::shared_lock<std::shared_mutex> lock(model_.mutex());
                 response = runIntrinsic(model_, request);
             }
+            scopeToNamespace(response, request.nameSpace);
         } else {
             const std::string cls = request.objectPath.getClassName().getString().str();
             if (!ClassHierarchy::instance().known(cls))

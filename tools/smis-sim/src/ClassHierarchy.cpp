@@ -1,6 +1,7 @@
 #include "ClassHierarchy.h"
 
 #include "NoCase.h"
+#include "VendorClasses.h"
 
 namespace smissim {
 
@@ -116,6 +117,10 @@ ClassHierarchy::ClassHierarchy()
     add(association("TPD_ElementSettingData", "CIM_ElementSettingData", "ManagedElement", "SettingData"));
     add(association("TPD_ElementCapabilities", "CIM_ElementCapabilities", "ManagedElement", "Capabilities"));
     add(association("TPD_ElementSoftwareIdentity", "CIM_ElementSoftwareIdentity", "Antecedent", "Dependent"));
+
+    // The other families' classes.
+    for (ClassInfo& info : vendorProfileClasses())
+        add(std::move(info));
 }
 
 void ClassHierarchy::add(ClassInfo info)

@@ -10,11 +10,11 @@ using namespace Pegasus;
 
 namespace smissim {
 
+using namespace maskcodes;
+
 namespace {
 
-constexpr Uint32 kFailed = 4, kInvalidParameter = 5;
-constexpr Uint32 kInvalidLogicalUnit = 4097, kInvalidHostName = 4098, kInvalidTargetPort = 4099,
-                 kInvalidPermission = 4100, kLunInUse = 4101;
+constexpr Uint32 kFailed = 4;
 constexpr Uint16 kReadWrite = 2, kReadOnly = 3;
 
 bool nonEmpty(const std::optional<std::vector<std::string>>& list)
@@ -47,9 +47,7 @@ MethodOutcome exposeToHosts(MethodCall& call)
     auto luNames = args.strings("LUNames");
     auto hostNames = args.strings("HostNames");
     auto accesses = args.uint16s("DeviceAccesses");
-    auto numbers = args.strings("DeviceNumbers");
-    if (!nonEmpty(luNames) || !nonEmpty(hostNames) || !accesses || accesses->size() != luNames->size() ||
-        (numbers && numbers->size() != luNames->size()))
+    if (!nonEmpty(luNames) || !nonEmpty(hostNames) || !accesses)
         return MethodOutcome::code(kInvalidParameter);
     if (auto controllers = args.references("ProtocolControllers"); controllers && !controllers->empty())
         return MethodOutcome::code(kInvalidParameter);   // only new host views can be made
@@ -57,44 +55,18 @@ MethodOutcome exposeToHosts(MethodCall& call)
     if (nonEmpty(args.strings("TargetPortLPIDs")) || nonEmpty(args.strings("TargetPortIDs")))
         return MethodOutcome::code(kInvalidTargetPort);
 
-    std::vector<CIMObjectPath> volumes, hosts;
-    std::vector<int> luns;
-    for (std::size_t i = 0; i < luNames->size(); ++i) {
-        const CIMInstance* volume = volumeByName(call, (*luNames)[i]);
-        if (!volume)
-            return MethodOutcome::code(kInvalidLogicalUnit);
-        Uint16 wanted = (*accesses)[i];
-        Uint16 own = uint16Property(*volume, "Access", 3) == 1 ? kReadOnly : kReadWrite;
-        if (wanted != own)
-            return MethodOutcome::code(kInvalidPermission);
-        unsigned lun = 0;
-        if (numbers && !parseLun((*numbers)[i], lun))
-            return MethodOutcome::code(kInvalidParameter);
-        luns.push_back(numbers ? static_cast<int>(lun) : -1);
-        volumes.push_back(volume->getPath());
-    }
+    LunRequest request;
+    if (Uint32 code = readLunRequest(call, *luNames, accesses, args.strings("DeviceNumbers"), request))
+        return MethodOutcome::code(code);
+    std::vector<CIMObjectPath> hosts;
     for (const std::string& hostName : *hostNames) {
         const CIMInstance* host = call.model.findHost(call.array, hostName);
         if (!host)
             return MethodOutcome::code(kInvalidHostName);
         hosts.push_back(host->getPath());
     }
-    for (const CIMObjectPath& host : hosts) {
-        CIMObjectPath view = call.model.viewOf(host);
-        if (view.getClassName().isNull())
-            continue;
-        for (std::size_t i = 0; i < volumes.size(); ++i)
-            if (luns[i] >= 0 && call.model.lunInUse(view, static_cast<unsigned>(luns[i])) &&
-                !call.model.viewHoldsVolume(view, volumes[i]))
-                return MethodOutcome::code(kLunInUse);
-    }
-    for (const CIMObjectPath& host : hosts)
-        for (std::size_t i = 0; i < volumes.size(); ++i) {
-            CIMObjectPath view = call.model.viewOf(host);
-            if (!view.getClassName().isNull() && call.model.viewHoldsVolume(view, volumes[i]))
-                continue;   // already exposed to this host
-            call.model.expose(call.array, host, volumes[i], luns[i], (*accesses)[i]);
-        }
+    if (Uint32 code = exposeToEach(call, hosts, request))
+        return MethodOutcome::code(code);
     return finishTask(call, "ExposeLUsToStorageHardwareIDCollection", false, {}, nullptr);
 }
 
@@ -136,11 +108,59 @@ MethodOutcome hideFromView(MethodCall& call, const char* method, bool hostSeesAl
 
 }  // namespace
 
+Uint32 readLunRequest(MethodCall& call, const std::vector<std::string>& luNames,
+                      const std::optional<std::vector<Uint16>>& accesses,
+                      const std::optional<std::vector<std::string>>& numbers, LunRequest& request)
+{
+    if (luNames.empty() || (accesses && accesses->size() != luNames.size()) ||
+        (numbers && numbers->size() != luNames.size()))
+        return kInvalidParameter;
+    for (std::size_t i = 0; i < luNames.size(); ++i) {
+        const CIMInstance* volume = volumeByName(call, luNames[i]);
+        if (!volume)
+            return kInvalidLogicalUnit;
+        Uint16 own = uint16Property(*volume, "Access", 3) == 1 ? kReadOnly : kReadWrite;
+        Uint16 wanted = accesses ? (*accesses)[i] : own;
+        if (wanted != own)
+            return kInvalidPermission;
+        unsigned lun = 0;
+        if (numbers && !parseLun((*numbers)[i], lun))
+            return kInvalidParameter;
+        request.luns.push_back(numbers ? static_cast<int>(lun) : -1);
+        request.volumes.push_back(volume->getPath());
+        request.accesses.push_back(wanted);
+    }
+    return 0;
+}
+
+Uint32 exposeToEach(MethodCall& call, const std::vector<CIMObjectPath>& hosts, const LunRequest& request)
+{
+    for (const CIMObjectPath& host : hosts) {
+        CIMObjectPath view = call.model.viewOf(host);
+        if (view.getClassName().isNull())
+            continue;
+        for (std::size_t i = 0; i < request.volumes.size(); ++i)
+            if (request.luns[i] >= 0 && call.model.lunInUse(view, static_cast<unsigned>(request.luns[i])) &&
+                !call.model.viewHoldsVolume(view, request.volumes[i]))
+                return kLunInUse;
+    }
+    for (const CIMObjectPath& host : hosts)
+        for (std::size_t i = 0; i < request.volumes.size(); ++i) {
+            CIMObjectPath view = call.model.viewOf(host);
+            if (!view.getClassName().isNull() && call.model.viewHoldsVolume(view, request.volumes[i]))
+                continue;   // already exposed to this host
+            call.model.expose(call.array, host, request.volumes[i], request.luns[i], request.accesses[i]);
+        }
+    return 0;
+}
+
 MethodOutcome runControllerConfigurationMethod(MethodCall& call, const std::string& method)
 {
     const std::string name = lowerCase(method);
     if (name == "exposelustostoragehardwareidcollection")
         return exposeToHosts(call);
+    if (name == "exposepaths")
+        return exposePaths(call);
     if (name == "hidepaths")
         return hideFromView(call, "HidePaths", !call.array.hidePathsRefusesHostSees());
     if (name == "hidelusfromstoragehardwareidcollection")

@@ -43,6 +43,30 @@ MethodOutcome runStorageConfigurationMethod(MethodCall& call, const std::string&
 MethodOutcome runControllerConfigurationMethod(MethodCall& call, const std::string& method);
 MethodOutcome runHardwareIdMethod(MethodCall& call, const std::string& method);
 
+// Codes of the controller configuration methods.
+namespace maskcodes {
+constexpr Pegasus::Uint32 kInvalidParameter = 5, kInvalidLogicalUnit = 4097, kInvalidHostName = 4098,
+                          kInvalidTargetPort = 4099, kInvalidPermission = 4100, kLunInUse = 4101;
+}  // namespace maskcodes
+
+// Volumes to expose, checked: one entry per volume, LUN -1 where the array chooses.
+struct LunRequest {
+    std::vector<Pegasus::CIMObjectPath> volumes;
+    std::vector<int> luns;
+    std::vector<Pegasus::Uint16> accesses;
+};
+// Reads the volumes by Name with their accesses (absent: each volume's own) and device numbers; 0, or the
+// code refusing the call.
+Pegasus::Uint32 readLunRequest(MethodCall& call, const std::vector<std::string>& luNames,
+                               const std::optional<std::vector<Pegasus::Uint16>>& accesses,
+                               const std::optional<std::vector<std::string>>& numbers, LunRequest& request);
+// Exposes the volumes to every host (skipping those a host sees already); kLunInUse, changing nothing, when
+// a wanted LUN is taken by another volume in a host's view.
+Pegasus::Uint32 exposeToEach(MethodCall& call, const std::vector<Pegasus::CIMObjectPath>& hosts,
+                             const LunRequest& request);
+// ExposePaths: volumes to the host of the initiator ports, or into the one view named.
+MethodOutcome exposePaths(MethodCall& call);
+
 // The array's own failure code, or 4 when the provider is set to answer only documented codes.
 Pegasus::Uint32 arrayCode(const Model& model, Pegasus::Uint32 code);
 

@@ -64,6 +64,13 @@ void Model::seedDocument(const Json& json)
     if (json.has("settings"))
         settings_.update(json.get("settings"));
     for (const Json& item : listOrEmpty(json, "arrays").items()) {
+        const VendorProfile* family = profileOfFamily(item.getString("family", "3par"));
+        if (!family)
+            throw ModelError("unknown array family \"" + item.getString("family") + "\"");
+        if (family->seed) {
+            seedVendorArray(*this, *family, item);
+            continue;
+        }
         ArrayConfig config;
         config.serial = item.getString("serial", config.serial);
         config.firmware = item.getString("firmware", config.firmware);

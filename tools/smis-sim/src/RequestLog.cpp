@@ -30,8 +30,20 @@ Json MethodCallRecord::toJson() const
 
 void RequestLog::count(const std::string& operation)
 {
+    std::function<void(const std::string&)> observer;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++counts_[operation];
+        observer = observer_;
+    }
+    if (observer)
+        observer(operation);
+}
+
+void RequestLog::observe(std::function<void(const std::string& operation)> observer)
+{
     std::lock_guard<std::mutex> lock(mutex_);
-    ++counts_[operation];
+    observer_ = std::move(observer);
 }
 
 void RequestLog::record(const MethodCallRecord& call)

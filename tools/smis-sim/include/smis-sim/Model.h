@@ -12,6 +12,7 @@
 
 #include "smis-sim/InstanceStore.h"
 #include "smis-sim/Json.h"
+#include "smis-sim/VendorProfile.h"
 
 namespace smissim {
 
@@ -49,6 +50,7 @@ struct StorageArray {
     Pegasus::Uint64 nextVolumeNumber = 1;
     Pegasus::Uint64 nextObjectNumber = 1;
     std::unordered_map<std::string, std::string> volumeWwnByName;
+    const VendorProfile* profile = nullptr;   // the array's family; null for 3PAR
 
     // "HP_3PAR:" for firmware that sorts after "3.1.1" as plain text, "3PAR:" otherwise.
     std::string prefix() const;

@@ -1,6 +1,7 @@
 // What the provider was asked: request counts per operation and the extrinsic calls with their parameters.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -32,6 +33,7 @@ struct MethodCallRecord {
 
 class RequestLog {
 public:
+    // Counts the request and tells the observer, on the thread serving it.
     void count(const std::string& operation);
     void record(const MethodCallRecord& call);
     void clear();
@@ -39,11 +41,14 @@ public:
     std::map<std::string, std::uint64_t> counts() const;
     std::uint64_t count(const std::string& operation) const;
     std::vector<MethodCallRecord> calls() const;
+    // Called with the operation or method name of every request from now on; an empty function stops it.
+    void observe(std::function<void(const std::string& operation)> observer);
 
 private:
     mutable std::mutex mutex_;
     std::map<std::string, std::uint64_t> counts_;
     std::vector<MethodCallRecord> calls_;
+    std::function<void(const std::string&)> observer_;
 };
 
 }  // namespace smissim

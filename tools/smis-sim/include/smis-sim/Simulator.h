@@ -63,6 +63,8 @@ public:
     std::uint64_t requestCount(const std::string& operation) const { return log_.count(operation); }
     std::vector<MethodCallRecord> methodCalls() const { return log_.calls(); }
     void clearLog() { log_.clear(); }
+    // Runs `observer` with the operation name of each request, on the thread serving it (tests only).
+    void observeRequests(std::function<void(const std::string& operation)> observer) { log_.observe(observer); }
     std::string modelJson();
     std::vector<ExposedLun> exposedTo(const std::vector<std::string>& initiatorPorts);
 
