@@ -42,16 +42,12 @@ struct TQ_SMIS_ERROR_MAP {
 
 // The SMI-S code of a failed connect.
 const int kSmisConnectFailed = 3;
-// The SMI-S code of parameters the provider cannot use.
-const int kSmisInvalidParameter = 5;
-// Program codes of the snapshot operations.
+// Program codes of the snapshot operations (those of the actions stand in SmisResultCodes.h).
 const int kSmisSourceNotFound = 650001;
 const int kSmisNameInUse = 650002;
 const int kSmisCloneInProgress = 650003;
 const int kSmisSnapshotDiskSource = 650004;
 const int kSmisClonePending = 650005;
-const int kSmisHostMappings = 650006;
-const int kSmisVolumeNotFound = 650008;
 const int kSmisSnapLimit = 650010;
 const int kSmisNewVolumeFailed = 650011;
 const int kSmisAttachFailed = 650012;

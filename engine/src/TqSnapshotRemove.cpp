@@ -25,9 +25,9 @@ int Snapshot::MapRemoval(const char* label, SmisResultCode result, const std::st
     return 0;
   }
   if (result == kSmisVolumeNotFound) return TQSO::SS_DELETED;
-  if (result == kSmisHostMappings) {
+  if (result == kSmisHostMappingsFound) {
     std::string message = FormatText("%s Device %s delete failed, Host mappings found\n", label, name.c_str());
-    setErrorMsg(kSmisHostMappings, message.c_str());
+    setErrorMsg(kSmisHostMappingsFound, message.c_str());
     return TQSO::SS_DELETE_FAILED;
   }
   if (result == 0) {

@@ -121,6 +121,44 @@ TEST_F(SnapshotLifecycleTest, CreationRefusalsBecomeTheirDeviceErrors) {
   }
 }
 
+// A copy the array does not name could never be mapped, deleted or reconciled: it is no snapshot.
+TEST_F(SnapshotLifecycleTest, CreationThatNamesNoCopyFails) {
+  AskForSnapshot("unnamed");
+  ASSERT_EQ(TQSO::SS_PREPARED, snap_.PrepareSnap());
+  smissim::FaultRule rule;
+  rule.operation = "CreateReplica";
+  rule.action = smissim::FaultAction::DropOutput;
+  rule.parameter = "TargetElement";
+  sim().injectFault(rule);
+  EXPECT_EQ(TQSO::SS_SNAPSHOT_FAILED, snap_.SnapCreate());
+  EXPECT_EQ("", snap_.GetSnapDevice());
+  EXPECT_EQ(0, DeviceErrorCode(record_));
+  ExpectClosed();
+}
+
+TEST_F(SnapshotLifecycleTest, PairLookupsAndSingleProperties) {
+  MakeSnapshot("base1-snap");
+  Tq3PARSnapshot found;
+  found.SetLogger(&record_);
+  found.m_Conn = snap_.m_Conn;
+  found.m_SystemName = SystemName();
+  found.m_TargetDevPath = snap_.GetSnapDevPath();
+  found.m_TargetDev = snap_.GetSnapDevice();
+  EXPECT_EQ(0, found.GetSyncPathFromTarget());
+  EXPECT_FALSE(found.GetSyncPath().empty());
+  EXPECT_EQ(Wwn("base1"), found.GetSourceDev());
+  std::string sync = found.GetSyncPath();
+  found.m_SyncPath.clear();
+  EXPECT_EQ(0, found.GetSyncPathFromTargetAndSource());
+  EXPECT_EQ(sync, found.GetSyncPath());
+  EXPECT_EQ("base1-snap", found.GetSnapObjectProperty(found.m_TargetDevPath, "ElementName"));
+  EXPECT_EQ("", found.GetSnapObjectProperty(found.m_TargetDevPath, "NoSuchProperty"));
+  EXPECT_EQ(-1, found.SetSnapObjectProperty("", "ElementName", "x"));
+  found.m_SystemName.clear();
+  EXPECT_EQ(-1, found.GetSyncPathFromTarget());
+  EXPECT_EQ(nullptr, found.m_Conn.m_Client);
+}
+
 TEST_F(SnapshotLifecycleTest, IncompleteObjectsAreRefusedBeforeAnyConnection) {
   std::uint64_t before = simtest::TotalRequests(server_);
   AskForSnapshot("s", 6);
