@@ -116,6 +116,34 @@ class SmisAction : public TqSmisJob {
   // (volume creation parameters and creation, deletion, mapping check, exposing and hiding paths,
   // hardware-ID collections, firmware version, storage-setting goals go here)
 
+  // -- Volume creation and deletion --
+  // Works out, by lookups alone, the CreateStorageVolume vector of a new volume shaped like the source
+  // (a path text or the volume's Name on the array). args: 0 SystemName, 1 NewVolName, 2 DGName (the pool's
+  // ElementName, or exactly "null" for the source's own pool), [3 TypeFlag: 3PAR "1" thin, "2" thick, else
+  // as the source; IBM SVC the requested volume type]. Appends to out: SystemName, NewVolName, pool path,
+  // size in bytes, goal path or "null", then by family: 3PAR and ETERNUS "1" thin / "0" thick; LSI, DCIM
+  // and NetApp the preferred controller path or "null"; IBM SVC volume type, IO group and preferred node
+  // ("null" where none). 650009 for fewer than three positions, 650015 when the source, the pool or a
+  // needed property is missing, 1 for a caught exception or a failed IBM SVC rule; out is partial then.
+  SmisResultCode CreateStorageVolParams(TqCimConnection& conn, SmisArgs& args, std::string sourceVolume, SmisArgs& out);
+  // Creates a volume from a pool. args as CreateStorageVolParams builds them: 0 SystemName, 1 NewVolName
+  // (empty: none), 2 pool path, 3 size in bytes (decimal), [4 goal path], [5 family flag], [6 IO group],
+  // [7 preferred node]. newVolPath receives the new volume's path when the method answers 0 or 4096.
+  // 650009 when positions are missing or positions 2 to 4 cannot be read (nothing is sent then); a failed
+  // job gives its final state.
+  SmisResultCode CreateStorageVolume(TqCimConnection& conn, SmisArgs& args, std::string& newVolPath);
+  // Deletes a volume and returns its space to its pool. args: 0 SystemName, 1 volume path or Name.
+  // 650008 when no volume has the Name, 650006 while the volume is exposed through any view (nothing is
+  // deleted); a failed job gives its final state.
+  SmisResultCode DeleteVol(TqCimConnection& conn, SmisArgs& args);
+  // The 3PAR thin or full provisioning setting of a CPG: 0 with its path in goal, 1 (goal empty) when the
+  // array has none. Lookup exceptions reach the caller.
+  Pegasus::Uint32 Get3PARStorageSettings(TqCimConnection& conn, Pegasus::CIMObjectPath& goal, const char* cpgName,
+                                         bool thin);
+  // The IBM SVC "Standard" volume setting: true with its path in goal; false (goal untouched) when there is
+  // none or a lookup failed.
+  bool CheckAndGetTargetGoal(TqCimConnection& conn, Pegasus::CIMObjectPath& goal);
+
   // -- Masking: mapping check, exposing and hiding paths, hardware-ID collections, firmware version --
   // The version text and build number of the provider's software identity whose InstanceID equals
   // instanceId exactly (the last one when several do). Always 0: versionString is emptied first and stays

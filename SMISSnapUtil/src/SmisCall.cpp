@@ -104,10 +104,7 @@ void SmisCall::UseService(const CIMObjectPath& service) {
 }
 
 bool SmisCall::FindVolume(const std::string& text, const char* role, CIMObjectPath& path) {
-  std::string assumingName = std::string("Supplied ") + role + " is not a object path, assuming UUID(Name)";
-  if (LookUpVolume(text, assumingName.c_str(), path)) return true;
-  action_.DEBUG_TRACE(label_, "%s: %s %s [%s] not found", display_, kStorageVolume, role, text.c_str());
-  return false;
+  return FindVolumeOn(std::string(), text, role, path);
 }
 
 bool SmisCall::LookUpVolume(const std::string& text, const char* assumingName, CIMObjectPath& path,
@@ -124,6 +121,14 @@ bool SmisCall::LookUpVolume(const std::string& text, const char* assumingName, C
       path = action_.GetObjPathByPropName(conn_, systemName, volumeClass, String("Name"), String(text), false);
   }
   return !path.getClassName().isNull();
+}
+
+bool SmisCall::FindVolumeOn(const std::string& arrayName, const std::string& text, const char* role,
+                            CIMObjectPath& path) {
+  std::string assumingName = std::string("Supplied ") + role + " is not a object path, assuming UUID(Name)";
+  if (LookUpVolume(text, assumingName.c_str(), path, arrayName)) return true;
+  action_.DEBUG_TRACE(label_, "%s: %s %s [%s] not found", display_, kStorageVolume, role, text.c_str());
+  return false;
 }
 
 bool SmisCall::NeedsSharedLock(const SmisMethod& method) const {

@@ -1,4 +1,5 @@
 #include "TqCimConnection.h"
+#include "TqErrorCodes.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,7 +15,6 @@ const char* const kConnectLabel = "TqCimConnection::ConnectCimom";
 const char* const kDisconnectLabel = "TqCimConnection::DisconnectCimom";
 const char* const kRetryLabel = "TqCimConnection::ConnectionRetry";
 
-const int kAuthFailureError = 60555;
 const short kInitialReconnectPeriod = 3;
 // Timeouts below this are raised on a retry; from here on they stay.
 const short kRetryTimeoutCeiling = 180;
@@ -183,7 +183,7 @@ TqCimConnection::ConnectOutcome TqCimConnection::ConnectOnce(int& attempts)
     DEBUG_TRACE(kConnectLabel, "%s:%d  Caught CIMException: %s: %s\n", __FILE__, __LINE__,
                 Pegasus::cimStatusCodeToString(e.getCode()).str().c_str(), message.c_str());
     if (Contains(message, "401"))
-      DEBUG_SET_ERROR(kAuthFailureError, message.c_str());
+      DEBUG_SET_ERROR(kTqErrorAuthFailure, message.c_str());
   } catch (const Pegasus::Exception& e) {
     DEBUG_TRACE(kConnectLabel, "%s:%d Caught Exception: %s\n", __FILE__, __LINE__, e.getMessage().str().c_str());
   } catch (...) {

@@ -1,5 +1,6 @@
 // The wrapped CIM reads and delete of TqCimConnection, with their shared retry loop.
 #include <functional>
+#include "TqErrorCodes.h"
 #include <string>
 
 #include "Pegasus/CIMStatusCode.h"
@@ -9,7 +10,6 @@
 
 namespace {
 
-const int kAuthFailureError = 60555;
 
 enum class FaultOutcome { kRetry, kEmptyResult, kGiveUp };
 
@@ -20,7 +20,7 @@ FaultOutcome DecideOnFault(TqCimConnection& conn, const char* label, bool faultR
 {
   if (message.find("401") != std::string::npos) {
     if (!faultRetry) {
-      conn.DEBUG_SET_ERROR(kAuthFailureError, message.c_str());
+      conn.DEBUG_SET_ERROR(kTqErrorAuthFailure, message.c_str());
       conn.m_AuthFailure = true;
       return FaultOutcome::kEmptyResult;
     }
@@ -146,13 +146,13 @@ int TqCimConnection::DeleteInstance(const Pegasus::CIMNamespaceName& nameSpace, 
     DEBUG_TRACE(label, "%s: %d: Caught CIMException: %s: %s", __FILE__, __LINE__,
                 Pegasus::cimStatusCodeToString(e.getCode()).str().c_str(), message.c_str());
     if (message.find("401") != std::string::npos)
-      DEBUG_SET_ERROR(kAuthFailureError, message.c_str());
+      DEBUG_SET_ERROR(kTqErrorAuthFailure, message.c_str());
   } catch (const Pegasus::Exception& e) {
     const std::string message = e.getMessage().str();
     DEBUG_TRACE(label, "%s: %d: Caught Exception: %s", __FILE__, __LINE__, message.c_str());
     // The client reports a refused login as an HTTP error, not a CIM error; it is the same failure.
     if (message.find("401") != std::string::npos)
-      DEBUG_SET_ERROR(kAuthFailureError, message.c_str());
+      DEBUG_SET_ERROR(kTqErrorAuthFailure, message.c_str());
   } catch (...) {
     DEBUG_TRACE(label, "%s: %d: Caught unknown Exception", __FILE__, __LINE__);
   }

@@ -10,6 +10,7 @@ TqCimUtil::TqCimUtil() : TqSmisTracer(), m_ErrorTexts(nullptr) {}
 
 namespace tqcimutil {
 
+// Two spellings on purpose: each lookup keeps the text its traces have always carried.
 const char* const kUnknownException = "Caught unknown Exception";
 const char* const kUnknownExceptionLower = "Caught unknown exception";
 

@@ -154,6 +154,7 @@ int TqCimUtil::GetSyncPathFromSource(TqCimConnection& conn, std::string source, 
 int TqCimUtil::GetDelSyncPathFromSource(TqCimConnection& conn, std::string source, std::string& syncPath,
                                         std::string& target, std::string& targetName, std::string label)
 {
+  // The plain lookup's label, on purpose: the deletion variant traces as GetSyncPathFromSource.
   const char* traceLabel = "SMIS::GetSyncPathFromSource";
   return TracedOr(*this, traceLabel, TQ_HANDLER_SITE, -1, [&]() {
     std::string sourceName;

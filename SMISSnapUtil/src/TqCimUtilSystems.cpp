@@ -63,6 +63,7 @@ CIMObjectPath TqCimUtil::GetSystemObjPathByNameProp(TqCimConnection& conn, std::
 
 std::string TqCimUtil::GetSystemObjPathString(TqCimConnection& conn, std::string arrayName)
 {
+  // The label of the lookup it wraps, on purpose: its traces read as that lookup's.
   return TracedOr(*this, "SMIS::GetSystemObjPathByNameProp", TQ_HANDLER_SITE, std::string(),
                   [&]() { return GetObjectPathString(GetSystemObjPathByNameProp(conn, arrayName)); });
 }

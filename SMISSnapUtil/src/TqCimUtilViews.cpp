@@ -99,6 +99,7 @@ Array<CIMObjectPath> TqCimUtil::PortViews(TqCimConnection& conn, const char* lab
           break;
       }
     }
+    // The same count under two texts on purpose: both traces are kept as they were.
     DEBUG_TRACE_NORMAL(label, "ctlrPath objects size [%d]", static_cast<int>(views.size()));
     DEBUG_TRACE_NORMAL(label, "Controller list size [%d]", static_cast<int>(views.size()));
     return views;
@@ -137,7 +138,8 @@ void TqCimUtil::Add3PARPortViews(TqCimConnection& conn, const char* label, const
     for (Uint32 c = 0; c < controllers.size(); ++c) {
       std::string hostName = GetCIMProp(conn, host, "ElementName");
       std::string viewName = GetCIMProp(conn, controllers[c], "ElementName");
-      if (hostName == viewName) {
+      // Both reads give "" on failure: two unreadable names must not match and keep another host's view.
+      if (!tqcimutil::IsBlankName(hostName) && hostName == viewName) {
         DEBUG_TRACE(label, "ctlr path %s", PathText(controllers[c]).c_str());
         views.append(controllers[c]);
       }
@@ -148,6 +150,7 @@ void TqCimUtil::Add3PARPortViews(TqCimConnection& conn, const char* label, const
 Array<CIMObjectPath> TqCimUtil::Get3PARCtlrListByHwIDs(TqCimConnection& conn, CIMObjectPath& systemPath,
                                                        Array<String>& ports)
 {
+  // "2" on purpose: the ports-only overload traces apart from the one that also takes volumes.
   return PortViews(conn, "SMIS::Get3PARCtlrListByHwIDs2", kPort3PAR, systemPath, ports);
 }
 

@@ -74,7 +74,8 @@ bool sameKeyValue(const CIMKeyBinding& a, const CIMKeyBinding& b, Compare samePa
     }
 }
 
-// Same key names (ignoring case, any order) with matching values.
+// Same key names (ignoring case, any order) with matching values. A key is matched by any binding of its
+// name, so a path that names a key twice still equals itself.
 template <class Compare>
 bool sameKeys(const Array<CIMKeyBinding>& a, const Array<CIMKeyBinding>& b, Compare samePath)
 {
@@ -82,8 +83,8 @@ bool sameKeys(const Array<CIMKeyBinding>& a, const Array<CIMKeyBinding>& b, Comp
     for (const CIMKeyBinding& key : a) {
         bool matched = false;
         for (const CIMKeyBinding& other : b) {
-            if (key.getName() == other.getName()) {
-                matched = sameKeyValue(key, other, samePath);
+            if (key.getName() == other.getName() && sameKeyValue(key, other, samePath)) {
+                matched = true;
                 break;
             }
         }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <initializer_list>
 #include <mutex>
 #include <string>
 
@@ -105,10 +106,44 @@ size_t onBody(char* data, size_t size, size_t count, void* userData)
     return bytes;
 }
 
-// libcurl hands each new TLS context here before the handshake.
+// libcurl hands each new TLS context here before the handshake; a check that cannot be installed fails it.
 CURLcode onSslContext(CURL*, void* sslCtx, void* userData)
 {
-    installCertificateCheck(*static_cast<const SSLContext*>(userData), sslCtx);
+    return installCertificateCheck(*static_cast<const SSLContext*>(userData), sslCtx) ? CURLE_OK
+                                                                                     : CURLE_SSL_CERTPROBLEM;
+}
+
+// Why a connection could not be made, in words for the user.
+const char* connectFailureCause(CURLcode code)
+{
+    switch (code) {
+    case CURLE_COULDNT_CONNECT:
+        return "nothing accepts connections on that port";
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return "unknown host";
+    case CURLE_SSL_CONNECT_ERROR:
+        return "TLS handshake failed (does the port speak HTTPS?)";
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return "the server's certificate was refused";
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CACERT_BADFILE:
+        return "the certificate check could not be set up (is the trust store readable PEM?)";
+    case CURLE_NOT_BUILT_IN:
+    case CURLE_UNKNOWN_OPTION:
+        return "a TLS option was refused by the transport library";
+    case CURLE_OPERATION_TIMEDOUT:
+        return "timed out";
+    default:
+        return nullptr;
+    }
+}
+
+// The first refused option of a list of settings, or CURLE_OK.
+CURLcode firstFailure(std::initializer_list<CURLcode> results)
+{
+    for (CURLcode result : results)
+        if (result != CURLE_OK)
+            return result;
     return CURLE_OK;
 }
 
@@ -188,35 +223,46 @@ void HttpTransport::closeConnection()
     }
 }
 
-String HttpTransport::cannotConnectText() const
+String HttpTransport::cannotConnectText(int code) const
 {
+    // "Connection failed" comes first and stays whole: callers match on it. The cause follows.
+    const char* cause = connectFailureCause(static_cast<CURLcode>(code));
     return "Cannot connect to " + endpoint_.host + ":" + String(std::to_string(endpoint_.port)) +
-           ". Connection failed.";
+           ". Connection failed" + (cause ? String(": ") + cause : String()) + ".";
 }
 
-void HttpTransport::configure(CURL* handle, Uint32 timeoutMilliseconds) const
+int HttpTransport::configure(CURL* handle, Uint32 timeoutMilliseconds) const
 {
+    // libcurl reads 0 as "no timeout": a caller's 0 must never mean waiting forever.
+    const long timeout = static_cast<long>(std::max(timeoutMilliseconds, MIN_TIMEOUT_MILLISECONDS));
     curl_easy_setopt(handle, CURLOPT_URL, url_.c_str());
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(timeoutMilliseconds));
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeoutMilliseconds));
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, timeout);
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, timeout);
     curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, endpoint_.ssl ? "https" : "http");
     curl_easy_setopt(handle, CURLOPT_PROXY, "");  // CIM traffic goes straight to the array
-    if (endpoint_.ssl) {
-        // The certificate callback decides; libcurl's own checks would refuse self-signed certificates
-        // before it is asked.
-        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 0L);
-        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 0L);
-        curl_easy_setopt(handle, CURLOPT_SSL_SESSIONID_CACHE, 0L);  // every handshake sees the certificate
-        curl_easy_setopt(handle, CURLOPT_SSL_CTX_FUNCTION, onSslContext);
-        curl_easy_setopt(handle, CURLOPT_SSL_CTX_DATA, const_cast<SSLContext*>(endpoint_.ssl.get()));
-        if (legacyTls_) {
-            // Older array firmware speaks only TLS 1.0 with ciphers the default security level refuses.
-            curl_easy_setopt(handle, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_0));
-            curl_easy_setopt(handle, CURLOPT_SSL_CIPHER_LIST, "DEFAULT:@SECLEVEL=0");
-        }
+    if (!endpoint_.ssl)
+        return CURLE_OK;
+    // The certificate callback decides; libcurl's own chain check would refuse self-signed certificates
+    // before it is asked. Without a callback the trust store decides, and then the name must match too.
+    const long verifyHost = endpoint_.ssl->getSSLCertificateVerifyFunction() ? 0L : 2L;
+    // Every TLS setting is checked: one silently refused would let any certificate through.
+    CURLcode refused = firstFailure({
+        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 0L),
+        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, verifyHost),
+        curl_easy_setopt(handle, CURLOPT_SSL_SESSIONID_CACHE, 0L),  // every handshake sees the certificate
+        curl_easy_setopt(handle, CURLOPT_SSL_CTX_FUNCTION, onSslContext),
+        curl_easy_setopt(handle, CURLOPT_SSL_CTX_DATA, const_cast<SSLContext*>(endpoint_.ssl.get())),
+    });
+    if (refused == CURLE_OK && legacyTls_) {
+        // Older array firmware speaks only TLS 1.0 with ciphers the default security level refuses.
+        refused = firstFailure({
+            curl_easy_setopt(handle, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_0)),
+            curl_easy_setopt(handle, CURLOPT_SSL_CIPHER_LIST, "DEFAULT:@SECLEVEL=0"),
+        });
     }
+    return refused;
 }
 
 int HttpTransport::tryConnect(Uint32 timeoutMilliseconds) const
@@ -224,9 +270,10 @@ int HttpTransport::tryConnect(Uint32 timeoutMilliseconds) const
     CURL* probeHandle = curl_easy_init();
     if (!probeHandle)
         return CURLE_OUT_OF_MEMORY;
-    configure(probeHandle, timeoutMilliseconds);
+    CURLcode code = static_cast<CURLcode>(configure(probeHandle, timeoutMilliseconds));
     curl_easy_setopt(probeHandle, CURLOPT_CONNECT_ONLY, 1L);
-    CURLcode code = curl_easy_perform(probeHandle);
+    if (code == CURLE_OK)
+        code = curl_easy_perform(probeHandle);
     curl_easy_cleanup(probeHandle);
     return code;
 }
@@ -243,7 +290,7 @@ void HttpTransport::probe(Uint32 timeoutMilliseconds)
             legacyTls_ = false;
     }
     if (code != CURLE_OK)
-        throw CannotConnectException(cannotConnectText());
+        throw CannotConnectException(cannotConnectText(code));
 }
 
 HttpResponse HttpTransport::post(const String& cimMethod, const String& cimObject, const std::string& body,
@@ -252,11 +299,12 @@ HttpResponse HttpTransport::post(const String& cimMethod, const String& cimObjec
     if (!handle_) {
         handle_ = curl_easy_init();
         if (!handle_)
-            throw CannotConnectException(cannotConnectText());
+            throw CannotConnectException(cannotConnectText(CURLE_OUT_OF_MEMORY));
     } else {
         curl_easy_reset(handle_);  // keeps the open connection
     }
-    configure(handle_, timeoutMilliseconds);
+    if (int refused = configure(handle_, timeoutMilliseconds))
+        throw CannotConnectException(cannotConnectText(refused));
 
     HeaderList headers;
     headers.add("Content-Type: application/xml; charset=\"utf-8\"");
@@ -300,11 +348,11 @@ void HttpTransport::throwTransferFailure(int failure, const HttpResponse& partia
         curl_off_t pretransfer = 0;
         curl_easy_getinfo(handle_, CURLINFO_PRETRANSFER_TIME_T, &pretransfer);
         if (pretransfer == 0 && partial.status == 0)
-            throw CannotConnectException(cannotConnectText());
+            throw CannotConnectException(cannotConnectText(code));
         throw ConnectionTimeoutException();
     }
     if (isConnectFailure(code))
-        throw CannotConnectException(cannotConnectText());
+        throw CannotConnectException(cannotConnectText(code));
     if (isConnectionLost(code))
         throw CIMClientMalformedHTTPException("Connection closed by CIM Server.");
     if (code == CURLE_WEIRD_SERVER_REPLY || code == CURLE_BAD_CONTENT_ENCODING)

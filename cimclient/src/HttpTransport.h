@@ -39,6 +39,8 @@ public:
     static constexpr std::size_t MAX_BODY_BYTES = std::size_t(1) << 30;
     // Total size of the response header block that is accepted.
     static constexpr std::size_t MAX_HEADER_BYTES = std::size_t(1) << 20;
+    // Shorter timeouts (0 included, which libcurl reads as none) are raised to this.
+    static constexpr Uint32 MIN_TIMEOUT_MILLISECONDS = 1000;
 
     explicit HttpTransport(const HttpEndpoint& endpoint);
     ~HttpTransport();
@@ -60,11 +62,13 @@ public:
     void closeConnection();
 
 private:
-    void configure(CURL* handle, Uint32 timeoutMilliseconds) const;
+    // Sets the handle up for one exchange; the libcurl code of a refused TLS setting, else 0.
+    int configure(CURL* handle, Uint32 timeoutMilliseconds) const;
     // One connect (and handshake) on a handle of its own; the libcurl result code.
     int tryConnect(Uint32 timeoutMilliseconds) const;
     [[noreturn]] void throwTransferFailure(int code, const HttpResponse& partial) const;
-    String cannotConnectText() const;
+    // "Cannot connect to <host>:<port>. Connection failed", then the cause of the libcurl code if known.
+    String cannotConnectText(int code) const;
 
     HttpEndpoint endpoint_;
     std::string url_;
@@ -73,7 +77,7 @@ private:
 };
 
 // Installs the certificate check of an SSL context into an OpenSSL SSL_CTX (passed untyped to keep
-// OpenSSL out of this header). Defined with SSLContext.
-void installCertificateCheck(const SSLContext& context, void* opensslContext);
+// OpenSSL out of this header); false when a part of it could not be installed. Defined with SSLContext.
+bool installCertificateCheck(const SSLContext& context, void* opensslContext);
 
 }  // namespace Pegasus

@@ -143,18 +143,21 @@ SSLContext::SSLContext(const String& trustStore, SSLCertificateVerifyFunction* v
         throw SSLException("Could not seed the random generator from " + randomFile);
 }
 
-void installCertificateCheck(const SSLContext& context, void* opensslContext)
+bool installCertificateCheck(const SSLContext& context, void* opensslContext)
 {
     SSL_CTX* sslCtx = static_cast<SSL_CTX*>(opensslContext);
     const String& trustStore = context.getTrustStore();
     if (!trustStore.isEmpty()) {
         struct stat info;
         const bool isDirectory = ::stat(trustStore.str().c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-        SSL_CTX_load_verify_locations(sslCtx, isDirectory ? nullptr : trustStore.str().c_str(),
-                                      isDirectory ? trustStore.str().c_str() : nullptr);
+        if (SSL_CTX_load_verify_locations(sslCtx, isDirectory ? nullptr : trustStore.str().c_str(),
+                                          isDirectory ? trustStore.str().c_str() : nullptr) != 1)
+            return false;
     }
-    SSL_CTX_set_ex_data(sslCtx, contextIndex(), const_cast<SSLContext*>(&context));
+    if (contextIndex() < 0 || SSL_CTX_set_ex_data(sslCtx, contextIndex(), const_cast<SSLContext*>(&context)) != 1)
+        return false;
     SSL_CTX_set_verify(sslCtx, SSL_VERIFY_PEER, verifyCertificate);
+    return true;
 }
 
 }  // namespace Pegasus

@@ -178,17 +178,19 @@ class SqliteArrayReportDB : public ArrayReportDB {
   int commit();
   int rollback();
   std::string lastError() const;
-  std::vector<InventoryArrayRow> arrays();
-  std::vector<InventoryPoolRow> pools(int clientId);
-  std::vector<InventoryVolumeRow> volumes(int clientId);
-  std::vector<InventoryLunRow> luns(int volumeId);
+  // Whole tables as rows: 0 with every row, or kDatabaseError with no rows (lastError tells why).
+  int arrays(std::vector<InventoryArrayRow>& rows);
+  int pools(int clientId, std::vector<InventoryPoolRow>& rows);
+  int volumes(int clientId, std::vector<InventoryVolumeRow>& rows);
+  int luns(int volumeId, std::vector<InventoryLunRow>& rows);
 
   // Used by the records.
   int updateColumn(const char* table, const char* idColumn, int id, const char* column, int64_t value);
   int updateColumn(const char* table, const char* idColumn, int id, const char* column, const char* value);
 
+  class Statement;  // one prepared statement (private header)
+
  private:
-  class Statement;
   SqliteArrayReportDB(sqlite3* db, std::string path);
   int fail(const std::string& what);
   int execute(const char* sql);
@@ -200,6 +202,9 @@ class SqliteArrayReportDB : public ArrayReportDB {
   template <class Record, class MakeRecord>
   int handOut(Statement& statement, MakeRecord makeRecord, const char* what, std::deque<std::vector<Record*>>& lists,
               Record**& list, int& count);
+  // Reads every row of the statement with readRow; kDatabaseError and no rows when a step fails.
+  template <class Row, class ReadRow>
+  int readRows(Statement& statement, const char* what, ReadRow readRow, std::vector<Row>& rows);
 
   sqlite3* db_;
   const std::string path_;

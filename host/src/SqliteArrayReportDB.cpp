@@ -4,6 +4,7 @@
 
 #include "InventoryDatabase.h"
 #include "InventoryRecords.h"
+#include "InventoryStatement.h"
 #include "TqHostBuffer.h"
 
 namespace TQSO {
@@ -48,37 +49,6 @@ bool copyOut(const std::string& text, char* buffer, int size) {
 }
 
 }  // namespace
-
-// One prepared statement, finalised when it goes.
-class SqliteArrayReportDB::Statement {
- public:
-  Statement(sqlite3* db, const char* sql) {
-    if (sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr) != SQLITE_OK) statement_ = nullptr;
-  }
-  ~Statement() { sqlite3_finalize(statement_); }
-  Statement(const Statement&) = delete;
-  Statement& operator=(const Statement&) = delete;
-
-  bool ok() const { return statement_ != nullptr; }
-  Statement& bind(int index, int64_t value) {
-    if (statement_) sqlite3_bind_int64(statement_, index, value);
-    return *this;
-  }
-  Statement& bind(int index, const std::string& value) {
-    if (statement_) sqlite3_bind_text(statement_, index, value.c_str(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
-    return *this;
-  }
-  // SQLITE_ROW, SQLITE_DONE or an error code.
-  int step() { return statement_ ? sqlite3_step(statement_) : SQLITE_ERROR; }
-  int64_t integer(int column) const { return sqlite3_column_int64(statement_, column); }
-  std::string text(int column) const {
-    const unsigned char* value = sqlite3_column_text(statement_, column);
-    return value != nullptr ? reinterpret_cast<const char*>(value) : "";
-  }
-
- private:
-  sqlite3_stmt* statement_ = nullptr;
-};
 
 std::unique_ptr<SqliteArrayReportDB> SqliteArrayReportDB::open(const std::string& path, std::string& error,
                                                                int busyTimeoutMillis) {
@@ -347,108 +317,6 @@ int SqliteArrayReportDB::findLun(LunRecord*& record, const char* name, const cha
   if (step != SQLITE_ROW) return fail("find LUN");
   record = keep(std::make_unique<SqliteLunRecord>(this, int(statement.integer(0))));
   return 0;
-}
-
-std::vector<InventoryArrayRow> SqliteArrayReportDB::arrays() {
-  std::lock_guard<std::recursive_mutex> hold(mutex_);
-  Statement statement(db_,
-                      "SELECT client_id, array_id, name, login, enc_password, control_host, total_mb, free_mb, active, "
-                      "refresh_mark FROM ARRAYS ORDER BY client_id");
-  std::vector<InventoryArrayRow> rows;
-  while (statement.step() == SQLITE_ROW) {
-    InventoryArrayRow row;
-    row.clientId = int(statement.integer(0));
-    row.arrayId = int(statement.integer(1));
-    row.name = statement.text(2);
-    row.login = statement.text(3);
-    row.encipheredPassword = statement.text(4);
-    row.controlHost = statement.text(5);
-    row.totalMB = statement.integer(6);
-    row.freeMB = statement.integer(7);
-    row.active = int(statement.integer(8));
-    row.refreshMark = int(statement.integer(9));
-    rows.push_back(row);
-  }
-  return rows;
-}
-
-std::vector<InventoryPoolRow> SqliteArrayReportDB::pools(int clientId) {
-  std::lock_guard<std::recursive_mutex> hold(mutex_);
-  Statement statement(db_,
-                      "SELECT pool_id, array_id, client_id, name, uuid, total_mb, used_mb, free_mb, op_status, state, "
-                      "volume_count, active, refresh_mark FROM POOLS WHERE client_id = ?1 ORDER BY pool_id");
-  statement.bind(1, clientId);
-  std::vector<InventoryPoolRow> rows;
-  while (statement.step() == SQLITE_ROW) {
-    InventoryPoolRow row;
-    row.poolId = int(statement.integer(0));
-    row.arrayId = int(statement.integer(1));
-    row.clientId = int(statement.integer(2));
-    row.name = statement.text(3);
-    row.uuid = statement.text(4);
-    row.totalMB = statement.integer(5);
-    row.usedMB = statement.integer(6);
-    row.freeMB = statement.integer(7);
-    row.operationalStatus = int(statement.integer(8));
-    row.state = int(statement.integer(9));
-    row.volumeCount = int(statement.integer(10));
-    row.active = int(statement.integer(11));
-    row.refreshMark = int(statement.integer(12));
-    rows.push_back(row);
-  }
-  return rows;
-}
-
-std::vector<InventoryVolumeRow> SqliteArrayReportDB::volumes(int clientId) {
-  std::lock_guard<std::recursive_mutex> hold(mutex_);
-  Statement statement(db_,
-                      "SELECT volume_id, client_id, pool_id, name, second_name, unique_id, size_mb, used_mb, free_mb, "
-                      "state, active, refresh_mark FROM VOLUMES WHERE client_id = ?1 ORDER BY volume_id");
-  statement.bind(1, clientId);
-  std::vector<InventoryVolumeRow> rows;
-  while (statement.step() == SQLITE_ROW) {
-    InventoryVolumeRow row;
-    row.volumeId = int(statement.integer(0));
-    row.clientId = int(statement.integer(1));
-    row.poolId = int(statement.integer(2));
-    row.name = statement.text(3);
-    row.secondName = statement.text(4);
-    row.uniqueId = statement.text(5);
-    row.sizeMB = statement.integer(6);
-    row.usedMB = statement.integer(7);
-    row.freeMB = statement.integer(8);
-    row.state = int(statement.integer(9));
-    row.active = int(statement.integer(10));
-    row.refreshMark = int(statement.integer(11));
-    rows.push_back(row);
-  }
-  return rows;
-}
-
-std::vector<InventoryLunRow> SqliteArrayReportDB::luns(int volumeId) {
-  std::lock_guard<std::recursive_mutex> hold(mutex_);
-  Statement statement(db_,
-                      "SELECT lun_id, volume_id, name, volume_name, unique_id, size_bytes, used_bytes, free_bytes, "
-                      "state, lun_number, active, refresh_mark FROM SMLUN WHERE volume_id = ?1 ORDER BY lun_id");
-  statement.bind(1, volumeId);
-  std::vector<InventoryLunRow> rows;
-  while (statement.step() == SQLITE_ROW) {
-    InventoryLunRow row;
-    row.lunId = int(statement.integer(0));
-    row.volumeId = int(statement.integer(1));
-    row.name = statement.text(2);
-    row.volumeName = statement.text(3);
-    row.uniqueId = statement.text(4);
-    row.sizeBytes = statement.integer(5);
-    row.usedBytes = statement.integer(6);
-    row.freeBytes = statement.integer(7);
-    row.state = int(statement.integer(8));
-    row.lunNumber = int(statement.integer(9));
-    row.active = int(statement.integer(10));
-    row.refreshMark = int(statement.integer(11));
-    rows.push_back(row);
-  }
-  return rows;
 }
 
 }  // namespace TQSO

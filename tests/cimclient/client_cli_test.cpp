@@ -43,12 +43,13 @@ struct RunResult {
     std::string output;  // stdout and stderr together
 };
 
-RunResult runCimcli(const std::vector<std::string>& arguments)
+// Standard output and error together, or standard output alone.
+RunResult runCimcli(const std::vector<std::string>& arguments, bool standardOutputOnly = false)
 {
     std::string command = shellQuoted(cimcliPath());
     for (const std::string& argument : arguments)
         command += " " + shellQuoted(argument);
-    command += " 2>&1";
+    command += standardOutputOnly ? " 2>/dev/null" : " 2>&1";
     RunResult result;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe)
@@ -78,6 +79,7 @@ Response answer(const Request& request)
     } else if (request.methodName == "EnumerateInstances") {
         CIMInstance instance("TPD_StorageVolume");
         instance.addProperty(CIMProperty("ElementName", CIMValue(String("vol 1"))));
+        instance.addProperty(CIMProperty("Description", CIMValue(String("a\", \"b\\\n"))));
         instance.addProperty(CIMProperty("BlockSize", CIMValue(Uint64(512))));
         Array<Uint16> status;
         status.append(2);
@@ -90,7 +92,7 @@ Response answer(const Request& request)
     } else if (request.methodName == "GetInstance") {
         response.isError = true;
         response.errorCode = CIM_ERR_NOT_FOUND;
-        response.errorDescription = "no such volume";
+        response.errorDescription = "CIM_ERR_NOT_FOUND: no such volume";  // as providers often write it
     } else {
         response.returnValue = CIMValue(Uint32(0));
         response.outParams.push_back(CIMParamValue("TargetElement", CIMValue(diskPath("9"))));
@@ -129,6 +131,7 @@ TEST_F(Cimcli, PrintsNamesAndInstances)
     EXPECT_EQ(0, instances.exitCode) << instances.output;
     EXPECT_EQ("TPD_StorageVolume.DeviceID=\"1\"\n"
               "    ElementName (string) = \"vol 1\"\n"
+              "    Description (string) = \"a\\\", \\\"b\\\\\\n\"\n"
               "    BlockSize (uint64) = 512\n"
               "    OperationalStatus (uint16[]) = {2, 32768}\n"
               "    Caption (string) = NULL\n\n",
@@ -173,7 +176,8 @@ TEST_F(Cimcli, FailuresExitNonZeroWithTheReason)
         {{"frobnicate"}, 2, "unknown command"},
         {{"--url", "ftp://127.0.0.1:1", "ein", "X"}, 2, "http:// or https://"},
         {{"--url", "http://127.0.0.1:99999", "ein", "X"}, 2, "invalid port"},
-        {{"gi", "60002AC0"}, 1, "malformed"},
+        {{"gi", "60002AC0"}, 2, "malformed"},
+        {{"ein", "Not A Class"}, 2, "The CIM name is not valid"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = connection(server);
@@ -187,6 +191,73 @@ TEST_F(Cimcli, FailuresExitNonZeroWithTheReason)
                                          "admin", "-p", "guess", "ein", "TPD_StorageVolume"});
     EXPECT_EQ(1, wrongPassword.exitCode);
     EXPECT_NE(std::string::npos, wrongPassword.output.find("401")) << wrongPassword.output;
+
+    std::vector<std::string> args = connection(server);
+    args.insert(args.end(), {"gi", "TPD_StorageVolume.DeviceID=\"404\""});
+    EXPECT_EQ("cimcli: CIM error 6 (CIM_ERR_NOT_FOUND): no such volume\n", runCimcli(args).output)
+        << "the code name is said once";
+}
+
+TEST_F(Cimcli, HelpAskedForIsStandardOutputAndSuccess)
+{
+    for (const char* option : {"--help", "-h"}) {
+        RunResult help = runCimcli({option}, true);
+        EXPECT_EQ(0, help.exitCode) << option;
+        EXPECT_EQ(0u, help.output.find("usage: cimcli")) << help.output;
+    }
+    RunResult wrong = runCimcli({"--frobnicate"}, true);
+    EXPECT_EQ(2, wrong.exitCode);
+    EXPECT_EQ("", wrong.output) << "usage errors go to standard error";
+}
+
+// A failed connection says "Connection failed" first, then why.
+TEST_F(Cimcli, FailedConnectionsSayWhy)
+{
+    LoopbackCimServer secure(answer, {true, "admin", "s3cret"});
+    const std::string trustStore = ::testing::TempDir() + "cimcli-trust.pem";
+    const std::string garbage = ::testing::TempDir() + "cimcli-garbage.pem";
+    {
+        FILE* file = std::fopen(trustStore.c_str(), "w");
+        ASSERT_NE(nullptr, file);
+        std::fputs(secure.certificatePem().c_str(), file);
+        std::fclose(file);
+        file = std::fopen(garbage.c_str(), "w");
+        ASSERT_NE(nullptr, file);
+        std::fputs("not a certificate\n", file);
+        std::fclose(file);
+    }
+    const std::string httpPort = std::to_string(server.port());
+    const std::string httpsPort = std::to_string(secure.port());
+    struct Case {
+        std::vector<std::string> options;
+        const char* cause;  // nullptr: the operation succeeds
+    };
+    const Case cases[] = {
+        {{"--url", "http://127.0.0.1:1"}, "nothing accepts connections on that port"},
+        {{"--url", "http://no-such-host.invalid:5988", "-t", "3000"}, "unknown host"},
+        {{"--url", "https://127.0.0.1:" + httpPort}, "TLS handshake failed"},
+        // The certificate is issued for 127.0.0.1: with a trust store the name is verified too.
+        {{"--url", "https://127.0.0.1:" + httpsPort, "--trust-store", trustStore}, nullptr},
+        {{"--url", "https://localhost:" + httpsPort, "--trust-store", trustStore}, "certificate was refused"},
+        {{"--url", "https://localhost:" + httpsPort}, nullptr},  // no trust store: any certificate, as the engine
+        {{"--url", "https://127.0.0.1:" + httpsPort, "--trust-store", garbage}, "certificate check could not be set up"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), {"-u", "admin", "-p", "s3cret", "ein", "TPD_StorageVolume"});
+        RunResult run = runCimcli(args);
+        if (!c.cause) {
+            EXPECT_EQ(0, run.exitCode) << c.options[1] << ": " << run.output;
+            continue;
+        }
+        EXPECT_EQ(1, run.exitCode) << c.options[1] << ": " << run.output;
+        const std::size_t failed = run.output.find("Connection failed: ");
+        EXPECT_NE(std::string::npos, failed) << run.output;
+        EXPECT_LT(failed, run.output.find(c.cause)) << run.output;
+        EXPECT_NE(std::string::npos, run.output.find(c.cause)) << run.output;
+    }
+    std::remove(trustStore.c_str());
+    std::remove(garbage.c_str());
 }
 
 }  // namespace

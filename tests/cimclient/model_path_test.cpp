@@ -180,6 +180,9 @@ const PathPair pathPairs[] = {
     {"C.n=1", "D.n=1", false, false},
     {"C.r=\"//h/root:D.k=\\\"1\\\"\"", "C.r=\"root:D.k=\\\"1\\\"\"", false, true},
     {"C.r=\"root:D.k=\\\"1\\\",j=2\"", "C.r=\"root:d.J=2,K=\\\"1\\\"\"", true, true},
+    // A key named twice: the path equals itself, whichever binding comes first.
+    {"C.b=\"y\",b=\"z\"", "C.b=\"y\",b=\"z\"", true, true},
+    {"C.b=\"y\",b=\"z\"", "C.b=\"z\",b=\"y\"", true, true},
 };
 
 TEST(ObjectPathEquality, PathLikeStringKeySurvivesTextRoundTrip)

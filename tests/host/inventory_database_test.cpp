@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,30 @@ class InventoryDatabase : public testing::Test {
     ASSERT_EQ(0, db.addLun(-2, -2, "vol2", "vol2", 50LL << 20, 10LL << 20, "WWN2", 1, ""));
   }
 
+  // The read-back lists; each must succeed.
+  template <class Row>
+  using Reader = int (SqliteArrayReportDB::*)(int, std::vector<Row>&);
+  template <class Row>
+  static std::vector<Row> rowsOf(SqliteArrayReportDB& db, Reader<Row> read, int id) {
+    std::vector<Row> rows;
+    EXPECT_EQ(0, (db.*read)(id, rows)) << db.lastError();
+    return rows;
+  }
+  static std::vector<TQSO::InventoryArrayRow> readArrays(SqliteArrayReportDB& db) {
+    std::vector<TQSO::InventoryArrayRow> rows;
+    EXPECT_EQ(0, db.arrays(rows)) << db.lastError();
+    return rows;
+  }
+  static std::vector<TQSO::InventoryPoolRow> readPools(SqliteArrayReportDB& db, int clientId) {
+    return rowsOf(db, &SqliteArrayReportDB::pools, clientId);
+  }
+  static std::vector<TQSO::InventoryVolumeRow> readVolumes(SqliteArrayReportDB& db, int clientId) {
+    return rowsOf(db, &SqliteArrayReportDB::volumes, clientId);
+  }
+  static std::vector<TQSO::InventoryLunRow> readLuns(SqliteArrayReportDB& db, int volumeId) {
+    return rowsOf(db, &SqliteArrayReportDB::luns, volumeId);
+  }
+
   FakeHostTree scratch;
   const std::string file = scratch.path("/inventory.db");
 };
@@ -54,30 +79,30 @@ TEST_F(InventoryDatabase, RecordsOfAPassSurviveAReopen) {
     EXPECT_EQ(0, arrays[0]->setFreeMB(750));
   }
   auto db = open();
-  const auto arrays = db->arrays();
+  const auto arrays = readArrays(*db);
   ASSERT_EQ(1u, arrays.size());
   EXPECT_EQ("s1234", arrays[0].name);
   EXPECT_EQ(1000, arrays[0].totalMB);
   EXPECT_EQ(750, arrays[0].freeMB);
 
-  const auto pools = db->pools(clientId);
+  const auto pools = readPools(*db, clientId);
   ASSERT_EQ(1u, pools.size());
   EXPECT_EQ(7, pools[0].arrayId);
   EXPECT_EQ(2, pools[0].operationalStatus);
   EXPECT_EQ(750, pools[0].freeMB);
 
-  const auto volumes = db->volumes(clientId);
+  const auto volumes = readVolumes(*db, clientId);
   ASSERT_EQ(2u, volumes.size());
   EXPECT_EQ("vol1", volumes[0].name);
   EXPECT_EQ(pools[0].poolId, volumes[0].poolId);
   EXPECT_EQ(40, volumes[1].freeMB);
   EXPECT_EQ(1, volumes[1].state) << "error flag";
 
-  const auto luns = db->luns(volumes[1].volumeId);
+  const auto luns = readLuns(*db, volumes[1].volumeId);
   ASSERT_EQ(1u, luns.size()) << "the LUN belongs to the volume added with its temporary id";
   EXPECT_EQ(50LL << 20, luns[0].sizeBytes);
   EXPECT_EQ(40LL << 20, luns[0].freeBytes);
-  EXPECT_EQ(1u, db->luns(volumes[0].volumeId).size());
+  EXPECT_EQ(1u, readLuns(*db, volumes[0].volumeId).size());
 }
 
 TEST_F(InventoryDatabase, RefreshAndDeleteMarksGoThroughTheRecords) {
@@ -115,12 +140,12 @@ TEST_F(InventoryDatabase, RefreshAndDeleteMarksGoThroughTheRecords) {
 
   db.reset();
   db = open();
-  const auto volumes = db->volumes(clientId);
+  const auto volumes = readVolumes(*db, clientId);
   EXPECT_EQ(2, volumes[0].state);
   EXPECT_EQ(0, volumes[0].active);
   EXPECT_EQ(80, volumes[1].sizeMB);
   EXPECT_EQ(0, volumes[1].state);
-  EXPECT_EQ(2, db->luns(volumes[0].volumeId)[0].state);
+  EXPECT_EQ(2, readLuns(*db, volumes[0].volumeId)[0].state);
 }
 
 TEST_F(InventoryDatabase, TemporaryIdsNameOnlyTheVolumeJustAdded) {
@@ -131,8 +156,8 @@ TEST_F(InventoryDatabase, TemporaryIdsNameOnlyTheVolumeJustAdded) {
   // The next array counts from -1 again: its LUN must land on its own volume.
   ASSERT_EQ(0, db->addVolume(-1, second, "second-vol", "second-vol", 10, 0, "W2", 0, 0, ""));
   ASSERT_EQ(0, db->addLun(-1, -1, "second-vol", "second-vol", 10 << 20, 0, "W2", 0, ""));
-  EXPECT_TRUE(db->luns(db->volumes(first)[0].volumeId).empty());
-  EXPECT_EQ(1u, db->luns(db->volumes(second)[0].volumeId).size());
+  EXPECT_TRUE(readLuns(*db, readVolumes(*db, first)[0].volumeId).empty());
+  EXPECT_EQ(1u, readLuns(*db, readVolumes(*db, second)[0].volumeId).size());
 
   // A failed addVolume uses up its id; a LUN named by it finds no volume rather than an old one.
   EXPECT_NE(0, db->addVolume(-1, second, nullptr, nullptr, 10, 0, "W3", 0, 0, ""));
@@ -148,20 +173,20 @@ TEST_F(InventoryDatabase, ARolledBackOrUnfinishedPassLeavesNothing) {
     ASSERT_EQ(0, db->begin());
     firstPass(*db, clientId);
     ASSERT_EQ(0, db->rollback());
-    EXPECT_TRUE(db->pools(clientId).empty());
+    EXPECT_TRUE(readPools(*db, clientId).empty());
 
     ASSERT_EQ(0, db->begin());
     firstPass(*db, clientId);
     // closed without commit, as when the agent stops half way
   }
   auto db = open();
-  EXPECT_TRUE(db->pools(clientId).empty());
-  EXPECT_TRUE(db->volumes(clientId).empty());
+  EXPECT_TRUE(readPools(*db, clientId).empty());
+  EXPECT_TRUE(readVolumes(*db, clientId).empty());
   ASSERT_EQ(0, db->begin());
   firstPass(*db, clientId);
   ASSERT_EQ(0, db->commit());
   db.reset();
-  EXPECT_EQ(2u, open()->volumes(clientId).size());
+  EXPECT_EQ(2u, readVolumes(*open(), clientId).size());
 }
 
 TEST_F(InventoryDatabase, ArrayDetailsAreWholeOrRefused) {
@@ -201,6 +226,39 @@ TEST_F(InventoryDatabase, LockedOrUnusableFilesFailClearly) {
   sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(other);
   EXPECT_EQ(0, db->addPool(7, clientId, "p", 1, 0, "u", 2, "", poolId, 0)) << "works again once released";
+}
+
+// A table that cannot be read fails its list instead of reading as empty.
+TEST_F(InventoryDatabase, ABrokenTableFailsItsListInsteadOfReadingEmpty) {
+  auto db = open();
+  const int clientId = db->addArray("s1234", 7, "admin", "x", "ctl");
+  firstPass(*db, clientId);
+  const int volumeId = readVolumes(*db, clientId)[0].volumeId;
+  sqlite3* other = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(file.c_str(), &other));
+  ASSERT_EQ(SQLITE_OK, sqlite3_exec(other, "DROP TABLE SMLUN; DROP TABLE VOLUMES; DROP TABLE POOLS; DROP TABLE ARRAYS",
+                                    nullptr, nullptr, nullptr));
+  sqlite3_close(other);
+
+  std::vector<TQSO::InventoryArrayRow> arrayRows(1);
+  std::vector<TQSO::InventoryPoolRow> poolRows(1);
+  std::vector<TQSO::InventoryVolumeRow> volumeRows(1);
+  std::vector<TQSO::InventoryLunRow> lunRows(1);
+  const struct {
+    const char* list;
+    int result;
+    size_t rowsLeft;
+  } cases[] = {
+      {"arrays", db->arrays(arrayRows), arrayRows.size()},
+      {"pools", db->pools(clientId, poolRows), poolRows.size()},
+      {"volumes", db->volumes(clientId, volumeRows), volumeRows.size()},
+      {"luns", db->luns(volumeId, lunRows), lunRows.size()},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SqliteArrayReportDB::kDatabaseError, c.result) << c.list;
+    EXPECT_EQ(0u, c.rowsLeft) << c.list << ": no stale or partial rows";
+  }
+  EXPECT_NE(std::string::npos, db->lastError().find("no such table")) << db->lastError();
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "smis-sim/ReturnCodes.h"
 #include "support/SmallArrayTest.h"
 
 using namespace Pegasus;
 using namespace simtest;
+using namespace smissim::returnCode;
 
 namespace {
 
@@ -100,7 +102,7 @@ TEST_F(MaskingTest, ExposedVolumeIsSeenByTheHostInitiatorsUntilHidden)
 
     Array<CIMParamValue> del, delOut;
     del.append(CIMParamValue("TheElement", CIMValue(base.getPath())));
-    EXPECT_EQ(6u, invoke("CIM_StorageConfigurationService", "ReturnToStoragePool", del, delOut))
+    EXPECT_EQ(kInUse, invoke("CIM_StorageConfigurationService", "ReturnToStoragePool", del, delOut))
         << "an exposed volume cannot be deleted";
 
     EXPECT_THROW(client.deleteInstance(tpd(), hosts[0]), CIMException) << "the host still sees a volume";
@@ -110,7 +112,7 @@ TEST_F(MaskingTest, ExposedVolumeIsSeenByTheHostInitiatorsUntilHidden)
     EXPECT_EQ(0u, viewsOf(base.getPath()).size());
     EXPECT_EQ(0u, client.enumerateInstanceNames(tpd(), "CIM_SCSIProtocolController").size())
         << "the emptied view goes with its privilege";
-    EXPECT_EQ(0u, invoke("CIM_StorageConfigurationService", "ReturnToStoragePool", del, delOut));
+    EXPECT_EQ(kCompleted, invoke("CIM_StorageConfigurationService", "ReturnToStoragePool", del, delOut));
 
     client.deleteInstance(tpd(), hosts[0]);
     EXPECT_EQ(String(""), propertyText(client.getInstance(tpd(), hardwareId, false), "ElementName"))
@@ -136,11 +138,11 @@ TEST_F(MaskingTest, ExposureRefusalsAnswerTheMethodCodes)
         Uint32 expected;
     };
     const Case cases[] = {
-        {"read-write access to a read-only copy", readOnlyCopy, "host1", 2, 4100},
-        {"read-only access to a read-write volume", base, "host1", 3, 4100},
-        {"unknown volume", "60002AC0000000000000009999ABCDEF", "host1", 2, 4097},
-        {"unknown host", base, "nohost", 2, 4098},
-        {"read-only copy with read-only access", readOnlyCopy, "host1", 3, 0},
+        {"read-write access to a read-only copy", readOnlyCopy, "host1", 2, kInvalidPermission},
+        {"read-only access to a read-write volume", base, "host1", 3, kInvalidPermission},
+        {"unknown volume", "60002AC0000000000000009999ABCDEF", "host1", 2, kInvalidLogicalUnit},
+        {"unknown host", base, "nohost", 2, kInvalidHostName},
+        {"read-only copy with read-only access", readOnlyCopy, "host1", 3, kCompleted},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -151,13 +153,13 @@ TEST_F(MaskingTest, ExposureRefusalsAnswerTheMethodCodes)
     uneven.append(CIMParamValue("LUNames", CIMValue(texts({base, readOnlyCopy}))));
     uneven.append(CIMParamValue("HostNames", CIMValue(texts({"host1"}))));
     uneven.append(CIMParamValue("DeviceAccesses", CIMValue(Array<Uint16>({2}))));
-    EXPECT_EQ(5u, invoke("CIM_ControllerConfigurationService", "ExposeLUsToStorageHardwareIDCollection", uneven,
+    EXPECT_EQ(kInvalidParameter, invoke("CIM_ControllerConfigurationService", "ExposeLUsToStorageHardwareIDCollection", uneven,
                          unevenOut))
         << "LUNames and DeviceAccesses go in pairs";
 
     CIMObjectPath noView("TPD_SCSIController.SystemCreationClassName=\"TPD_StorageSystem\",SystemName=\"2FF70002AC00ABCD\","
                          "CreationClassName=\"TPD_SCSIController\",DeviceID=\"23\"");
-    EXPECT_EQ(5u, hide("HidePaths", base, noView)) << "the priming call names a view that does not exist";
+    EXPECT_EQ(kInvalidParameter, hide("HidePaths", base, noView)) << "the priming call names a view that does not exist";
 }
 
 TEST_F(MaskingTest, OldFirmwareRefusesHidePathsOnHostViewsSoTheCollectionMethodHides)
@@ -166,9 +168,9 @@ TEST_F(MaskingTest, OldFirmwareRefusesHidePathsOnHostViewsSoTheCollectionMethodH
     String wwn = propertyText(volumeNamed(client, "base1"), "Name");
     ASSERT_EQ(0u, expose(wwn, "host1"));
     CIMObjectPath view = viewsOf(volumeNamed(client, "base1").getPath())[0];
-    EXPECT_EQ(4u, hide("HidePaths", wwn, view));
+    EXPECT_EQ(kFailed, hide("HidePaths", wwn, view));
     EXPECT_EQ(1u, server->exposedTo({"10000000C9000001"}).size());
-    EXPECT_EQ(0u, hide("HideLUsFromStorageHardwareIDCollection", wwn, view));
+    EXPECT_EQ(kCompleted, hide("HideLUsFromStorageHardwareIDCollection", wwn, view));
     EXPECT_TRUE(server->exposedTo({"10000000C9000001"}).empty());
 }
 
@@ -181,11 +183,11 @@ TEST_F(MaskingTest, HardwareIdTextsAreCheckedAndPortsBelongToOneHost)
         Uint32 expected;
     };
     const Case cases[] = {
-        {"port of another host", "{}", "TPD_StorageHardwareID.InstanceID=\"HP_3PAR:FC-10000000C9000001\"", 4098},
-        {"not a hardware-ID path", "{}", "60002AC0000000000000000001001234", 4096},
+        {"port of another host", "{}", "TPD_StorageHardwareID.InstanceID=\"HP_3PAR:FC-10000000C9000001\"", kIdsCannotShare},
+        {"not a hardware-ID path", "{}", "60002AC0000000000000000001001234", kInvalidHardwareId},
         {"old prefix where the firmware wants the new one", R"({"checkHardwareIdPrefix":true})",
-         "TPD_StorageHardwareID.InstanceID=\"3PAR:iSCSI-iqn.1994-05.com.redhat:h2\"", 4096},
-        {"iSCSI name", "{}", "TPD_StorageHardwareID.InstanceID=\"HP_3PAR:iSCSI-iqn.1994-05.com.redhat:h2\"", 0},
+         "TPD_StorageHardwareID.InstanceID=\"3PAR:iSCSI-iqn.1994-05.com.redhat:h2\"", kInvalidHardwareId},
+        {"iSCSI name", "{}", "TPD_StorageHardwareID.InstanceID=\"HP_3PAR:iSCSI-iqn.1994-05.com.redhat:h2\"", kCompleted},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,10 +1,12 @@
 // Copies through the project's client: virtual copies, physical copies and their jobs.
 #include <gtest/gtest.h>
 
+#include "smis-sim/ReturnCodes.h"
 #include "support/SmallArrayTest.h"
 
 using namespace Pegasus;
 using namespace simtest;
+using namespace smissim::returnCode;
 
 namespace {
 
@@ -55,7 +57,7 @@ protected:
         in.append(CIMParamValue("SourceElement", CIMValue(volumeNamed(client, "base1").getPath())));
         in.append(CIMParamValue("TargetElement", CIMValue(volumeNamed(client, "clone1").getPath())));
         in.append(CIMParamValue("CopyType", CIMValue(Uint16(4))));
-        EXPECT_EQ(4096u, invoke("AttachOrModifyReplica", in, out));
+        EXPECT_EQ(kJobStarted, invoke("AttachOrModifyReplica", in, out));
         CIMObjectPath job;
         outParam(out, "Job").get(job);
         return job;
@@ -135,11 +137,11 @@ struct ReplicaRefusal {
 TEST_F(SnapshotTest, CreateReplicaRefusalsAnswerArrayCodesAndChangeNothing)
 {
     const ReplicaRefusal cases[] = {
-        {"priming copy type", "{}", "", "probe", 15, 5},
-        {"duplicate name", "{}", "snapA", "snapA", 4, 32773},
-        {"duplicate name, documented codes only", R"({"strictReturnCodes":true})", "snapA", "snapA", 4, 4},
-        {"copy limit of the family", R"({"maxSnapshotsPerBase":1})", "snapA", "snapB", 4, 32771},
-        {"name longer than 31 characters", "{}", "", "n234567890123456789012345678901x", 4, 5},
+        {"priming copy type", "{}", "", "probe", 15, kInvalidParameter},
+        {"duplicate name", "{}", "snapA", "snapA", 4, kNameInUse},
+        {"duplicate name, documented codes only", R"({"strictReturnCodes":true})", "snapA", "snapA", 4, kFailed},
+        {"copy limit of the family", R"({"maxSnapshotsPerBase":1})", "snapA", "snapB", 4, kSnapshotLimit},
+        {"name longer than 31 characters", "{}", "", "n234567890123456789012345678901x", 4, kInvalidParameter},
     };
     for (const ReplicaRefusal& c : cases) {
         SCOPED_TRACE(c.what);
@@ -165,7 +167,7 @@ TEST_F(SnapshotTest, PhysicalCopyJobRunsThroughPollsThenDetachRemovesThePair)
     probe.append(CIMParamValue("SourceElement", CIMValue(volumeNamed(client, "base1").getPath())));
     probe.append(CIMParamValue("TargetElement", CIMValue(volumeNamed(client, "base1").getPath())));
     probe.append(CIMParamValue("CopyType", CIMValue(Uint16(55))));
-    EXPECT_EQ(5u, invoke("AttachOrModifyReplica", probe, probeOut)) << "the priming call is refused";
+    EXPECT_EQ(kInvalidParameter, invoke("AttachOrModifyReplica", probe, probeOut)) << "the priming call is refused";
 
     Array<CIMParamValue> out;
     CIMObjectPath job = attachClone(out);
@@ -174,15 +176,15 @@ TEST_F(SnapshotTest, PhysicalCopyJobRunsThroughPollsThenDetachRemovesThePair)
     Array<CIMParamValue> detachIn, detachOut;
     detachIn.append(CIMParamValue("Operation", CIMValue(Uint16(2))));
     detachIn.append(CIMParamValue("Synchronization", CIMValue(pairPath("base1", "clone1"))));
-    EXPECT_EQ(4u, invoke("ModifySynchronization", detachIn, detachOut)) << "a running copy cannot be detached";
+    EXPECT_EQ(kFailed, invoke("ModifySynchronization", detachIn, detachOut)) << "a running copy cannot be detached";
 
     EXPECT_EQ((std::vector<int>{4, 4, 7, 7}), pollJob(job, 4));
     EXPECT_EQ(String("14"), propertyText(client.getInstance(tpd(), pairPath("base1", "clone1"), false), "SyncState"));
 
-    EXPECT_EQ(0u, invoke("ModifySynchronization", detachIn, detachOut));
+    EXPECT_EQ(kCompleted, invoke("ModifySynchronization", detachIn, detachOut));
     EXPECT_EQ(0u, client.referenceNames(tpd(), volumeNamed(client, "clone1").getPath(), "CIM_StorageSynchronized", "")
                       .size());
-    EXPECT_EQ(4u, invoke("ModifySynchronization", detachIn, detachOut)) << "the pair is gone";
+    EXPECT_EQ(kFailed, invoke("ModifySynchronization", detachIn, detachOut)) << "the pair is gone";
 }
 
 TEST_F(SnapshotTest, InjectedJobFaultsEndTheJobAsScripted)
@@ -209,7 +211,7 @@ TEST_F(SnapshotTest, InjectedJobFaultsEndTheJobAsScripted)
         rule.jobFinalState = c.finalState;
         server->injectFault(rule);
         Array<CIMParamValue> out;
-        ASSERT_EQ(4096u, createReplica(volumeNamed(client, "base1").getPath(), "snapJ", 4, out));
+        ASSERT_EQ(kJobStarted, createReplica(volumeNamed(client, "base1").getPath(), "snapJ", 4, out));
         EXPECT_FALSE(outParam(out, "TargetElement").isNull()) << "the new volume is named with the job";
         CIMObjectPath job;
         outParam(out, "Job").get(job);
@@ -226,11 +228,11 @@ TEST_F(SnapshotTest, RestoreRunsAsJobAndIsRefusedWhileTheCopyIsExposed)
     in.append(CIMParamValue("Synchronization", CIMValue(pairPath("base1", "snap1"))));
 
     server->seed(R"({"arrays":[{"serial":"00ABCD","exports":[{"volume":"snap1","host":"host1"}]}]})");
-    EXPECT_EQ(4u, invoke("ModifySynchronization", in, restoreOut));
+    EXPECT_EQ(kFailed, invoke("ModifySynchronization", in, restoreOut));
 
     server->reset(kSmallSeed);
     ASSERT_EQ(0u, createReplica(volumeNamed(client, "base1").getPath(), "snap1", 4, out));
-    EXPECT_EQ(4096u, invoke("ModifySynchronization", in, restoreOut));
+    EXPECT_EQ(kJobStarted, invoke("ModifySynchronization", in, restoreOut));
     CIMObjectPath job;
     outParam(restoreOut, "Job").get(job);
     EXPECT_EQ(String("10"), propertyText(client.getInstance(tpd(), pairPath("base1", "snap1"), false), "SyncState"));
@@ -239,7 +241,7 @@ TEST_F(SnapshotTest, RestoreRunsAsJobAndIsRefusedWhileTheCopyIsExposed)
 
     Array<CIMParamValue> probe;
     in[0] = CIMParamValue("Operation", CIMValue(Uint16(55)));
-    EXPECT_EQ(5u, invoke("ModifySynchronization", in, probe)) << "the priming operation is refused";
+    EXPECT_EQ(kInvalidParameter, invoke("ModifySynchronization", in, probe)) << "the priming operation is refused";
 }
 
 TEST_F(SnapshotTest, VolumeCreateGrowAndDelete)
@@ -262,7 +264,7 @@ TEST_F(SnapshotTest, VolumeCreateGrowAndDelete)
     };
     Array<CIMParamValue> out;
     Uint32 before = volumeCount();
-    EXPECT_EQ(5u, create(CIMValue(CIMTYPE_STRING, false), 0, out)) << "the priming call is refused";
+    EXPECT_EQ(kInvalidParameter, create(CIMValue(CIMTYPE_STRING, false), 0, out)) << "the priming call is refused";
     EXPECT_EQ(before, volumeCount());
     ASSERT_EQ(0u, create(CIMValue("newvol"), 5000, out));
     CIMObjectPath created;
@@ -270,16 +272,16 @@ TEST_F(SnapshotTest, VolumeCreateGrowAndDelete)
     CIMInstance volume = client.getInstance(tpd(), created, false);
     EXPECT_EQ(String("10"), propertyText(volume, "NumberOfBlocks")) << "5000 bytes take ten 512-byte blocks";
     EXPECT_EQ(String("CPG1"), propertyText(volume, "UserDSPName"));
-    EXPECT_EQ(4u, create(CIMValue("newvol"), 5000, out)) << "duplicate name";
+    EXPECT_EQ(kFailed, create(CIMValue("newvol"), 5000, out)) << "duplicate name";
 
     Array<CIMParamValue> grow, growOut;
     grow.append(CIMParamValue("Size", CIMValue(Uint64(1024))));
     grow.append(CIMParamValue("TheElement", CIMValue(created)));
-    EXPECT_EQ(4097u, invoke("CreateOrModifyElementFromStoragePool", grow, growOut)) << "volumes never shrink";
+    EXPECT_EQ(kSizeNotSupported, invoke("CreateOrModifyElementFromStoragePool", grow, growOut)) << "volumes never shrink";
 
     Array<CIMParamValue> del, delOut;
     del.append(CIMParamValue("TheElement", CIMValue(created)));
-    EXPECT_EQ(0u, invoke("ReturnToStoragePool", del, delOut));
+    EXPECT_EQ(kCompleted, invoke("ReturnToStoragePool", del, delOut));
     EXPECT_EQ(before, volumeCount());
     try {
         invoke("ReturnToStoragePool", del, delOut);

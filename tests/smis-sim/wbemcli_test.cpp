@@ -98,6 +98,27 @@ TEST_P(WbemcliTest, EnumeratesGetsAndFollowsAssociations)
     EXPECT_TRUE(contains(missing.output, "CIM_ERR_NOT_FOUND")) << missing.output;
 }
 
+// A general client's first look at a namespace: the class names, at one level or all below a class.
+TEST_P(WbemcliTest, EnumeratesClassNamesAndClasses)
+{
+    ToolRun roots = wbemcli("ecn " + target(""));
+    ASSERT_EQ(0, roots.status) << roots.output;
+    EXPECT_TRUE(contains(roots.output, "/root/tpd:CIM_ManagedElement\n")) << roots.output;
+
+    ToolRun below = wbemcli("ecn " + target("CIM_StorageVolume"));
+    ASSERT_EQ(0, below.status) << below.output;
+    EXPECT_TRUE(contains(below.output, "/root/tpd:TPD_StorageVolume")) << below.output;
+    EXPECT_FALSE(contains(below.output, "TPD_StorageSystem")) << below.output;
+
+    ToolRun classes = wbemcli("ec " + target("CIM_StorageVolume"));
+    ASSERT_EQ(0, classes.status) << classes.output;
+    EXPECT_TRUE(contains(classes.output, "TPD_StorageVolume")) << classes.output;
+
+    ToolRun unknown = wbemcli("ecn " + target("CIM_NoSuchClass"));
+    EXPECT_NE(0, unknown.status);
+    EXPECT_TRUE(contains(unknown.output, "CIM_ERR_INVALID_CLASS")) << unknown.output;
+}
+
 TEST_P(WbemcliTest, InvokesCreateReplica)
 {
     std::string service = "TPD_StorageConfigurationService.SystemCreationClassName=\"TPD_StorageSystem\","

@@ -166,6 +166,23 @@ TEST_F(SyncPathTest, PairOfASourceByCopyType)
   EXPECT_EQ(-1, util_.GetSyncPathFromSourceBySyncType(conn_, 4, Text("data2"), syncPath, target));
 }
 
+// A pair whose CopyType reads as nothing is no pair of copy type 0 (an empty text would read as 0).
+TEST_F(SyncPathTest, PairWithoutCopyTypeIsNeverOfCopyTypeZero)
+{
+  sim().withModel([&](smissim::Model& model) {
+    for (const CIMInstance* pair : model.store().enumerate("TPD_StorageSynchronized")) {
+      CIMInstance* mutablePair = model.store().findMutable(pair->getPath());
+      mutablePair->removeProperty(mutablePair->findProperty("CopyType"));
+    }
+    return 0;
+  });
+  std::string syncPath = "kept", target = "kept";
+  EXPECT_EQ(-1, util_.GetSyncPathFromSourceBySyncType(conn_, 0, Text("data1"), syncPath, target));
+  EXPECT_EQ("kept", syncPath);
+  EXPECT_EQ("kept", target);
+  EXPECT_EQ(1, CountMessages(record_, "No sync paths of copy type [0] reported for source"));
+}
+
 TEST_F(SyncPathTest, SourceThatIsNoPathFails)
 {
   std::string syncPath, target, name;

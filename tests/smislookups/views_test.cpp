@@ -105,6 +105,35 @@ TEST_F(ViewLookupTest, ThreeParViewsMustCarryTheHostNameExactly)
   EXPECT_EQ(1u, util_.GetEternusCtlrListByHwIDs(conn_, system2_, ports).size());
 }
 
+// A host name and a view name that both read as nothing (no such property, or blanks) do not match: the
+// view could be another host's.
+TEST_F(ViewLookupTest, ThreeParBlankHostAndViewNamesNeverMatch)
+{
+  CIMObjectPath data2 = VolumePath("0A0002", "data2");
+  CIMObjectPath h2View = util_.GetVolCtlrPaths(conn_, data2)[0];
+  CIMObjectPath h2Host = HostPath("h2");
+  struct Case {
+    const char* what;
+    const char* name;  // nullptr: the property is removed
+  };
+  for (const Case& c : {Case{"both names unreadable", nullptr}, Case{"both names blank", "  "}}) {
+    SCOPED_TRACE(c.what);
+    sim().withModel([&](smissim::Model& model) {
+      for (const CIMObjectPath& path : {h2View, h2Host}) {
+        CIMInstance* instance = model.store().findMutable(path);
+        Uint32 index = instance->findProperty("ElementName");
+        if (index != PEG_NOT_FOUND)
+          instance->removeProperty(index);
+        if (c.name != nullptr)
+          instance->addProperty(CIMProperty(CIMName("ElementName"), CIMValue(String(c.name))));
+      }
+      return 0;
+    });
+    Array<String> ports{kPortH2};
+    EXPECT_EQ(0u, util_.Get3PARCtlrListByHwIDs(conn_, system2_, ports).size());
+  }
+}
+
 TEST_F(ViewLookupTest, HardwareIdInTwoHostsContributesNothing)
 {
   CIMObjectPath hardwareId = sim().withModel([&](smissim::Model& model) {

@@ -126,6 +126,18 @@ TEST_F(VolumeLookupTest, CacheRefreshesAtMostOncePerLookup)
   EXPECT_TRUE(CacheLockIsFree());
 }
 
+TEST_F(VolumeLookupTest, ListFetchedInThisLookupIsNeverRefreshed)
+{
+  TqConfigOverride cacheOn("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES", "1");
+  ASSERT_EQ(0u, TqVolumeInstanceCache::Size());
+  // The empty cache is filled by this lookup: a miss in that fresh list asks the provider no second time.
+  EXPECT_EQ("", Lookup("60002AC0FFFFFFFFFFFFFFFFFF0A0002", array2_));
+  EXPECT_EQ(1u, Requests("EnumerateInstances"));
+  EXPECT_EQ(0, CountMessages(record_, "refreshed cached volume instances"));
+  EXPECT_GT(TqVolumeInstanceCache::Size(), 0u);
+  EXPECT_TRUE(CacheLockIsFree());
+}
+
 TEST_F(VolumeLookupTest, NoRefreshWhenTheLastCachedVolumeMatchesOnAnotherArray)
 {
   TqConfigOverride cacheOn("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES", "1");

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "TqErrorCodes.h"
 
 #include <ostream>
 #include <string>
@@ -79,16 +80,16 @@ TEST(TracerTest, SetErrorLogsTheTextAndSetsTheCodeOnlyWithASink)
   TQSO::SnapInfo record;
   TqSmisTracer tracer;
   tracer.m_SnapInfo = &record;
-  tracer.DEBUG_SET_ERROR(60555, "HTTP Error (401 Unauthorized).");
+  tracer.DEBUG_SET_ERROR(kTqErrorAuthFailure, "HTTP Error (401 Unauthorized).");
   ASSERT_EQ(record.messages().size(), 1u);
   EXPECT_EQ(record.messages()[0].level, 2);
   EXPECT_EQ(record.messages()[0].text, "HTTP Error (401 Unauthorized).");
-  EXPECT_EQ(record.errorCode(), 60555);
+  EXPECT_EQ(record.errorCode(), kTqErrorAuthFailure);
   EXPECT_EQ(record.errorText(), "HTTP Error (401 Unauthorized).");
 
   EvDebugCapture capture;
   TqSmisTracer withoutSink;
-  withoutSink.DEBUG_SET_ERROR(60555, "ignored");
+  withoutSink.DEBUG_SET_ERROR(kTqErrorAuthFailure, "ignored");
   EXPECT_TRUE(capture.lines().empty());
 }
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "TqErrorCodes.h"
 
 #include <optional>
 #include <ostream>
@@ -105,7 +106,7 @@ TEST_P(WrappedReadTest, ResultRetriesAndFault)
   EXPECT_EQ(cimom->requestCount(MethodOf(c.read)), static_cast<std::uint64_t>(c.expectedRequests));
   EXPECT_EQ(CountMessages(record, "going to disconnect connection"), c.expectedRebuilds);
   EXPECT_EQ(record.errorCode(), c.expectedError);
-  EXPECT_EQ(connection->m_AuthFailure, c.expectedError == 60555);
+  EXPECT_EQ(connection->m_AuthFailure, c.expectedError == kTqErrorAuthFailure);
   const std::string label = std::string("TqCimConnection::") + NameOf(c.read) + ": ";
   // A fault thrown on is traced twice on its way out.
   const int outTraces = thrown == kNoThrow ? 0 : 1;
@@ -134,10 +135,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"NamesAnswered", Read::InstanceNames, kNone, false, 5, true, kNoThrow, 1, 0, 0},
         ReadCase{"AssociatorsAnswered", Read::AssociatorNames, kNone, false, 5, true, kNoThrow, 1, 0, 0},
         // A refused login is the device's error and an empty result, asked once.
-        ReadCase{"Instance401", Read::Instance, k401, false, 5, false, kNoThrow, 1, 0, 60555},
-        ReadCase{"Instances401", Read::Instances, k401, false, 5, false, kNoThrow, 1, 0, 60555},
-        ReadCase{"Names401", Read::InstanceNames, k401, false, 5, false, kNoThrow, 1, 0, 60555},
-        ReadCase{"Associators401", Read::AssociatorNames, k401, false, 5, false, kNoThrow, 1, 0, 60555},
+        ReadCase{"Instance401", Read::Instance, k401, false, 5, false, kNoThrow, 1, 0, kTqErrorAuthFailure},
+        ReadCase{"Instances401", Read::Instances, k401, false, 5, false, kNoThrow, 1, 0, kTqErrorAuthFailure},
+        ReadCase{"Names401", Read::InstanceNames, k401, false, 5, false, kNoThrow, 1, 0, kTqErrorAuthFailure},
+        ReadCase{"Associators401", Read::AssociatorNames, k401, false, 5, false, kNoThrow, 1, 0, kTqErrorAuthFailure},
         // With the fault-retry switch a 401 is retried like any HTTP fault; the fourth fault rebuilds.
         ReadCase{"Instance401FaultRetry", Read::Instance, k401, true, 5, false, kPlainFault, 5, 1, 0},
         ReadCase{"Instance401WithoutHttpFaultRetry", Read::Instance, kDenied401, true, 5, false,
@@ -204,7 +205,7 @@ TEST_F(ConnectionTest, WrongPasswordFailsAtTheFirstOperationWithTheAuthenticatio
   auto connection = ConnectionTo(params, record);
   ASSERT_EQ(connection->ConnectCimom(), 0);
   EXPECT_EQ(connection->GetInstanceNames("CIM_StorageVolume").size(), 0u);
-  EXPECT_EQ(record.errorCode(), 60555);
+  EXPECT_EQ(record.errorCode(), kTqErrorAuthFailure);
   EXPECT_NE(record.errorText().find("401"), std::string::npos);
   EXPECT_TRUE(connection->m_AuthFailure);
   TqCimConnection copy(*connection);
@@ -271,7 +272,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DeleteCase{"ServerError", true, HttpStatusFault(500), 1, "Caught Exception: HTTP Error (500",
                                  0},
                       DeleteCase{"Unauthorized", true, HttpStatusFault(401), 1, "Caught Exception: HTTP Error (401",
-                                 60555},
+                                 kTqErrorAuthFailure},
                       DeleteCase{"TimedOutIsNotRetried", true, CimErrorFault(Pegasus::CIM_ERR_FAILED, "timed out"), 1,
                                  "Caught CIMException: CIM_ERR_FAILED: ", 0}),
     [](const ::testing::TestParamInfo<DeleteCase>& info) { return std::string(info.param.name); });

@@ -110,8 +110,10 @@ CliOptions parseCommandLine(int argc, char** argv)
             options.timeoutMilliseconds = parseNumber(valueOf(word), "timeout", 0xFFFFFFFFul);
         else if (word == "--trust-store")
             options.trustStore = valueOf(word);
-        else if (word == "-h" || word == "--help")
-            throw UsageError("");
+        else if (word == "-h" || word == "--help") {
+            options.help = true;
+            return options;
+        }
         else if (startsWith(word, "-") && options.command.empty())
             throw UsageError("unknown option " + word);
         else if (options.command.empty())

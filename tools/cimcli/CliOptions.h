@@ -17,6 +17,7 @@ struct CliOptions {
     std::string trustStore;  // HTTPS: verify against these CAs instead of accepting any certificate
     std::string command;
     std::vector<std::string> arguments;
+    bool help = false;  // -h or --help: print the usage text and do nothing else
 };
 
 // A command line that cannot be understood; the text says why.
@@ -27,7 +28,7 @@ public:
 
 const char* usageText();
 
-// Throws UsageError.
+// Throws UsageError; a request for help is no error (help is set, nothing else is checked).
 CliOptions parseCommandLine(int argc, char** argv);
 
 // "http://host[:port]" or "https://host[:port]" (host may be "[v6]"); the default ports are 5988 and 5989.

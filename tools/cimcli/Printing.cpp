@@ -15,10 +15,38 @@ bool isTextual(CIMType type)
     return type == CIMTYPE_STRING || type == CIMTYPE_CHAR16 || type == CIMTYPE_DATETIME;
 }
 
+// The text in double quotes, with quotes, backslashes and control characters escaped, so that a value
+// holding '", "' cannot read as two array elements.
+std::string quoted(const std::string& text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            static const char digits[] = "0123456789abcdef";
+            out += "\\x";
+            out += digits[byte >> 4];
+            out += digits[byte & 0xf];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
 std::string elementText(const CIMValue& value, Uint32 index)
 {
     const std::string text = value.elementToString(index).str();
-    return isTextual(value.getType()) ? "\"" + text + "\"" : text;
+    return isTextual(value.getType()) ? quoted(text) : text;
 }
 
 std::string typeText(const CIMValue& value)

@@ -9,7 +9,8 @@
 
 namespace cimcli {
 
-// NULL, "quoted strings" (and char16, datetime), plain numbers and booleans, references as bare path text,
+// NULL, "quoted strings" (and char16, datetime; '"' and '\\' escaped with a backslash, control characters as
+// \n, \r, \t or \xHH), plain numbers and booleans, references as bare path text,
 // arrays as {a, b}.
 std::string valueText(const Pegasus::CIMValue& value);
 

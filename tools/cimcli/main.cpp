@@ -1,5 +1,6 @@
 // cimcli: runs one CIM operation against a CIM server and prints the answer as text.
-// Exit code 0 on success, 1 when the operation fails (the exception's message on stderr), 2 for usage errors.
+// Exit code 0 on success (and for --help), 1 when the operation fails (the exception's message on stderr),
+// 2 for usage errors, malformed object paths and class names included.
 #include <functional>
 #include <iostream>
 #include <string>
@@ -39,6 +40,35 @@ String argumentOr(const std::vector<std::string>& arguments, std::size_t index)
     return index < arguments.size() ? String(arguments[index]) : String();
 }
 
+// An object path or class name given on the command line; one that does not parse is a usage error.
+CIMObjectPath pathArgument(const std::string& text)
+{
+    try {
+        return CIMObjectPath(String(text));
+    } catch (const Exception& e) {
+        throw UsageError(e.getMessage().str());
+    }
+}
+
+CIMName nameArgument(const std::vector<std::string>& arguments, std::size_t index)
+{
+    try {
+        return CIMName(argumentOr(arguments, index));
+    } catch (const Exception& e) {
+        throw UsageError(e.getMessage().str());
+    }
+}
+
+// The description of a CIM error without the code name a provider may already have put in front of it.
+std::string describe(const CIMException& e)
+{
+    const std::string name = cimStatusCodeToString(e.getCode()).str();
+    const std::string message = e.getMessage().str();
+    if (message.compare(0, name.size() + 2, name + ": ") == 0)
+        return message.substr(name.size() + 2);
+    return message;
+}
+
 // Instances, or objects that hold instances, each followed by an empty line.
 template <class Item>
 void printInstances(const Array<Item>& items)
@@ -61,41 +91,41 @@ const std::vector<Command>& commands()
     static const std::vector<Command> table = {
         {"ei", 1, 1,
          [](CIMClient& client, const CIMNamespaceName& ns, const std::vector<std::string>& args) {
-             printInstances(client.enumerateInstances(ns, CIMName(String(args[0])), true, false));
+             printInstances(client.enumerateInstances(ns, nameArgument(args, 0), true, false));
          }},
         {"ein", 1, 1,
          [](CIMClient& client, const CIMNamespaceName& ns, const std::vector<std::string>& args) {
-             cimcli::printPaths(std::cout, client.enumerateInstanceNames(ns, CIMName(String(args[0]))));
+             cimcli::printPaths(std::cout, client.enumerateInstanceNames(ns, nameArgument(args, 0)));
          }},
         {"gi", 1, 1,
          [](CIMClient& client, const CIMNamespaceName& ns, const std::vector<std::string>& args) {
-             const CIMObjectPath path{String(args[0])};
+             const CIMObjectPath path = pathArgument(args[0]);
              CIMInstance instance = client.getInstance(ns, path, false);
              instance.setPath(path);
              cimcli::printInstance(std::cout, instance);
          }},
         {"ain", 1, 5,
          [](CIMClient& client, const CIMNamespaceName& ns, const std::vector<std::string>& args) {
-             cimcli::printPaths(std::cout, client.associatorNames(ns, CIMObjectPath(String(args[0])),
-                                                                  CIMName(argumentOr(args, 1)),
-                                                                  CIMName(argumentOr(args, 2)), argumentOr(args, 3),
+             cimcli::printPaths(std::cout, client.associatorNames(ns, pathArgument(args[0]),
+                                                                  nameArgument(args, 1),
+                                                                  nameArgument(args, 2), argumentOr(args, 3),
                                                                   argumentOr(args, 4)));
          }},
         {"ai", 1, 5,
          [](CIMClient& client, const CIMNamespaceName& ns, const std::vector<std::string>& args) {
-             printInstances(client.associators(ns, CIMObjectPath(String(args[0])), CIMName(argumentOr(args, 1)),
-                                             CIMName(argumentOr(args, 2)), argumentOr(args, 3),
+             printInstances(client.associators(ns, pathArgument(args[0]), nameArgument(args, 1),
+                                             nameArgument(args, 2), argumentOr(args, 3),
                                              argumentOr(args, 4)));
          }},
         {"ri", 1, 3,
          [](CIMClient& client, const CIMNamespaceName& ns, const std::vector<std::string>& args) {
-             printInstances(client.references(ns, CIMObjectPath(String(args[0])), CIMName(argumentOr(args, 1)),
+             printInstances(client.references(ns, pathArgument(args[0]), nameArgument(args, 1),
                                             argumentOr(args, 2)));
          }},
         {"rin", 1, 3,
          [](CIMClient& client, const CIMNamespaceName& ns, const std::vector<std::string>& args) {
-             cimcli::printPaths(std::cout, client.referenceNames(ns, CIMObjectPath(String(args[0])),
-                                                                 CIMName(argumentOr(args, 1)), argumentOr(args, 2)));
+             cimcli::printPaths(std::cout, client.referenceNames(ns, pathArgument(args[0]),
+                                                                 nameArgument(args, 1), argumentOr(args, 2)));
          }},
         {"cm", 2, SIZE_MAX,
          [](CIMClient& client, const CIMNamespaceName& ns, const std::vector<std::string>& args) {
@@ -104,7 +134,7 @@ const std::vector<Command>& commands()
                  in.append(cimcli::parseParam(args[i]));
              Array<CIMParamValue> out;
              const CIMValue result =
-                 client.invokeMethod(ns, CIMObjectPath(String(args[0])), CIMName(String(args[1])), in, out);
+                 client.invokeMethod(ns, pathArgument(args[0]), nameArgument(args, 1), in, out);
              cimcli::printMethodResult(std::cout, result, out);
          }},
     };
@@ -131,6 +161,10 @@ int main(int argc, char** argv)
     const Command* command = nullptr;
     try {
         options = cimcli::parseCommandLine(argc, argv);
+        if (options.help) {
+            std::cout << cimcli::usageText();
+            return 0;
+        }
         command = &findCommand(options);
     } catch (const UsageError& e) {
         if (*e.what())
@@ -149,7 +183,7 @@ int main(int argc, char** argv)
         return 2;
     } catch (const CIMException& e) {
         std::cerr << "cimcli: CIM error " << static_cast<int>(e.getCode()) << " ("
-                  << cimStatusCodeToString(e.getCode()) << "): " << e.getMessage() << "\n";
+                  << cimStatusCodeToString(e.getCode()) << "): " << describe(e) << "\n";
         return 1;
     } catch (const Exception& e) {
         std::cerr << "cimcli: " << e.getMessage() << "\n";

@@ -61,6 +61,7 @@ public:
     {
         if (options_.https) {
             TestCertificate certificate = makeSelfSignedCertificate();
+            certificatePem_ = pemOf(certificate.cert.get());
             httplib::SSLServer* tls = new httplib::SSLServer(certificate.cert.get(), certificate.key.get());
             server_.reset(tls);
             if (options_.oldTlsOnly) {
@@ -99,6 +100,8 @@ public:
     }
 
     int port() const { return port_; }
+    // HTTPS: the server's certificate as PEM text, for clients that trust it.
+    const std::string& certificatePem() const { return certificatePem_; }
 
     // The next answer suffers this fault (faults queue up, one per request).
     void injectFault(Fault fault)
@@ -124,6 +127,7 @@ public:
     }
 
 private:
+    std::string certificatePem_;
     static const char* contentType() { return "application/xml; charset=utf-8"; }
 
     static std::string base64(const std::string& text)

@@ -1,11 +1,14 @@
 // A throw-away self-signed certificate (EC P-256, CN=127.0.0.1, valid one day) made in memory for
 // HTTPS tests.
 #pragma once
+#include <openssl/bio.h>
 #include <openssl/evp.h>
+#include <openssl/pem.h>
 #include <openssl/x509.h>
 
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 namespace cimtest {
 
@@ -34,6 +37,17 @@ inline TestCertificate makeSelfSignedCertificate()
     if (X509_sign(cert, made.key.get(), EVP_sha256()) == 0)
         throw std::runtime_error("cannot sign the test certificate");
     return made;
+}
+
+// The certificate as PEM text.
+inline std::string pemOf(X509* cert)
+{
+    std::unique_ptr<BIO, decltype(&BIO_free)> out(BIO_new(BIO_s_mem()), BIO_free);
+    if (!out || PEM_write_bio_X509(out.get(), cert) != 1)
+        throw std::runtime_error("cannot write the test certificate as PEM");
+    char* data = nullptr;
+    const long length = BIO_get_mem_data(out.get(), &data);
+    return std::string(data, static_cast<std::size_t>(length));
 }
 
 }  // namespace cimtest

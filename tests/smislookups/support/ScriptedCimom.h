@@ -90,6 +90,17 @@ class ScriptedCimom {
     return calls_;
   }
 
+  // The extrinsic calls of one method received, in order.
+  std::vector<MethodCall> Calls(const std::string& method)
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<MethodCall> calls;
+    for (const MethodCall& call : calls_)
+      if (call.method == method)
+        calls.push_back(call);
+    return calls;
+  }
+
   void ClearCalls()
   {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -6,10 +6,12 @@
 #include <thread>
 
 #include "ClassDescription.h"
+#include "ClassEnumeration.h"
 #include "ClassHierarchy.h"
 #include "ExtrinsicMethods.h"
 #include "IntrinsicOperations.h"
 #include "NamespaceScope.h"
+#include "RequestNesting.h"
 #include "Pegasus/CimXml.h"
 #include "smis-sim/VendorProfile.h"
 
@@ -150,6 +152,9 @@ CimHttpReply CimService::handle(const CimHttpRequest& http)
         return protocolError("unsupported-protocol-version", "CIMProtocolVersion " + version, 501);
     Request request;
     try {
+        // Nesting far beyond any CIM-XML request is refused before a parser builds a tree of it.
+        if (nestingDeeperThan(http.body, kMaxRequestNesting))
+            return protocolError("request-not-valid", "elements nested too deeply");
         request = CimXml::decodeRequest(String(http.body));
     } catch (const Exception& e) {
         return refusedRequest(e.getMessage().str());
@@ -209,6 +214,8 @@ CimHttpReply CimService::handle(const CimHttpRequest& http)
                 throw CIMException(CIM_ERR_INVALID_PARAMETER, "missing parameter ClassName");
             return xmlReply(getClassResponse(request.messageId.str(), name->className.getString().str()));
         }
+        if (request.intrinsic && isClassEnumeration(request.methodName))
+            return xmlReply(classEnumerationResponse(request));
         if (request.intrinsic) {
             if (intrinsicChangesModel(operation)) {
                 std::unique_lock<std::shared_mutex> lock(model_.mutex());

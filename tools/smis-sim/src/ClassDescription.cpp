@@ -52,6 +52,8 @@ std::string parameterXml(const ParameterSignature& p)
            element + ">";
 }
 
+}  // namespace
+
 std::string classXml(const ClassInfo& info)
 {
     std::string xml = "<CLASS NAME=\"" + info.name + "\"";
@@ -76,17 +78,19 @@ std::string classXml(const ClassInfo& info)
     return xml + "</CLASS>";
 }
 
-}  // namespace
-
 std::string getClassResponse(const std::string& messageId, const std::string& className)
 {
     const ClassInfo* info = ClassHierarchy::instance().find(className);
     if (!info)
         throw CIMException(CIM_ERR_NOT_FOUND, String("unknown class " + className));
+    return intrinsicResponse(messageId, "GetClass", classXml(*info));
+}
+
+std::string intrinsicResponse(const std::string& messageId, const char* method, const std::string& returnValue)
+{
     return "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\"><MESSAGE ID=\"" +
-           xmlEscape(messageId) +
-           "\" PROTOCOLVERSION=\"1.0\"><SIMPLERSP><IMETHODRESPONSE NAME=\"GetClass\"><IRETURNVALUE>" +
-           classXml(*info) + "</IRETURNVALUE></IMETHODRESPONSE></SIMPLERSP></MESSAGE></CIM>\n";
+           xmlEscape(messageId) + "\" PROTOCOLVERSION=\"1.0\"><SIMPLERSP><IMETHODRESPONSE NAME=\"" + method +
+           "\"><IRETURNVALUE>" + returnValue + "</IRETURNVALUE></IMETHODRESPONSE></SIMPLERSP></MESSAGE></CIM>\n";
 }
 
 }  // namespace smissim

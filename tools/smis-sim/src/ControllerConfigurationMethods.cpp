@@ -1,5 +1,6 @@
 // Methods of the controller configuration service: exposing volumes to hosts and hiding them again.
 #include <cstdlib>
+#include "smis-sim/ReturnCodes.h"
 
 #include "ClassHierarchy.h"
 #include "ExtrinsicMethods.h"
@@ -10,11 +11,10 @@ using namespace Pegasus;
 
 namespace smissim {
 
-using namespace maskcodes;
+using namespace returnCode;
 
 namespace {
 
-constexpr Uint32 kFailed = 4;
 constexpr Uint16 kReadWrite = 2, kReadOnly = 3;
 
 bool nonEmpty(const std::optional<std::vector<std::string>>& list)

@@ -10,7 +10,7 @@ using namespace Pegasus;
 
 namespace smissim {
 
-using namespace maskcodes;
+using namespace returnCode;
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "ExtrinsicMethods.h"
+#include "smis-sim/ReturnCodes.h"
 
 #include <algorithm>
 
@@ -27,7 +28,7 @@ MethodOutcome finishTask(MethodCall& call, const std::string& method, bool asJob
     if (!asJob && !call.jobFault) {
         if (onEnd)
             onEnd(call.model, true);
-        outcome.returnValue = 0;   // no job: the Job out-parameter is left out, as a null
+        outcome.returnValue = returnCode::kCompleted;   // no job: the Job out-parameter is left out, as a null
         return outcome;
     }
     JobPlan plan;
@@ -41,7 +42,7 @@ MethodOutcome finishTask(MethodCall& call, const std::string& method, bool asJob
             plan.finalState = call.jobFault->jobFinalState;
     }
     CIMObjectPath job = call.model.startJob(call.array, method, plan, affected, std::move(onEnd));
-    outcome.returnValue = 4096;
+    outcome.returnValue = returnCode::kJobStarted;
     outcome.addReference("Job", job, call.model);
     return outcome;
 }

@@ -1,5 +1,7 @@
 // Extrinsic method execution: dispatch by method name, and what every method family shares.
 #pragma once
+
+#include "smis-sim/ReturnCodes.h"
 #include <functional>
 #include <optional>
 #include <string>
@@ -44,11 +46,6 @@ MethodOutcome runControllerConfigurationMethod(MethodCall& call, const std::stri
 MethodOutcome runHardwareIdMethod(MethodCall& call, const std::string& method);
 
 // Codes of the controller configuration methods.
-namespace maskcodes {
-constexpr Pegasus::Uint32 kInvalidParameter = 5, kInvalidLogicalUnit = 4097, kInvalidHostName = 4098,
-                          kInvalidTargetPort = 4099, kInvalidPermission = 4100, kLunInUse = 4101;
-}  // namespace maskcodes
-
 // Volumes to expose, checked: one entry per volume, LUN -1 where the array chooses.
 struct LunRequest {
     std::vector<Pegasus::CIMObjectPath> volumes;

@@ -1,5 +1,6 @@
 // Methods of the hardware-ID management service: hosts (collections of initiator ports).
 #include "ClassHierarchy.h"
+#include "smis-sim/ReturnCodes.h"
 #include "ExtrinsicMethods.h"
 #include "ModelHelpers.h"
 #include "NoCase.h"
@@ -11,8 +12,7 @@ namespace smissim {
 
 namespace {
 
-constexpr Uint32 kFailed = 4, kInvalidParameter = 5;
-constexpr Uint32 kInvalidHardwareId = 4096, kIdsCannotShare = 4098;
+using namespace returnCode;
 
 struct PortId {
     bool iscsi = false;

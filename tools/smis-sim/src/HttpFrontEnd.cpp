@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <stdexcept>
@@ -16,7 +17,9 @@
 
 #include "smis-sim/Certificate.h"
 #include "CimService.h"
+#include "ConnectionWatchdog.h"
 #include "ControlApi.h"
+#include "ElasticWorkerPool.h"
 
 namespace smissim {
 
@@ -25,39 +28,6 @@ namespace {
 bool isLoopback(const std::string& address)
 {
     return address == "localhost" || address == "::1" || address.rfind("127.", 0) == 0;
-}
-
-int portOf(const sockaddr_storage& address)
-{
-    if (address.ss_family == AF_INET)
-        return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
-    if (address.ss_family == AF_INET6)
-        return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
-    return -1;
-}
-
-// Connected sockets of this process whose local and peer ports pass `wanted` (peer -1 matches any peer).
-std::vector<int> connectedSockets(int localPort, int peerPort)
-{
-    std::vector<int> sockets;
-    DIR* dir = opendir("/proc/self/fd");
-    if (!dir)
-        return sockets;
-    while (dirent* entry = readdir(dir)) {
-        char* end = nullptr;
-        long fd = std::strtol(entry->d_name, &end, 10);
-        if (*end != '\0' || end == entry->d_name)
-            continue;
-        sockaddr_storage local{}, peer{};
-        socklen_t localSize = sizeof local, peerSize = sizeof peer;
-        if (getsockname(static_cast<int>(fd), reinterpret_cast<sockaddr*>(&local), &localSize) != 0 ||
-            getpeername(static_cast<int>(fd), reinterpret_cast<sockaddr*>(&peer), &peerSize) != 0)
-            continue;
-        if (portOf(local) == localPort && (peerPort < 0 || portOf(peer) == peerPort))
-            sockets.push_back(static_cast<int>(fd));
-    }
-    closedir(dir);
-    return sockets;
 }
 
 // The socket of the connection a request came on: the TLS session knows it; for plain HTTP it is the socket
@@ -147,16 +117,27 @@ int HttpFrontEnd::start()
             throw std::runtime_error("this OpenSSL cannot serve TLS 1.0");
     }
 
-    unsigned threads = options_.threads;
-    server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+    // More workers start while every one is held by a connection, so a client that does not finish its
+    // request delays nobody else; the read deadline ends such connections.
+    const std::size_t threads = options_.threads;
+    server_->new_task_queue = [threads] {
+        return new ElasticWorkerPool(threads, std::max<std::size_t>(threads, kMaxWorkers));
+    };
     server_->set_tcp_nodelay(true);
     server_->set_keep_alive_max_count(100000);
     server_->set_keep_alive_timeout(5);
     server_->set_read_timeout(30);
-    server_->set_payload_max_length(64u << 20);
+    server_->set_payload_max_length(kMaxBodyBytes);
+    // The library's default adds SO_REUSEPORT, with which a second simulator would share a busy port and
+    // take half its requests. Only SO_REUSEADDR: a port in use is refused.
+    server_->set_socket_options([](int socket) {
+        int yes = 1;
+        ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
 
     const std::string realm = "Basic realm=\"" + options_.bindAddress + "\"";
-    auto cimHandler = [this, realm](const httplib::Request& request, httplib::Response& response) {
+    auto cimHandler = [this, realm](const httplib::Request& request, httplib::Response& response,
+                                    const httplib::ContentReader& readBody) {
         const Access granted = access(request.get_header_value("Authorization"));
         if (granted == Access::None) {
             response.status = 401;
@@ -164,8 +145,23 @@ int HttpFrontEnd::start()
             return;
         }
         CimHttpRequest cimRequest;
+        // The body is read here, not by the library: its own cap does not hold for chunked bodies.
+        bool tooLarge = false;
+        readBody([&](const char* data, std::size_t length) {
+            tooLarge = length > kMaxBodyBytes - cimRequest.body.size();
+            if (!tooLarge)
+                cimRequest.body.append(data, length);
+            return !tooLarge;
+        });
+        if (tooLarge) {
+            response.status = 413;
+            response.set_header("Connection", "close");
+            return;
+        }
+        // Served until the answer is written (the logger below runs then): the read deadline spares it.
+        if (watchdog_)
+            watchdog_->serving(request.remote_port);
         cimRequest.mayChange = granted == Access::Full;
-        cimRequest.body = request.body;
         cimRequest.cimOperation = request.get_header_value("CIMOperation");
         cimRequest.hasCimMethod = request.has_header("CIMMethod");
         cimRequest.cimMethod = request.get_header_value("CIMMethod");
@@ -188,6 +184,10 @@ int HttpFrontEnd::start()
         if (!reply.body.empty())
             response.set_content(reply.body, "application/xml; charset=utf-8");
     };
+    server_->set_logger([this](const httplib::Request& request, const httplib::Response&) {
+        if (watchdog_)
+            watchdog_->served(request.remote_port);
+    });
     server_->Post("/cimom", cimHandler);
     server_->Post("/", cimHandler);
     control_.registerRoutes(*server_);
@@ -195,11 +195,13 @@ int HttpFrontEnd::start()
     port_ = options_.port == 0 ? server_->bind_to_any_port(options_.bindAddress)
                                : (server_->bind_to_port(options_.bindAddress, options_.port) ? options_.port : -1);
     if (port_ <= 0)
-        throw std::runtime_error("cannot listen on " + options_.bindAddress + ":" + std::to_string(options_.port));
+        throw std::runtime_error("cannot listen on " + options_.bindAddress + ":" + std::to_string(options_.port) +
+                                 " (is the port in use by another server?)");
     if (options_.https)
         static_cast<ListeningServer<httplib::SSLServer>&>(*server_).lengthenAcceptQueue();
     else
         static_cast<ListeningServer<httplib::Server>&>(*server_).lengthenAcceptQueue();
+    watchdog_ = std::make_unique<ConnectionWatchdog>(port_, std::chrono::milliseconds(options_.readDeadlineMs));
     thread_ = std::thread([this] { server_->listen_after_bind(); });
     for (int i = 0; i < 2000 && !server_->is_running(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -217,6 +219,7 @@ void HttpFrontEnd::stop()
     }
     if (thread_.joinable())
         thread_.join();
+    watchdog_.reset();
     server_.reset();
 }
 

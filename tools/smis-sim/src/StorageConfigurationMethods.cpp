@@ -1,6 +1,7 @@
 // Methods of the storage configuration service: virtual and physical copies, their synchronizations, and
 // volume creation, growth and deletion.
 #include "ClassHierarchy.h"
+#include "smis-sim/ReturnCodes.h"
 #include "ExtrinsicMethods.h"
 #include "ModelHelpers.h"
 #include "NoCase.h"
@@ -12,9 +13,7 @@ namespace smissim {
 
 namespace {
 
-constexpr Uint32 kNotSupported = 1, kFailed = 4, kInvalidParameter = 5, kInUse = 6;
-constexpr Uint32 kSizeNotSupported = 4097;
-constexpr Uint32 kSourceNotFound = 32768, kSnapshotLimit = 32771, kNameInUse = 32773;
+using namespace returnCode;
 constexpr Uint16 kUnSyncAssoc = 4, kUnSyncUnAssoc = 5;
 constexpr Uint16 kFullCopy = 2, kAfterDelta = 4;
 constexpr Uint16 kSyncInitialized = 2, kResyncInProgress = 5, kRestoreInProgress = 10, kIdle = 11, kBroken = 12,
@@ -118,7 +117,7 @@ bool cpgFromGoal(MethodCall& call, const CIMObjectPath& goal, std::string& cpg, 
     if (at == std::string::npos)
         return false;
     cpg = id.substr(at + marker.size());
-    thin = booleanProperty(*setting, "ThinlyProvisioned");
+    thin = booleanProperty(*setting, "ThinProvisioned");
     return true;
 }
 
@@ -170,7 +169,14 @@ MethodOutcome createOrModifyElement(MethodCall& call)
     MethodOutcome outcome;
     outcome.addReference("TheElement", volume, call.model);
     outcome.out.emplace_back(String("Size"), CIMValue(uint64Property(*created, "NumberOfBlocks") * kBlockSize));
-    return finishTask(call, "CreateOrModifyElementFromStoragePool", false, {volume}, nullptr, outcome);
+    // A creation whose job fails leaves no volume behind.
+    std::string serial = call.array.serial;
+    return finishTask(call, "CreateOrModifyElementFromStoragePool", false, {volume},
+                      [serial, volume](Model& model, bool succeeded) {
+                          if (StorageArray* array = succeeded ? nullptr : model.arrayBySerial(serial))
+                              model.removeVolume(*array, volume);
+                      },
+                      outcome);
 }
 
 // ----- AttachOrModifyReplica: a physical copy -----
@@ -299,8 +305,12 @@ MethodOutcome returnToStoragePool(MethodCall& call)
         if (state == kResyncInProgress || state == kCopyInProgress || state == kRestoreInProgress)
             return MethodOutcome::code(kInUse);
     }
-    call.model.removeVolume(call.array, path);
-    return finishTask(call, "ReturnToStoragePool", false, {}, nullptr);
+    // The volume goes when the deletion ends well; a failed job leaves it.
+    std::string serial = call.array.serial;
+    return finishTask(call, "ReturnToStoragePool", false, {path}, [serial, path](Model& model, bool succeeded) {
+        if (StorageArray* array = succeeded ? model.arrayBySerial(serial) : nullptr)
+            model.removeVolume(*array, path);
+    });
 }
 
 }  // namespace

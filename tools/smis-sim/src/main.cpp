@@ -1,4 +1,6 @@
 // smis-sim: runs the simulated 3PAR SMI-S provider until SIGINT or SIGTERM.
+#include <malloc.h>
+
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -44,6 +46,7 @@ int parsePort(const std::string& text)
 int main(int argc, char** argv)
 {
     smissim::SimulatorOptions options;
+    bool commandLineRead = false;
     try {
         for (int i = 1; i < argc; ++i) {
             std::string arg = argv[i];
@@ -77,8 +80,12 @@ int main(int argc, char** argv)
         sigaddset(&signals, SIGINT);
         sigaddset(&signals, SIGTERM);
         pthread_sigmask(SIG_BLOCK, &signals, nullptr);   // worker threads inherit the mask
+        // Large request bodies are mapped and given back when freed. By default the threshold rises with
+        // each large block freed, and every worker's heap would keep its biggest request's memory.
+        mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 
         smissim::Simulator simulator(options);
+        commandLineRead = true;
         simulator.start();
         std::cout << "smis-sim listening on " << simulator.url() << " (namespace root/tpd)" << std::endl;
         std::cout << "port " << simulator.port() << std::endl;
@@ -88,7 +95,8 @@ int main(int argc, char** argv)
         return 0;
     } catch (const std::exception& e) {
         std::cerr << "smis-sim: " << e.what() << "\n";
-        usage(std::cerr);
+        if (!commandLineRead)
+            usage(std::cerr);  // a busy port or a bad certificate is no usage error
         return 2;
     }
 }

@@ -26,7 +26,10 @@ struct SimulatorOptions {
     std::string password = "secret";
     std::string browseUser, browsePassword;  // optional account that may read but not change the array
     std::string seedJson;                    // seed document; empty: the default array (see defaultSeed())
-    unsigned threads = 80;                   // worker threads, one per connection being served
+    unsigned threads = 80;                   // worker threads kept ready, one per connection being served
+                                             // (more start while all are busy)
+    unsigned readDeadlineMs = 10000;         // a connection must deliver a whole request within this (from
+                                             // being accepted or last answered) or it is closed
 };
 
 // One array (serial 001234, firmware 3.1.2) with three CPGs, a few volumes and two hosts.

@@ -1,0 +1,33 @@
+// Deleting a volume and returning its space to its pool; a volume still exposed to a host is kept.
+#include "SmisCall.h"
+#include "TqCimConnection.h"
+
+using namespace Pegasus;
+
+SmisResultCode SmisAction::DeleteVol(TqCimConnection& conn, SmisArgs& args) {
+  SmisCall call(*this, conn, "SMIS::DeleteVol", "ReturnToStoragePool");
+  if (!call.HasArgs(args, 2, "delvol: Insufficient params specified", "    need: SystemName VolumeID")) return kSmisTooFewArguments;
+  return call.Guarded(TQ_HANDLER_SITE, [&]() -> SmisResultCode {
+    const char* label = call.Label();
+    if (!call.FindConfigService(args[0])) return kSmisObjectNotFound;
+    DEBUG_TRACE_NORMAL(label, "Service: %s", GetObjectPathString(call.Service()).c_str());
+    CIMObjectPath volume;
+    // Callers take an unknown volume for one already deleted.
+    if (!call.FindVolume(args[1], "source volume", volume)) return kSmisVolumeNotFound;
+    Array<CIMObjectPath> views = GetVolCtlrPaths(conn, volume);
+    if (views.size() > 0) {
+      DEBUG_TRACE(label, "Can not delete, Volume found %d Host mappings", static_cast<int>(views.size()));
+      return kSmisHostMappingsFound;
+    }
+    DEBUG_TRACE_NORMAL(label, "Volume %s, Deleting ....", volume.toString().str().c_str());
+    Array<CIMParamValue> in;
+    in.append(CIMParamValue("TheElement", CIMValue(volume)));
+    SmisMethod method;
+    method.name = "ReturnToStoragePool";
+    SmisOutcomeRule rule;
+    rule.job = SmisJobRule::kFailedIsState;
+    rule.tries = 60;
+    rule.seconds = 10;
+    return call.Finish(call.Invoke(method, in), rule);
+  });
+}
