@@ -201,6 +201,8 @@ class Snapshot : public SmisAction {
   SmisResultCode ModifySyncPrimed(const char* label, SmisArgs& args, bool noWait);
   // "<label>: Connection to CIMOM failed" or the device error of a missing copy, and the like.
   void FillTargetName(const char* label);
+  int DeleteOnArray();
+  bool CreateCloneOnArray();
   int MapRemoval(const char* label, SmisResultCode result, const std::string& name, bool detach);
 };
 

@@ -30,16 +30,4 @@ int Snapshot::IsSnapMapped() {
   return 0;
 }
 
-// NOT BUILT YET: waits for the volume actions (creation parameters and creation).
-bool Snapshot::CreateCloneVolume() {
-  NotBuilt(*this, "Snapshot::CreateCloneVolume");
-  return false;
-}
-
-// NOT BUILT YET: waits for the volume deletion action.
-int Snapshot::SnapDelete() {
-  NotBuilt(*this, "Snapshot::SnapDelete");
-  return TQSO::SS_DELETE_FAILED;
-}
-
 }  // namespace TQ_SMIS_SNAP

@@ -1,4 +1,4 @@
-// Removing a copy: detaching it from its source and reading the removal's result.
+// Removing a copy: deleting it, or detaching it from its source, and reading the removal's result.
 #include <string>
 
 #include "SnapshotText.h"
@@ -9,6 +9,13 @@ namespace TQ_SMIS_SNAP {
 namespace {
 
 const char* const kDetachLabel = "Snapshot::DetachSnap";
+const char* const kDeleteLabel = "Snapshot::SnapDelete";
+
+// Arrays whose snapshots are detached from their source instead of deleted.
+bool DetachesSnapshots(const std::string& vendor) {
+  return vendor.find("LSI") != std::string::npos || vendor.find("DCIM") != std::string::npos ||
+         vendor.find("NETAPP") != std::string::npos;
+}
 
 }  // namespace
 
@@ -36,6 +43,54 @@ int Snapshot::MapRemoval(const char* label, SmisResultCode result, const std::st
   }
   DEBUG_TRACE(label, "Device %s delete failed\n", name.c_str());
   return TQSO::SS_DELETE_FAILED;
+}
+
+int Snapshot::SnapDelete() {
+  if (m_SystemName.empty() || (m_TargetDev.empty() && m_TargetDevPath.empty())) {
+    DEBUG_TRACE(kDeleteLabel, "Invalid Parameters\n");
+    DEBUG_TRACE(kDeleteLabel, "Dumping Parameters\n");
+    DEBUG_TRACE(kDeleteLabel, "m_SystemName = %s, m_TargetDev = %s, m_TargetDevPath = %s\n", m_SystemName.c_str(),
+                m_TargetDev.c_str(), m_TargetDevPath.c_str());
+    return TQSO::SS_DELETE_FAILED;
+  }
+  return Connected(kDeleteLabel, static_cast<int>(TQSO::SS_DELETE_FAILED), [this] { return DeleteOnArray(); });
+}
+
+int Snapshot::DeleteOnArray() {
+  bool detach = DetachesSnapshots(GetVendorName()) && m_SnapOp == 4;
+  FillTargetName(kDeleteLabel);
+  SmisArgs args{m_SystemName};
+  if (detach) {
+    if (m_SourceDev.empty()) {
+      DEBUG_TRACE_NORMAL(kDeleteLabel, "Can not perform delete Source Device UUID is empty\n");
+    } else {
+      args.push_back(m_SourceDev);
+      DEBUG_TRACE_NORMAL(kDeleteLabel, "Source Device UUID %s\n", m_SourceDev.c_str());
+    }
+  }
+  // Under a fault retry the copy is named by its id, which survives a rebuilt client.
+  bool byPath = !m_TargetDevPath.empty() && !FaultRetryConfigured();
+  args.push_back(byPath ? m_TargetDevPath : m_TargetDev);
+  if (m_TargetDev.empty()) {
+    DEBUG_TRACE(kDeleteLabel, "Invalid Parameter\n");
+    return TQSO::SS_DELETE_FAILED;
+  }
+  std::string name = m_TargetDev;
+  if (!m_TargetDevPath.empty()) {
+    DEBUG_TRACE_NORMAL(kDeleteLabel, "Target Device UUID %s\n", m_TargetDev.c_str());
+    std::string friendly = GetCIMProp(m_Conn, m_TargetDevPath, "ElementName");
+    DEBUG_TRACE_NORMAL(kDeleteLabel, "Target Device friendly name: %s\n", friendly.c_str());
+    if (!friendly.empty()) name = friendly;
+  }
+  SmisResultCode result;
+  if (detach) {
+    PrimeFaultRetry(kDeleteLabel, args, {}, [this](SmisArgs& copy) { DetachVol(m_Conn, copy); });
+    result = DetachVol(m_Conn, args);
+  } else {
+    PrimeFaultRetry(kDeleteLabel, args, {}, [this](SmisArgs& copy) { DeleteVol(m_Conn, copy); });
+    result = DeleteVol(m_Conn, args);
+  }
+  return MapRemoval(kDeleteLabel, result, name, false);
 }
 
 int Snapshot::DetachSnap() {
