@@ -2,7 +2,8 @@
 // it lists an array's base volumes and pools for the inventory; creates, deletes and resizes a volume in
 // pairs of a request builder (checks the array, the pool and the arguments, and prepares the action's
 // argument vector) and an action (invokes the SMI-S method and follows its job); tells whether a volume is
-// presented to given initiator ports; and finds hosts, hardware IDs and the initiators that see a volume.
+// presented to given initiator ports, presents it and takes it away; and finds hosts, hardware IDs and the initiators
+// that see a volume.
 //
 // The object keeps nothing between calls. Volumes are named by their whole ElementName, compared exactly:
 // an empty name or part of another volume's name selects nothing. Which operations catch CIM faults and
@@ -17,10 +18,12 @@
 #include "HP3ParRecords.h"
 #include "HP3ParResultCodes.h"
 #include "Pegasus/Array.h"
+#include "Pegasus/CIMName.h"
 #include "Pegasus/CIMObjectPath.h"
 #include "Pegasus/String.h"
 #include "TqCimUtil.h"
 
+class SmisAction;
 class TqCimConnection;
 
 class HP3ParCimUtil : public virtual TqCimUtil {
@@ -62,6 +65,27 @@ class HP3ParCimUtil : public virtual TqCimUtil {
   // kSmisMappingNotFound nobody, kSmisVolumeNotFound, kSmisTooFewArguments, kSmisObjectNotFound (array),
   // kSmisFailed after a caught fault.
   SmisResultCode IsVolumeMappedUtil(TqCimConnection& conn, std::vector<std::string>& args);
+
+  // ---- Mapping and unmapping ------------------------------------------------------------------------
+  // Request: [0 SystemName, 1 volume name, 2 pool name, 3 thin "1" or other, 4 size, 5 initiator ports
+  // (comma-separated), 6 host name (map only)]. The array and the pool are checked as for a volume request
+  // (catch everything). Prepared: map [system, volume, initiators, host name]; unmap [system, volume,
+  // initiators].
+  SmisResultCode MapStorageVolParams(TqCimConnection& conn, std::vector<std::string>& request,
+                                     std::vector<std::string>& prepared);
+  SmisResultCode UnmapStorageVolParams(TqCimConnection& conn, std::vector<std::string>& request,
+                                       std::vector<std::string>& prepared);
+  // Presents the volume to the host that holds the ports; ports no host holds are registered (each by its
+  // own kind: iSCSI names begin "iqn.", "eui." or "naa.") with that host or, when none holds any, with a
+  // definition "TQ_" + the first 20 characters of the host name + "_iscsi" or "_fc", made when missing.
+  // 0 presented (or already so); kHP3ParHostUnusable for ports of several hosts, no ports, or ports that
+  // cannot be registered; kSmisFailed otherwise. Faults of the CIM layer are passed on.
+  SmisResultCode MapStorageVolume(TqCimConnection& conn, std::vector<std::string>& prepared, std::string& text);
+  // Hides the volume from the ports and removes each host collection of those ports that sees nothing any
+  // more (whatever its name). 0 hidden (or not presented to them); kSmisFailed otherwise. Faults of the
+  // CIM layer before the volume is hidden are passed on; after it, a host that cannot be removed only
+  // stays.
+  SmisResultCode UnmapStorageVolume(TqCimConnection& conn, std::vector<std::string>& prepared, std::string& text);
 
   // ---- Hosts, hardware IDs and initiators ------------------------------------------------------------
   // Clears and fills: the distinct hosts holding the ports, and the ports no host holds. Traces and throws on.
@@ -105,6 +129,13 @@ class HP3ParCimUtil : public virtual TqCimUtil {
   Pegasus::CIMObjectPath FindArrayVolume(TqCimConnection& conn, const std::string& systemName,
                                          const std::string& volumeName);
   Pegasus::CIMObjectPath ResolveMappedVolume(TqCimConnection& conn, const std::string& volumeText);
+  SmisResultCode AddPortsToHost(TqCimConnection& conn, SmisAction& action, const std::string& systemName,
+                                const std::string& host, Pegasus::Array<Pegasus::String>& ports,
+                                const std::vector<std::string>& unassigned);
+  void WarnWhenHostHoldsOtherPorts(TqCimConnection& conn, const std::string& host,
+                                   Pegasus::Array<Pegasus::String>& ports);
+  void RemoveHostsThatSeeNothing(TqCimConnection& conn, const Pegasus::CIMNamespaceName& nameSpace,
+                                 Pegasus::Array<Pegasus::String>& hosts);
   void AppendInitiatorsOfView(TqCimConnection& conn, const Pegasus::CIMObjectPath& view,
                               std::vector<MappedHBAInfoList_t>& initiators);
 };

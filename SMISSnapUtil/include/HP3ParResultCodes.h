@@ -15,3 +15,9 @@ enum HP3ParMappingState {
   kHP3ParNotMapped = 16,           // presented to nobody
   kHP3ParVolumeNameNotFound = 21,  // no volume of that name on the array
 };
+
+// Mapping: the host to present a volume to cannot be used (ports of several hosts, no ports, ports that
+// cannot be registered).
+const SmisResultCode kHP3ParHostUnusable = 14;
+// Device access given to a host: read-write.
+const int kHP3ParReadWrite = 2;

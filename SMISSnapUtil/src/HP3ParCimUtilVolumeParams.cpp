@@ -19,8 +19,9 @@ const Uint16 kStatusOk = 2, kStatusDegraded = 3;
 // What tells the three builders apart: their traces, whether the size is checked, and what they prepare.
 struct HP3ParCimUtil::VolumeRequest {
   const char* label;
+  size_t positions;  // fewest request positions
   const char* usage1;
-  const char* usage2;
+  const char* usage2;     // null: none
   const char* announce1;  // "%s" thin or full, volume name
   const char* announce2;  // volume name, size, pool name
   bool sendsSize;
@@ -47,6 +48,18 @@ void PrepareResize(const std::vector<std::string>& request, bool thin, std::vect
   prepared.insert(prepared.end(), {request[kSystem], request[kVolume], request[kSize], ThinFlag(thin)});
 }
 
+// Map and unmap requests carry the initiators (and the host name) after the volume's positions.
+enum MappingPosition { kInitiators = kRequestPositions, kHostName, kMapPositions };
+
+void PrepareMap(const std::vector<std::string>& request, bool, std::vector<std::string>& prepared, const std::string&) {
+  prepared.insert(prepared.end(), {request[kSystem], request[kVolume], request[kInitiators], request[kHostName]});
+}
+
+void PrepareUnmap(const std::vector<std::string>& request, bool, std::vector<std::string>& prepared,
+                  const std::string&) {
+  prepared.insert(prepared.end(), {request[kSystem], request[kVolume], request[kInitiators]});
+}
+
 const char* const kCreateUsage = "need: SystemName NewVolName CPGName\n";
 const char* const kDeleteUsage = "need: SystemName NewVolName PoolID Size(Bytes) [SettingID or \"null\"]\n";
 
@@ -55,6 +68,7 @@ const char* const kDeleteUsage = "need: SystemName NewVolName PoolID Size(Bytes)
 SmisResultCode HP3ParCimUtil::CreateStorageVolParams(TqCimConnection& conn, std::vector<std::string>& request,
                                                      std::vector<std::string>& prepared) {
   static const VolumeRequest kind = {"HP3ParCimUtil::CreateStorageVolParams",
+                                     kRequestPositions,
                                      "createvol: insufficient args specified\n",
                                      kCreateUsage,
                                      "Going to create %s Provision Storage Volume - [%s]",
@@ -67,6 +81,7 @@ SmisResultCode HP3ParCimUtil::CreateStorageVolParams(TqCimConnection& conn, std:
 SmisResultCode HP3ParCimUtil::DeleteStorageVolParams(TqCimConnection& conn, std::vector<std::string>& request,
                                                      std::vector<std::string>& prepared) {
   static const VolumeRequest kind = {"HP3ParCimUtil::DeleteStorageVolParams",
+                                     kRequestPositions,
                                      "delvol: insufficient args specified\n",
                                      kDeleteUsage,
                                      "Going to delete %s Provision Storage Volume - [%s]",
@@ -79,6 +94,7 @@ SmisResultCode HP3ParCimUtil::DeleteStorageVolParams(TqCimConnection& conn, std:
 SmisResultCode HP3ParCimUtil::ResizeStorageVolParams(TqCimConnection& conn, std::vector<std::string>& request,
                                                      std::vector<std::string>& prepared) {
   static const VolumeRequest kind = {"HP3ParCimUtil::ResizeStorageVolParams",
+                                     kRequestPositions,
                                      "resizevol: insufficient args specified\n",
                                      kCreateUsage,
                                      "Going to resize %s Provision Storage Volume - [%s]",
@@ -88,12 +104,38 @@ SmisResultCode HP3ParCimUtil::ResizeStorageVolParams(TqCimConnection& conn, std:
   return BuildVolumeRequest(conn, kind, request, prepared);
 }
 
+SmisResultCode HP3ParCimUtil::MapStorageVolParams(TqCimConnection& conn, std::vector<std::string>& request,
+                                                  std::vector<std::string>& prepared) {
+  static const VolumeRequest kind = {"HP3ParCimUtil::MapStorageVolParams",
+                                     kMapPositions,
+                                     "mapvol: insufficient args specified\n",
+                                     nullptr,
+                                     "Going to map %s Provision Storage Volume - [%s]",
+                                     " Going to map volume [%s] of size [%s] Bytes in Disk Group [%s]",
+                                     false,
+                                     PrepareMap};
+  return BuildVolumeRequest(conn, kind, request, prepared);
+}
+
+SmisResultCode HP3ParCimUtil::UnmapStorageVolParams(TqCimConnection& conn, std::vector<std::string>& request,
+                                                    std::vector<std::string>& prepared) {
+  static const VolumeRequest kind = {"HP3ParCimUtil::UnmapStorageVolParams",
+                                     kHostName,
+                                     "unmapvol: insufficient args specified\n",
+                                     nullptr,
+                                     "Going to unmap %s Provision Storage Volume - [%s]",
+                                     " Going to unmap volume [%s] of size [%s] Bytes in Disk Group [%s]",
+                                     false,
+                                     PrepareUnmap};
+  return BuildVolumeRequest(conn, kind, request, prepared);
+}
+
 SmisResultCode HP3ParCimUtil::BuildVolumeRequest(TqCimConnection& conn, const VolumeRequest& kind,
                                                  std::vector<std::string>& request,
                                                  std::vector<std::string>& prepared) {
-  if (request.size() < kRequestPositions) {
+  if (request.size() < kind.positions) {
     DEBUG_TRACE(kind.label, "%s", kind.usage1);
-    DEBUG_TRACE(kind.label, "%s", kind.usage2);
+    if (kind.usage2 != nullptr) DEBUG_TRACE(kind.label, "%s", kind.usage2);
     return kSmisTooFewArguments;
   }
   // A size that is missing, zero, signed or not a number would reach the array as some other size.

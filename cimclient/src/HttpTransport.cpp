@@ -280,6 +280,12 @@ int HttpTransport::tryConnect(Uint32 timeoutMilliseconds) const
 
 void HttpTransport::probe(Uint32 timeoutMilliseconds)
 {
+    if (!endpoint_.ssl) {
+        const Uint32 timeout = std::max(timeoutMilliseconds, MIN_TIMEOUT_MILLISECONDS);
+        if (int refused = socket_.open(endpoint_.host.str(), endpoint_.port, timeout))
+            throw CannotConnectException(cannotConnectText(refused));
+        return;
+    }
     int code = tryConnect(timeoutMilliseconds);
     // A handshake that fails before any certificate is judged (a refused certificate fails differently)
     // is tried again with the old protocol versions and ciphers; the connection keeps what worked.
@@ -305,6 +311,8 @@ HttpResponse HttpTransport::post(const String& cimMethod, const String& cimObjec
     }
     if (int refused = configure(handle_, timeoutMilliseconds))
         throw CannotConnectException(cannotConnectText(refused));
+    if (!endpoint_.ssl)
+        socket_.offerTo(handle_);
 
     HeaderList headers;
     headers.add("Content-Type: application/xml; charset=\"utf-8\"");

@@ -9,6 +9,7 @@
 #include "Pegasus/Config.h"
 #include "Pegasus/SSLContext.h"
 #include "Pegasus/String.h"
+#include "PreConnectedSocket.h"
 
 typedef void CURL;
 
@@ -47,8 +48,8 @@ public:
     HttpTransport(const HttpTransport&) = delete;
     HttpTransport& operator=(const HttpTransport&) = delete;
 
-    // Opens a TCP connection (and completes the TLS handshake over HTTPS) and closes it again,
-    // so an unreachable server or a refused certificate shows before any request.
+    // Shows an unreachable server or a refused certificate before any request: over HTTP it opens the
+    // connection the first request then uses; over HTTPS it completes a handshake on a connection of its own.
     // Throws CannotConnectException.
     void probe(Uint32 timeoutMilliseconds);
 
@@ -74,6 +75,7 @@ private:
     std::string url_;
     CURL* handle_ = nullptr;
     bool legacyTls_ = false;  // the server needs TLS 1.0 and weak ciphers
+    PreConnectedSocket socket_;  // plain HTTP: the connection opened by probe
 };
 
 // Installs the certificate check of an SSL context into an OpenSSL SSL_CTX (passed untyped to keep

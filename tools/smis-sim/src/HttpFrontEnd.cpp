@@ -181,8 +181,10 @@ int HttpFrontEnd::start()
             response.set_header(header.first.c_str(), header.second);
         if (reply.challenge)
             response.set_header("WWW-Authenticate", realm);
-        if (!reply.body.empty())
-            response.set_content(reply.body, "application/xml; charset=utf-8");
+        if (!reply.body.empty()) {
+            response.body = std::move(reply.body);  // as set_content, without copying a large answer
+            response.set_header("Content-Type", "application/xml; charset=utf-8");
+        }
     };
     server_->set_logger([this](const httplib::Request& request, const httplib::Response&) {
         if (watchdog_)

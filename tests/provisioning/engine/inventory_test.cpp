@@ -1,0 +1,164 @@
+// The inventory call against simulated 3PAR arrays and a real SQLite inventory database: pools, volumes
+// and LUNs collected, refreshed and added; volumes deleted behind the engine's back marked deleted on the
+// next collection; nothing marked deleted after a failed list; arrays that cannot be read or reached.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "InventoryDatabase.h"
+#include "support/EngineProvisioningFixture.h"
+
+using namespace engprov;
+
+namespace {
+
+class InventoryTest : public EngineProvisioningTest {
+ protected:
+  void SetUp() override {
+    path_ = ::testing::TempDir() + "inventory-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".db";
+    std::remove(path_.c_str());
+    std::string error;
+    db_ = TQSO::SqliteArrayReportDB::open(path_, error);
+    ASSERT_NE(nullptr, db_) << error;
+  }
+
+  void TearDown() override {
+    db_.reset();
+    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path_ + suffix).c_str());
+  }
+
+  // The simulated array as the database knows it (name in lower case, as a host may store it).
+  int AddArray(const std::string& controlHost, const std::string& password) {
+    return db_->addArray("2ff70002ac0b0001", 1, server_.user(), TQPassword::encipher(password), controlHost);
+  }
+
+  // The database's read-back lists; a failed read fails the test.
+  std::vector<TQSO::InventoryArrayRow> Arrays() {
+    std::vector<TQSO::InventoryArrayRow> rows;
+    EXPECT_EQ(0, db_->arrays(rows)) << db_->lastError();
+    return rows;
+  }
+  std::vector<TQSO::InventoryPoolRow> PoolRows(int clientId) {
+    std::vector<TQSO::InventoryPoolRow> rows;
+    EXPECT_EQ(0, db_->pools(clientId, rows)) << db_->lastError();
+    return rows;
+  }
+  std::vector<TQSO::InventoryVolumeRow> VolumeRows(int clientId) {
+    std::vector<TQSO::InventoryVolumeRow> rows;
+    EXPECT_EQ(0, db_->volumes(clientId, rows)) << db_->lastError();
+    return rows;
+  }
+  std::vector<TQSO::InventoryLunRow> Luns(int volumeId) {
+    std::vector<TQSO::InventoryLunRow> rows;
+    EXPECT_EQ(0, db_->luns(volumeId, rows)) << db_->lastError();
+    return rows;
+  }
+
+  std::map<std::string, TQSO::InventoryVolumeRow> Volumes(int clientId) {
+    std::map<std::string, TQSO::InventoryVolumeRow> rows;
+    for (const TQSO::InventoryVolumeRow& row : VolumeRows(clientId)) rows[row.name] = row;
+    return rows;
+  }
+
+  std::map<std::string, TQSO::InventoryPoolRow> Pools(int clientId) {
+    std::map<std::string, TQSO::InventoryPoolRow> rows;
+    for (const TQSO::InventoryPoolRow& row : PoolRows(clientId)) rows[row.name] = row;
+    return rows;
+  }
+
+  std::string path_;
+  std::unique_ptr<TQSO::SqliteArrayReportDB> db_;
+};
+
+TEST_F(InventoryTest, CollectsPoolsVolumesAndLunsAndMarksAVolumeDeletedBehindTheEnginesBack) {
+  const int client = AddArray(server_.host(), server_.password());
+  ASSERT_EQ(0, tqso_getArrayInfo(db_.get(), &os_));
+
+  auto pools = Pools(client);
+  ASSERT_EQ(1u, pools.count("FC_r5"));
+  EXPECT_EQ(102400, pools["FC_r5"].totalMB);
+  EXPECT_EQ(10240, pools["FC_r5"].usedMB);
+  EXPECT_EQ(92160, pools["FC_r5"].freeMB);
+  EXPECT_EQ(2, pools["FC_r5"].volumeCount);
+  EXPECT_EQ(1u, pools.count("Broken"));
+
+  auto volumes = Volumes(client);
+  ASSERT_EQ(2u, volumes.size());
+  const TQSO::InventoryVolumeRow vol1 = volumes["vol1"];
+  EXPECT_EQ(100, vol1.sizeMB);
+  EXPECT_EQ(0, vol1.usedMB);
+  EXPECT_EQ(100, vol1.freeMB);
+  EXPECT_EQ(pools["FC_r5"].poolId, vol1.poolId);
+  EXPECT_EQ(1, vol1.active);
+  auto luns = Luns(vol1.volumeId);
+  ASSERT_EQ(1u, luns.size());
+  EXPECT_EQ(104857600, luns[0].sizeBytes);
+  EXPECT_EQ(104857600, luns[0].freeBytes);
+  EXPECT_EQ(vol1.uniqueId, luns[0].uniqueId);
+  EXPECT_FALSE(vol1.uniqueId.empty());
+
+  int64_t totalMB = 0;
+  for (const TQSO::InventoryArrayRow& array : Arrays()) totalMB += array.totalMB;
+  EXPECT_GE(totalMB, 102400);
+
+  RemoveVolumeBehindTheEnginesBack("vol1");
+  ASSERT_EQ(0, tqso_getArrayInfo(db_.get(), &os_));
+  volumes = Volumes(client);
+  EXPECT_EQ(2, volumes["vol1"].state);
+  EXPECT_EQ(0, volumes["vol1"].active);
+  luns = Luns(vol1.volumeId);
+  ASSERT_EQ(1u, luns.size());
+  EXPECT_EQ(2, luns[0].state);
+  EXPECT_EQ(0, luns[0].active);
+  EXPECT_EQ(0, volumes["shared"].state);
+  EXPECT_EQ(1, volumes["shared"].active);
+  EXPECT_EQ(1u, Luns(volumes["shared"].volumeId).size()) << "a known volume gets no second LUN";
+}
+
+TEST_F(InventoryTest, AFailedListMarksNothingDeletedAndTheNextArrayIsStillCollected) {
+  const int client = AddArray(server_.host(), server_.password());
+  ASSERT_EQ(0, tqso_getArrayInfo(db_.get(), &os_));
+  const auto before = Arrays();
+
+  RemoveVolumeBehindTheEnginesBack("vol1");
+  for (const char* listed : {"CIM_StorageVolume", "TPD_DynamicStoragePool"}) {
+    SCOPED_TRACE(listed);
+    smissim::FaultRule rule = On("EnumerateInstances", CimErrorFault(1, "provider failure", kLasting));
+    rule.className = listed;
+    sim().injectFault(rule);
+    EXPECT_EQ(0, tqso_getArrayInfo(db_.get(), &os_));
+    sim().clearFaults();
+    auto volumes = Volumes(client);
+    EXPECT_EQ(1, volumes["vol1"].active) << "still listed as present: the list was incomplete";
+    EXPECT_NE(2, volumes["vol1"].state);
+    for (const auto& pool : Pools(client)) EXPECT_EQ(1, pool.second.active) << pool.first;
+    const auto after = Arrays();
+    ASSERT_EQ(before.size(), after.size());
+    EXPECT_EQ(before[0].totalMB, after[0].totalMB);
+    EXPECT_EQ(before[0].freeMB, after[0].freeMB);
+  }
+}
+
+TEST_F(InventoryTest, AnArrayThatCannotBeReadIsSkippedAndAnUnreachableOneEndsTheCall) {
+  db_->addArray("UNDECIPHERABLE", 2, "admin", "not enciphered", server_.host());
+  const int readable = AddArray(server_.host(), server_.password());
+  EXPECT_EQ(0, tqso_getArrayInfo(db_.get(), &os_));
+  EXPECT_FALSE(PoolRows(readable).empty());
+
+  std::string error;
+  db_ = TQSO::SqliteArrayReportDB::open(path_ + "-2", error);
+  ASSERT_NE(nullptr, db_) << error;
+  const int unreachable = db_->addArray("UNREACHABLE", 3, "admin", TQPassword::encipher("pw"), kUnreachableHost);
+  const int later = AddArray(server_.host(), server_.password());
+  EXPECT_EQ(1, tqso_getArrayInfo(db_.get(), &os_));
+  EXPECT_TRUE(PoolRows(unreachable).empty());
+  EXPECT_TRUE(PoolRows(later).empty()) << "arrays after an unreachable one are not visited";
+  db_.reset();
+  for (const char* suffix : {"-2", "-2-wal", "-2-shm"}) std::remove((path_ + suffix).c_str());
+}
+
+}  // namespace
