@@ -45,15 +45,12 @@ class TqCimConnection : public virtual TqSmisTracer {
   // Reads with connection-fault retries, in the descriptor's namespace. A "401" that is not retried sets
   // error 60555 on the sink and gives the empty result; other faults are thrown on to the caller.
   Pegasus::CIMInstance GetInstance(Pegasus::CIMObjectPath path);
-  Pegasus::Array<Pegasus::CIMInstance> GetInstances(Pegasus::String className,
-                                                    Pegasus::CIMPropertyList propertyList);
+  Pegasus::Array<Pegasus::CIMInstance> GetInstances(Pegasus::String className, Pegasus::CIMPropertyList propertyList);
   // Gives the empty array, without an exception, once its retries are used up.
   Pegasus::Array<Pegasus::CIMObjectPath> GetInstanceNames(Pegasus::String className);
   // Gives the empty array at once when the CIMOM answers not-found or invalid-class.
-  Pegasus::Array<Pegasus::CIMObjectPath> GetAssociatorNames(Pegasus::CIMObjectPath path,
-                                                            Pegasus::String assocClass,
-                                                            Pegasus::String resultClass,
-                                                            Pegasus::String role,
+  Pegasus::Array<Pegasus::CIMObjectPath> GetAssociatorNames(Pegasus::CIMObjectPath path, Pegasus::String assocClass,
+                                                            Pegasus::String resultClass, Pegasus::String role,
                                                             Pegasus::String resultRole);
   // 0 deleted, 1 not; no retry, never throws.
   int DeleteInstance(const Pegasus::CIMNamespaceName& nameSpace, const Pegasus::CIMObjectPath& path);

@@ -36,7 +36,7 @@ struct SmisErrorText_t {
 // One parameter of a CIM method.
 struct MethodParam_t {
   std::string name;
-  std::string type;      // CIM type name, such as "uint16" or "reference"
+  std::string type;  // CIM type name, such as "uint16" or "reference"
   bool isArray = false;
   std::string refClass;  // "(" + referenced class + ")" for a reference parameter, else empty
 };
@@ -95,41 +95,35 @@ class TqCimUtil : public TqSmisTracer {
   Pegasus::CIMObjectPath GetObjPathByPropName(TqCimConnection& conn, Pegasus::String& className,
                                               Pegasus::String propName, Pegasus::String value);
   // The same on the named array; with exact false a property that contains the value also matches.
-  Pegasus::CIMObjectPath GetObjPathByPropName(TqCimConnection& conn, std::string arrayName,
-                                              Pegasus::String className, Pegasus::String propName,
-                                              Pegasus::String value, bool exact);
+  Pegasus::CIMObjectPath GetObjPathByPropName(TqCimConnection& conn, std::string arrayName, Pegasus::String className,
+                                              Pegasus::String propName, Pegasus::String value, bool exact);
   // The array form with exact true; no handlers of its own.
-  Pegasus::CIMObjectPath GetObjPathByPropNamev2(TqCimConnection& conn, std::string arrayName,
-                                                Pegasus::String className, Pegasus::String propName,
-                                                Pegasus::String value);
+  Pegasus::CIMObjectPath GetObjPathByPropNamev2(TqCimConnection& conn, std::string arrayName, Pegasus::String className,
+                                                Pegasus::String propName, Pegasus::String value);
   // Every instance on the array whose property equals one of the values (case counts).
-  Pegasus::Array<Pegasus::CIMObjectPath> GetObjPathListByPropNameList(TqCimConnection& conn,
-                                                                      Pegasus::String className,
+  Pegasus::Array<Pegasus::CIMObjectPath> GetObjPathListByPropNameList(TqCimConnection& conn, Pegasus::String className,
                                                                       Pegasus::String propName,
                                                                       Pegasus::Array<Pegasus::String>& values,
                                                                       std::string arrayName);
-  Pegasus::Array<Pegasus::CIMObjectPath> GetObjPathListByPropNameList(TqCimConnection& conn,
-                                                                      Pegasus::String className,
+  Pegasus::Array<Pegasus::CIMObjectPath> GetObjPathListByPropNameList(TqCimConnection& conn, Pegasus::String className,
                                                                       Pegasus::String propName,
                                                                       std::vector<std::string>& values,
                                                                       std::string arrayName);
   // The first instance name whose key equals the value (the first of all when the value is empty); a
   // not-found answer gives an empty path.
-  Pegasus::CIMObjectPath GetObjPathByProp(TqCimConnection& conn, Pegasus::String className,
-                                          Pegasus::String keyName, std::string value, std::string arrayName);
+  Pegasus::CIMObjectPath GetObjPathByProp(TqCimConnection& conn, Pegasus::String className, Pegasus::String keyName,
+                                          std::string value, std::string arrayName);
 
   // ---- Associations, system-scoped objects and services (trace and rethrow) -----------------------
   Pegasus::CIMObjectPath GetObjPathByAssnProp(TqCimConnection& conn, Pegasus::CIMObjectPath& objectPath,
                                               Pegasus::String resultClass, Pegasus::String assocClass,
                                               Pegasus::String keyName, std::string value);
   Pegasus::Array<Pegasus::CIMObjectPath> GetSystemObjPathListByPropList(TqCimConnection& conn,
-                                                                        Pegasus::String className,
-                                                                        std::string keyName,
+                                                                        Pegasus::String className, std::string keyName,
                                                                         std::vector<std::string> values,
                                                                         std::string arrayName);
-  Pegasus::CIMObjectPath GetSystemObjPathByProp(TqCimConnection& conn, Pegasus::String className,
-                                                std::string arrayName, Pegasus::String keyName,
-                                                std::string value);
+  Pegasus::CIMObjectPath GetSystemObjPathByProp(TqCimConnection& conn, Pegasus::String className, std::string arrayName,
+                                                Pegasus::String keyName, std::string value);
   Pegasus::CIMObjectPath GetSystemServiceObject(TqCimConnection& conn, Pegasus::CIMObjectPath& systemPath,
                                                 Pegasus::String serviceClass);
   Pegasus::CIMObjectPath GetCtlrservicePath(TqCimConnection& conn, Pegasus::CIMObjectPath& systemPath);
@@ -225,8 +219,7 @@ class TqCimUtil : public TqSmisTracer {
                                                                   Pegasus::CIMObjectPath& systemPath,
                                                                   Pegasus::Array<Pegasus::CIMObjectPath>& volumes,
                                                                   Pegasus::Array<Pegasus::String>& ports);
-  Pegasus::Array<Pegasus::CIMObjectPath> GetHPCtlrListByHwIDs(TqCimConnection& conn,
-                                                              Pegasus::CIMObjectPath& systemPath,
+  Pegasus::Array<Pegasus::CIMObjectPath> GetHPCtlrListByHwIDs(TqCimConnection& conn, Pegasus::CIMObjectPath& systemPath,
                                                               Pegasus::Array<Pegasus::CIMObjectPath>& volumes,
                                                               Pegasus::Array<Pegasus::String>& ports);
   Pegasus::Array<Pegasus::CIMObjectPath> GetLSICtlrListByHwIDs(TqCimConnection& conn,
@@ -246,17 +239,17 @@ class TqCimUtil : public TqSmisTracer {
   // The sync path of a source and target; built locally for 3PAR, IBM SVC and most LSI-family pairs.
   Pegasus::CIMObjectPath GetSyncPath(TqCimConnection& conn, Pegasus::String nameSpace, std::string arrayName,
                                      Pegasus::CIMObjectPath source, Pegasus::CIMObjectPath target);
-  int GetSyncPathFromSourceBySyncType(TqCimConnection& conn, int copyType, std::string source,
-                                      std::string& syncPath, std::string& target);
+  int GetSyncPathFromSourceBySyncType(TqCimConnection& conn, int copyType, std::string source, std::string& syncPath,
+                                      std::string& target);
   int GetSyncPathFromSource(TqCimConnection& conn, std::string source, std::string& syncPath, std::string& target,
                             std::string& targetName);
-  int GetDelSyncPathFromSource(TqCimConnection& conn, std::string source, std::string& syncPath,
-                               std::string& target, std::string& targetName, std::string label);
+  int GetDelSyncPathFromSource(TqCimConnection& conn, std::string source, std::string& syncPath, std::string& target,
+                               std::string& targetName, std::string label);
   int GetAllSyncPathFromSource(TqCimConnection& conn, std::string source, std::string label,
                                std::map<std::string, std::string>& targets);
   // 0 found, 1 no association, -1 several, gone, another source, or a failure.
-  int GetSyncPathFromTarget(TqCimConnection& conn, std::string target, std::string& syncPath,
-                            std::string& sourcePath, std::string& sourceName);
+  int GetSyncPathFromTarget(TqCimConnection& conn, std::string target, std::string& syncPath, std::string& sourcePath,
+                            std::string& sourceName);
   int GetSyncPathFromTargetAndSource(TqCimConnection& conn, const std::string& target, const std::string& source,
                                      std::string& syncPath);
 

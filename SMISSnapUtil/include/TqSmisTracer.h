@@ -30,6 +30,5 @@ class TqSmisTracer {
   bool m_AuthFailure;
 
  private:
-  void Trace(const char* label, int sinkLevel, int loggerLevel, const char* format, va_list args)
-      TQ_PRINTF_LIKE(5, 0);
+  void Trace(const char* label, int sinkLevel, int loggerLevel, const char* format, va_list args) TQ_PRINTF_LIKE(5, 0);
 };

@@ -18,8 +18,7 @@ extern const char* const kUnknownException;       // "Caught unknown Exception"
 extern const char* const kUnknownExceptionLower;  // "Caught unknown exception"
 
 // The file name without its directories, for the handler traces.
-inline const char* SourceName(const char* file)
-{
+inline const char* SourceName(const char* file) {
   const char* slash = std::strrchr(file, '/');
   return slash ? slash + 1 : file;
 }
@@ -28,8 +27,7 @@ inline const char* SourceName(const char* file)
 
 inline std::string Text(const Pegasus::String& text) { return text.str(); }
 
-inline std::string StatusText(const Pegasus::CIMException& e)
-{
+inline std::string StatusText(const Pegasus::CIMException& e) {
   return Pegasus::cimStatusCodeToString(e.getCode()).str();
 }
 
@@ -65,8 +63,7 @@ inline void TraceUnknown(TqSmisTracer& tracer, const char* label, const char* te
 // Runs the body; a caught exception is traced and thrown on unchanged.
 template <class Body>
 auto TracedRethrow(TqSmisTracer& tracer, const char* label, const char* file, int line, Body&& body,
-                   const char* unknownText = kUnknownException) -> decltype(body())
-{
+                   const char* unknownText = kUnknownException) -> decltype(body()) {
   try {
     return body();
   } catch (const Pegasus::CIMException& e) {
@@ -100,13 +97,11 @@ Result TracedOr(TqSmisTracer& tracer, const char* label, const char* file, int l
 // Runs the body of a lookup for which the CIMOM's not-found fault means "none": that fault is traced by
 // `traceNotFound` and gives the empty result; any other fault is thrown on.
 template <class Body, class TraceNotFound>
-auto NoneWhenNotFound(Body&& body, TraceNotFound&& traceNotFound) -> decltype(body())
-{
+auto NoneWhenNotFound(Body&& body, TraceNotFound&& traceNotFound) -> decltype(body()) {
   try {
     return body();
   } catch (const Pegasus::CIMException& e) {
-    if (e.getCode() != Pegasus::CIM_ERR_NOT_FOUND)
-      throw;
+    if (e.getCode() != Pegasus::CIM_ERR_NOT_FOUND) throw;
     traceNotFound();
     return decltype(body())();
   }
@@ -120,11 +115,9 @@ inline bool Contains(const std::string& text, const std::string& part) { return 
 
 // A system name as an array name is compared with: on IBM SVC the part before the first ':'. `path` is the
 // object whose vendor decides.
-inline std::string ComparableSystemName(std::string system, const Pegasus::CIMObjectPath& path)
-{
+inline std::string ComparableSystemName(std::string system, const Pegasus::CIMObjectPath& path) {
   std::string::size_type colon = system.find(':');
-  if (TQProviderVendor::GetVendorId(path) == TQ_VENDOR_IBM_SVC && colon != std::string::npos)
-    system.erase(colon);
+  if (TQProviderVendor::GetVendorId(path) == TQ_VENDOR_IBM_SVC && colon != std::string::npos) system.erase(colon);
   return system;
 }
 

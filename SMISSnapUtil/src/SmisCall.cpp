@@ -68,8 +68,7 @@ void SmisCall::SetGuardTexts(const std::string& cimPrefix, const std::string& ex
 
 void SmisCall::TraceCaught(const char* file, int line, const CIMException& e) {
   action_.DEBUG_TRACE(label_, "%s%s%s%d: Caught CIMException: %s: %s", cimPrefix_.c_str(), file,
-                      fileLineSeparator_.c_str(), line, tqcimutil::StatusText(e).c_str(),
-                      e.getMessage().str().c_str());
+                      fileLineSeparator_.c_str(), line, tqcimutil::StatusText(e).c_str(), e.getMessage().str().c_str());
 }
 
 void SmisCall::TraceCaught(const char* file, int line, const Exception& e) {

@@ -6,7 +6,8 @@ using namespace Pegasus;
 
 SmisResultCode SmisAction::DeleteVol(TqCimConnection& conn, SmisArgs& args) {
   SmisCall call(*this, conn, "SMIS::DeleteVol", "ReturnToStoragePool");
-  if (!call.HasArgs(args, 2, "delvol: Insufficient params specified", "    need: SystemName VolumeID")) return kSmisTooFewArguments;
+  if (!call.HasArgs(args, 2, "delvol: Insufficient params specified", "    need: SystemName VolumeID"))
+    return kSmisTooFewArguments;
   return call.Guarded(TQ_HANDLER_SITE, [&]() -> SmisResultCode {
     const char* label = call.Label();
     if (!call.FindConfigService(args[0])) return kSmisObjectNotFound;

@@ -20,24 +20,16 @@ const short kInitialReconnectPeriod = 3;
 const short kRetryTimeoutCeiling = 180;
 const short kHttpRetryStepSecs = 5;
 
-bool Contains(const std::string& text, const char* fragment)
-{
-  return text.find(fragment) != std::string::npos;
-}
+bool Contains(const std::string& text, const char* fragment) { return text.find(fragment) != std::string::npos; }
 
 // The port text read as "%d"; an empty or non-numeric text gives 0.
-int PortNumberOf(const std::string& portText)
-{
+int PortNumberOf(const std::string& portText) {
   int port = 0;
-  if (std::sscanf(portText.c_str(), "%d", &port) != 1)
-    port = 0;
+  if (std::sscanf(portText.c_str(), "%d", &port) != 1) port = 0;
   return port;
 }
 
-Pegasus::Uint32 TimeoutMillis(short seconds)
-{
-  return static_cast<Pegasus::Uint32>(std::max<int>(seconds, 0)) * 1000u;
-}
+Pegasus::Uint32 TimeoutMillis(short seconds) { return static_cast<Pegasus::Uint32>(std::max<int>(seconds, 0)) * 1000u; }
 
 }  // namespace
 
@@ -47,9 +39,7 @@ TqCimConnection::TqCimConnection()
     : m_Client(nullptr),
       m_FaultRetryCounter(0),
       m_ReconnectPeriod(kInitialReconnectPeriod),
-      m_State(TQ_CIM_DISCONNECTED)
-{
-}
+      m_State(TQ_CIM_DISCONNECTED) {}
 
 TqCimConnection::TqCimConnection(const TqCimConnection& other)
     : TqSmisTracer(other),
@@ -57,15 +47,12 @@ TqCimConnection::TqCimConnection(const TqCimConnection& other)
       m_Cimom(other.m_Cimom),
       m_FaultRetryCounter(other.m_FaultRetryCounter),
       m_ReconnectPeriod(other.m_ReconnectPeriod),
-      m_State(other.m_State)
-{
+      m_State(other.m_State) {
   m_Cimom.SetConnState(TQ_CIM_DISCONNECTED);
 }
 
-TqCimConnection& TqCimConnection::operator=(const TqCimConnection& other)
-{
-  if (this == &other)
-    return *this;
+TqCimConnection& TqCimConnection::operator=(const TqCimConnection& other) {
+  if (this == &other) return *this;
   DeleteClient();
   TqSmisTracer::operator=(other);
   m_Cimom = other.m_Cimom;
@@ -76,48 +63,36 @@ TqCimConnection& TqCimConnection::operator=(const TqCimConnection& other)
   return *this;
 }
 
-TqCimConnection::~TqCimConnection()
-{
-  DeleteClient();
-}
+TqCimConnection::~TqCimConnection() { DeleteClient(); }
 
-void TqCimConnection::DeleteClient()
-{
+void TqCimConnection::DeleteClient() {
   // Deleting a client closes its connection; nothing is traced.
   delete m_Client;
   m_Client = nullptr;
 }
 
-Pegasus::CIMClient& TqCimConnection::Client()
-{
-  if (!m_Client)
-    throw Pegasus::NotConnectedException();
+Pegasus::CIMClient& TqCimConnection::Client() {
+  if (!m_Client) throw Pegasus::NotConnectedException();
   return *m_Client;
 }
 
-int TqCimConnection::ConnectCimom()
-{
+int TqCimConnection::ConnectCimom() {
   int attempts = 0;
   for (;;) {
     ConnectOutcome outcome = ConnectOnce(attempts);
-    if (outcome == kConnected)
-      return 0;
-    if (outcome == kFailed)
-      return 1;
+    if (outcome == kConnected) return 0;
+    if (outcome == kFailed) return 1;
   }
 }
 
-void TqCimConnection::ReleaseConnLock(bool& lockHeld)
-{
-  if (!lockHeld)
-    return;
+void TqCimConnection::ReleaseConnLock(bool& lockHeld) {
+  if (!lockHeld) return;
   m_ConnLock.leave();
   lockHeld = false;
   DEBUG_TRACE_NORMAL(kConnectLabel, "Connection lock released");
 }
 
-void TqCimConnection::ConnectClient(const std::string& host, int port, bool& lockHeld)
-{
+void TqCimConnection::ConnectClient(const std::string& host, int port, bool& lockHeld) {
   const Pegasus::String user(m_Cimom.GetUserName());
   const Pegasus::String password(m_Cimom.GetPassword());
   const Pegasus::Uint32 portNumber = static_cast<Pegasus::Uint32>(port);
@@ -138,8 +113,7 @@ void TqCimConnection::ConnectClient(const std::string& host, int port, bool& loc
   ReleaseConnLock(lockHeld);
 }
 
-TqCimConnection::ConnectOutcome TqCimConnection::ConnectOnce(int& attempts)
-{
+TqCimConnection::ConnectOutcome TqCimConnection::ConnectOnce(int& attempts) {
   if (m_Cimom.GetAddress().empty() || m_Cimom.GetUserName().empty() || m_Cimom.GetPassword().empty() ||
       m_Cimom.GetNameSpace().empty()) {
     DEBUG_TRACE(kConnectLabel, "Insufficient parameters for CIMOM connection \n");
@@ -152,8 +126,7 @@ TqCimConnection::ConnectOutcome TqCimConnection::ConnectOnce(int& attempts)
   bool lockHeld = false;
   bool retryable = false;
   try {
-    if (!m_Client)
-      m_Client = new Pegasus::CIMClient();
+    if (!m_Client) m_Client = new Pegasus::CIMClient();
     port = PortNumberOf(portText);
     ConnectClient(host, port, lockHeld);
     m_Client->setTimeout(TimeoutMillis(m_Cimom.GetTimeoutSecs()));
@@ -164,8 +137,8 @@ TqCimConnection::ConnectOutcome TqCimConnection::ConnectOnce(int& attempts)
     return kConnected;
   } catch (const Pegasus::CannotConnectException& e) {
     const std::string message = e.getMessage().str();
-    DEBUG_TRACE(kConnectLabel, "%s:%d: %s: Caught CIMClientConnectionException: %s", __FILE__, __LINE__,
-                host.c_str(), message.c_str());
+    DEBUG_TRACE(kConnectLabel, "%s:%d: %s: Caught CIMClientConnectionException: %s", __FILE__, __LINE__, host.c_str(),
+                message.c_str());
     DEBUG_TRACE(kConnectLabel, "%s:%d: Cannot connect to CIMOM %s:%s", __FILE__, __LINE__, host.c_str(),
                 portText.c_str());
     if (Contains(message, "Connection failed")) {
@@ -182,8 +155,7 @@ TqCimConnection::ConnectOutcome TqCimConnection::ConnectOnce(int& attempts)
     const std::string message = e.getMessage().str();
     DEBUG_TRACE(kConnectLabel, "%s:%d  Caught CIMException: %s: %s\n", __FILE__, __LINE__,
                 Pegasus::cimStatusCodeToString(e.getCode()).str().c_str(), message.c_str());
-    if (Contains(message, "401"))
-      DEBUG_SET_ERROR(kTqErrorAuthFailure, message.c_str());
+    if (Contains(message, "401")) DEBUG_SET_ERROR(kTqErrorAuthFailure, message.c_str());
   } catch (const Pegasus::Exception& e) {
     DEBUG_TRACE(kConnectLabel, "%s:%d Caught Exception: %s\n", __FILE__, __LINE__, e.getMessage().str().c_str());
   } catch (...) {
@@ -192,13 +164,11 @@ TqCimConnection::ConnectOutcome TqCimConnection::ConnectOnce(int& attempts)
 
   ReleaseConnLock(lockHeld);
   DeleteClient();
-  if (retryable && attempts <= m_Cimom.GetMaxRetries())
-    return kRetry;
+  if (retryable && attempts <= m_Cimom.GetMaxRetries()) return kRetry;
   return kFailed;
 }
 
-int TqCimConnection::DisconnectCimom()
-{
+int TqCimConnection::DisconnectCimom() {
   if (m_Client) {
     try {
       DEBUG_TRACE_NORMAL(kDisconnectLabel, "going to disconnect connection");
@@ -215,13 +185,11 @@ int TqCimConnection::DisconnectCimom()
   return 0;
 }
 
-bool TqCimConnection::ConnectionRetry(short& retry, std::string message)
-{
+bool TqCimConnection::ConnectionRetry(short& retry, std::string message) {
   try {
     const bool faultRetry = TqReadCorvaneNumber(kTqPegasusFaultRetryKey) != 0;
     const bool httpFailure = Contains(message, "HTTP");
-    if (!httpFailure && !Contains(message, "timed out"))
-      return false;
+    if (!httpFailure && !Contains(message, "timed out")) return false;
 
     m_State = TQ_CIM_RECONNECTING;
     m_Cimom.SetConnState(TQ_CIM_RECONNECTING);
@@ -253,15 +221,12 @@ bool TqCimConnection::ConnectionRetry(short& retry, std::string message)
     bool rebuild = true;
     if (faultRetry) {
       rebuild = m_FaultRetryCounter == m_ReconnectPeriod;
-      if (!rebuild)
-        ++m_FaultRetryCounter;
+      if (!rebuild) ++m_FaultRetryCounter;
     }
     if (rebuild) {
       DisconnectCimom();
-      if (ConnectCimom() != 0)
-        return false;
-      if (faultRetry)
-        m_FaultRetryCounter = 0;
+      if (ConnectCimom() != 0) return false;
+      if (faultRetry) m_FaultRetryCounter = 0;
     }
     return true;
   } catch (...) {
@@ -270,8 +235,7 @@ bool TqCimConnection::ConnectionRetry(short& retry, std::string message)
   }
 }
 
-Pegasus::Boolean VerifySslCert(Pegasus::SSLCertificateInfo&)
-{
+Pegasus::Boolean VerifySslCert(Pegasus::SSLCertificateInfo&) {
   EvDebug logger(nullptr);
   logger.DebugLvl("VerifySslCert", 2, "SSL certificate verified, plain encryption");
   return true;

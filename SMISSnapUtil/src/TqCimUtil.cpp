@@ -14,11 +14,9 @@ namespace tqcimutil {
 const char* const kUnknownException = "Caught unknown Exception";
 const char* const kUnknownExceptionLower = "Caught unknown exception";
 
-bool IsBlankName(const std::string& name)
-{
+bool IsBlankName(const std::string& name) {
   for (char c : name)
-    if (!std::isspace(static_cast<unsigned char>(c)))
-      return false;
+    if (!std::isspace(static_cast<unsigned char>(c))) return false;
   return true;
 }
 

@@ -9,16 +9,14 @@ using tqcimutil::NoneWhenNotFound;
 using tqcimutil::TracedRethrow;
 
 CIMObjectPath TqCimUtil::GetObjPathByAssnProp(TqCimConnection& conn, CIMObjectPath& objectPath, String resultClass,
-                                              String assocClass, String keyName, std::string value)
-{
+                                              String assocClass, String keyName, std::string value) {
   const char* label = "SMIS::GetObjPathByAssnProp";
   auto lookup = [&]() -> CIMObjectPath {
     Array<CIMObjectPath> names = conn.GetAssociatorNames(objectPath, assocClass, resultClass, "", "");
     DEBUG_TRACE_NORMAL(label, "Class [%s] got %d instance names", resultClass.str().c_str(),
                        static_cast<int>(names.size()));
     for (Uint32 i = 0; i < names.size(); ++i)
-      if (value.empty() || GetPropByObjPath(names[i], keyName) == value)
-        return names[i];
+      if (value.empty() || GetPropByObjPath(names[i], keyName) == value) return names[i];
     return CIMObjectPath();
   };
   auto traceNotFound = [&]() {
@@ -30,8 +28,7 @@ CIMObjectPath TqCimUtil::GetObjPathByAssnProp(TqCimConnection& conn, CIMObjectPa
 
 Array<CIMObjectPath> TqCimUtil::GetSystemObjPathListByPropList(TqCimConnection& conn, String className,
                                                                std::string keyName, std::vector<std::string> values,
-                                                               std::string arrayName)
-{
+                                                               std::string arrayName) {
   const char* label = "SMIS::GetSystemObjPathListByPropList";
   return TracedRethrow(
       *this, label, TQ_HANDLER_SITE,
@@ -41,8 +38,7 @@ Array<CIMObjectPath> TqCimUtil::GetSystemObjPathListByPropList(TqCimConnection& 
         DEBUG_TRACE_NORMAL(label, "Class %s: got %d instance names", className.str().c_str(),
                            static_cast<int>(names.size()));
         for (Uint32 i = 0; i < names.size(); ++i) {
-          if (!arrayName.empty() && GetPropByObjPath(names[i], "SystemName") != arrayName)
-            continue;
+          if (!arrayName.empty() && GetPropByObjPath(names[i], "SystemName") != arrayName) continue;
           for (const std::string& value : values) {
             if (GetPropByObjPath(names[i], String(keyName)) == value) {
               result.append(names[i]);
@@ -56,18 +52,15 @@ Array<CIMObjectPath> TqCimUtil::GetSystemObjPathListByPropList(TqCimConnection& 
 }
 
 CIMObjectPath TqCimUtil::GetSystemObjPathByProp(TqCimConnection& conn, String className, std::string arrayName,
-                                                String keyName, std::string value)
-{
+                                                String keyName, std::string value) {
   const char* label = "SMIS::GetSystemObjPathByProp";
   auto lookup = [&]() -> CIMObjectPath {
     Array<CIMObjectPath> names = conn.GetInstanceNames(className);
     DEBUG_TRACE_NORMAL(label, "Class <%s> got %d instance names", className.str().c_str(),
                        static_cast<int>(names.size()));
     for (Uint32 i = 0; i < names.size(); ++i) {
-      if (!Contains(GetPropByObjPath(names[i], "SystemName"), arrayName))
-        continue;
-      if (value.empty() || GetPropByObjPath(names[i], keyName) == value)
-        return names[i];
+      if (!Contains(GetPropByObjPath(names[i], "SystemName"), arrayName)) continue;
+      if (value.empty() || GetPropByObjPath(names[i], keyName) == value) return names[i];
     }
     return CIMObjectPath();
   };
@@ -77,8 +70,7 @@ CIMObjectPath TqCimUtil::GetSystemObjPathByProp(TqCimConnection& conn, String cl
   return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() { return NoneWhenNotFound(lookup, traceNotFound); });
 }
 
-CIMObjectPath TqCimUtil::GetSystemServiceObject(TqCimConnection& conn, CIMObjectPath& systemPath, String serviceClass)
-{
+CIMObjectPath TqCimUtil::GetSystemServiceObject(TqCimConnection& conn, CIMObjectPath& systemPath, String serviceClass) {
   const char* label = "SMIS::GetSystemServiceObject";
   auto lookup = [&]() -> CIMObjectPath {
     Array<CIMObjectPath> services = conn.GetAssociatorNames(systemPath, "CIM_HostedService", serviceClass, "", "");
@@ -91,8 +83,7 @@ CIMObjectPath TqCimUtil::GetSystemServiceObject(TqCimConnection& conn, CIMObject
   return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() { return NoneWhenNotFound(lookup, traceNotFound); });
 }
 
-CIMObjectPath TqCimUtil::GetCtlrservicePath(TqCimConnection& conn, CIMObjectPath& systemPath)
-{
+CIMObjectPath TqCimUtil::GetCtlrservicePath(TqCimConnection& conn, CIMObjectPath& systemPath) {
   const char* label = "SMIS::GetCtlrservicePath";
   return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() {
     const char* serviceClass = "CIM_ControllerConfigurationService";
@@ -105,8 +96,7 @@ CIMObjectPath TqCimUtil::GetCtlrservicePath(TqCimConnection& conn, CIMObjectPath
   });
 }
 
-CIMObjectPath TqCimUtil::GetHardwareIdCollectionPath(TqCimConnection& conn, std::string collectionName)
-{
+CIMObjectPath TqCimUtil::GetHardwareIdCollectionPath(TqCimConnection& conn, std::string collectionName) {
   const char* label = "SMIS::GetHardwareIdCollectionPath";
   return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() {
     String className = "CIM_SystemSpecificCollection";

@@ -6,8 +6,7 @@ using namespace Pegasus;
 
 namespace {
 
-MethodParam_t DescribeParameter(const CIMParameter& parameter)
-{
+MethodParam_t DescribeParameter(const CIMParameter& parameter) {
   MethodParam_t param;
   param.name = parameter.getName().getString().str();
   param.type = cimTypeToString(parameter.getType());
@@ -19,8 +18,7 @@ MethodParam_t DescribeParameter(const CIMParameter& parameter)
 
 }  // namespace
 
-void TqCimUtil::GetMethods(CIMClass& cimClass, std::vector<Method_t>& methods)
-{
+void TqCimUtil::GetMethods(CIMClass& cimClass, std::vector<Method_t>& methods) {
   const char* label = "SMIS::GetMethods";
   try {
     for (Uint32 m = 0; m < cimClass.getMethodCount(); ++m) {
@@ -42,18 +40,14 @@ void TqCimUtil::GetMethods(CIMClass& cimClass, std::vector<Method_t>& methods)
   }
 }
 
-Method_t TqCimUtil::FindMethodInList(std::string name, std::vector<Method_t>& methods)
-{
+Method_t TqCimUtil::FindMethodInList(std::string name, std::vector<Method_t>& methods) {
   for (const Method_t& method : methods)
-    if (method.name == name)
-      return method;
+    if (method.name == name) return method;
   return Method_t();
 }
 
-MethodParam_t TqCimUtil::FindParamInMethod(std::string name, Method_t& method)
-{
+MethodParam_t TqCimUtil::FindParamInMethod(std::string name, Method_t& method) {
   for (const MethodParam_t& param : method.params)
-    if (param.name == name)
-      return param;
+    if (param.name == name) return param;
   return MethodParam_t();
 }

@@ -7,11 +7,9 @@
 using namespace Pegasus;
 using tqcimutil::TracedOr;
 
-std::string TqCimUtil::GetDGByName(TqCimConnection& conn, std::string arrayName, std::string poolName)
-{
+std::string TqCimUtil::GetDGByName(TqCimConnection& conn, std::string arrayName, std::string poolName) {
   const char* label = "SMIS::GetDGByName";
-  if (tqcimutil::IsBlankName(poolName))
-    return "";
+  if (tqcimutil::IsBlankName(poolName)) return "";
   return TracedOr(*this, label, TQ_HANDLER_SITE, std::string(), [&]() -> std::string {
     CIMObjectPath system = GetSystemObjPathByNameProp(conn, arrayName);
     std::string systemText = system.toString().str();
@@ -37,10 +35,8 @@ std::string TqCimUtil::GetDGByName(TqCimConnection& conn, std::string arrayName,
   });
 }
 
-std::string TqCimUtil::GetEternusTPPByName(TqCimConnection& conn, std::string poolName)
-{
-  if (tqcimutil::IsBlankName(poolName))
-    return "";
+std::string TqCimUtil::GetEternusTPPByName(TqCimConnection& conn, std::string poolName) {
+  if (tqcimutil::IsBlankName(poolName)) return "";
   return TracedOr(*this, "SMIS::GetEternusTPPByName", TQ_HANDLER_SITE, std::string(), [&]() {
     String poolClass = "FUJITSU_ThinProvisioningPool";
     return GetObjPathByPropName(conn, poolClass, "ElementName", String(poolName)).toString().str();

@@ -12,27 +12,22 @@ using tqcimutil::TracedOr;
 namespace {
 
 // Index of the first property named exactly `name` (case counts), or PEG_NOT_FOUND.
-Uint32 ExactPropertyIndex(const CIMInstance& instance, const String& name)
-{
+Uint32 ExactPropertyIndex(const CIMInstance& instance, const String& name) {
   for (Uint32 i = 0; i < instance.getPropertyCount(); ++i)
-    if (instance.getProperty(i).getName().getString() == name)
-      return i;
+    if (instance.getProperty(i).getName().getString() == name) return i;
   return PEG_NOT_FOUND;
 }
 
 // The property named exactly `name` as text into `text`; false, leaving `text` alone, when there is none.
-bool ExactPropertyText(const CIMInstance& instance, const String& name, std::string& text)
-{
+bool ExactPropertyText(const CIMInstance& instance, const String& name, std::string& text) {
   Uint32 index = ExactPropertyIndex(instance, name);
-  if (index == PEG_NOT_FOUND)
-    return false;
+  if (index == PEG_NOT_FOUND) return false;
   text = instance.getProperty(index).getValue().toString().str();
   return true;
 }
 
 // The new value of a property of the given type from its text; false for a type that is not handled.
-bool ValueFromText(CIMType type, const std::string& text, CIMValue& value)
-{
+bool ValueFromText(CIMType type, const std::string& text, CIMValue& value) {
   switch (type) {
     case CIMTYPE_STRING:
       value = CIMValue(String(text));
@@ -50,17 +45,14 @@ bool ValueFromText(CIMType type, const std::string& text, CIMValue& value)
 
 }  // namespace
 
-std::string TqCimUtil::GetPropByObjPath(CIMObjectPath& path, String keyName)
-{
+std::string TqCimUtil::GetPropByObjPath(CIMObjectPath& path, String keyName) {
   const Array<CIMKeyBinding>& keys = path.getKeyBindings();
   for (Uint32 i = 0; i < keys.size(); ++i)
-    if (keys[i].getName().getString() == keyName)
-      return keys[i].getValue().str();
+    if (keys[i].getName().getString() == keyName) return keys[i].getValue().str();
   return "";
 }
 
-std::string TqCimUtil::GetCIMProp(CIMInstance& instance, String propName)
-{
+std::string TqCimUtil::GetCIMProp(CIMInstance& instance, String propName) {
   return TracedOr(*this, "SMIS::GetCIMProp", TQ_HANDLER_SITE, std::string(), [&]() -> std::string {
     std::string text;
     ExactPropertyText(instance, propName, text);
@@ -68,8 +60,7 @@ std::string TqCimUtil::GetCIMProp(CIMInstance& instance, String propName)
   });
 }
 
-std::string TqCimUtil::GetCIMProp(TqCimConnection& conn, std::string& pathText, String propName)
-{
+std::string TqCimUtil::GetCIMProp(TqCimConnection& conn, std::string& pathText, String propName) {
   return TracedOr(*this, "SMIS::GetCIMProp", TQ_HANDLER_SITE, std::string(), [&]() -> std::string {
     CIMObjectPath path{String(pathText)};
     CIMInstance instance = conn.GetInstance(path);
@@ -79,25 +70,21 @@ std::string TqCimUtil::GetCIMProp(TqCimConnection& conn, std::string& pathText, 
   });
 }
 
-std::string TqCimUtil::GetCIMProp(TqCimConnection& conn, CIMObjectPath& path, String propName)
-{
+std::string TqCimUtil::GetCIMProp(TqCimConnection& conn, CIMObjectPath& path, String propName) {
   std::string text = path.toString().str();
   return GetCIMProp(conn, text, propName);
 }
 
-std::string TqCimUtil::GetInstanceProp(TqCimConnection&, CIMInstance& instance, String propName, bool& found)
-{
+std::string TqCimUtil::GetInstanceProp(TqCimConnection&, CIMInstance& instance, String propName, bool& found) {
   return TracedOr(*this, "SMIS::GetInstanceProp", TQ_HANDLER_SITE, std::string(), [&]() -> std::string {
     std::string text;
-    if (ExactPropertyText(instance, propName, text))
-      found = true;
+    if (ExactPropertyText(instance, propName, text)) found = true;
     return text;
   });
 }
 
 bool TqCimUtil::GetCIMPropList(TqCimConnection& conn, const std::string& pathText,
-                               std::map<std::string, std::string>& props)
-{
+                               std::map<std::string, std::string>& props) {
   return TracedOr(*this, "GetCIMPropList", TQ_HANDLER_SITE, false, [&]() {
     if (props.empty()) {
       DEBUG_TRACE("GetCIMPropList", "Empty property list passed in. Nothing to process.");
@@ -108,8 +95,7 @@ bool TqCimUtil::GetCIMPropList(TqCimConnection& conn, const std::string& pathTex
     size_t found = 0;
     for (auto& entry : props) {
       Uint32 index = instance.findProperty(CIMName(String(entry.first)));
-      if (index == PEG_NOT_FOUND)
-        continue;
+      if (index == PEG_NOT_FOUND) continue;
       entry.second = instance.getProperty(index).getValue().toString().str();
       ++found;
     }
@@ -117,14 +103,12 @@ bool TqCimUtil::GetCIMPropList(TqCimConnection& conn, const std::string& pathTex
   });
 }
 
-bool TqCimUtil::GetCIMPropList(TqCimConnection& conn, CIMObjectPath& path, std::map<std::string, std::string>& props)
-{
+bool TqCimUtil::GetCIMPropList(TqCimConnection& conn, CIMObjectPath& path, std::map<std::string, std::string>& props) {
   return GetCIMPropList(conn, path.toString().str(), props);
 }
 
 bool TqCimUtil::UpdateInstanceProp(TqCimConnection& conn, std::string pathText, std::string propName,
-                                   std::string value)
-{
+                                   std::string value) {
   const char* label = "SMIS::UpdateInstanceProp";
   try {
     CIMNamespaceName nameSpace{String(conn.m_Cimom.GetNameSpace())};

@@ -14,45 +14,39 @@ namespace {
 
 const char* const kSyncClass = "CIM_StorageSynchronized";
 
-CIMNamespaceName ConnectionNameSpace(TqCimConnection& conn)
-{
+CIMNamespaceName ConnectionNameSpace(TqCimConnection& conn) {
   return CIMNamespaceName(String(conn.m_Cimom.GetNameSpace()));
 }
 
 // The target volume of a replica pair and its ElementName (empty when unreadable).
 void ReadTargetOfPair(TqCimUtil& util, TqCimConnection& conn, std::string pairPath, std::string& target,
-                      std::string& elementName)
-{
+                      std::string& elementName) {
   target = util.GetCIMProp(conn, pairPath, "SyncedElement");
   elementName = util.GetCIMProp(conn, target, "ElementName");
 }
 
 // A target carries a label when its ElementName contains it. A blank label is carried by no target:
 // it must never select every copy of a source.
-bool CarriesLabel(const std::string& elementName, const std::string& label)
-{
+bool CarriesLabel(const std::string& elementName, const std::string& label) {
   return !tqcimutil::IsBlankName(label) && elementName.find(label) != std::string::npos;
 }
 
 // Reads the source's "Name" (for the traces), then asks the CIMOM for every replica pair that references
 // the source in either role; traces the lack of any.
 Array<CIMObjectPath> SyncPathsOfSource(TqCimUtil& util, TqCimConnection& conn, const char* label,
-                                       const std::string& source, std::string& sourceName)
-{
+                                       const std::string& source, std::string& sourceName) {
   std::string sourceText = source;
   sourceName = util.GetCIMProp(conn, sourceText, "Name");
   CIMObjectPath sourcePath{String(source)};
   Array<CIMObjectPath> names = conn.Client().referenceNames(ConnectionNameSpace(conn), sourcePath, kSyncClass, "");
   util.DEBUG_TRACE_NORMAL(label, "Sync paths size [%d] for source dev [%s]", static_cast<int>(names.size()),
                           sourceName.c_str());
-  if (names.size() == 0)
-    util.DEBUG_TRACE(label, "No sync paths reported for source [%s]", sourceName.c_str());
+  if (names.size() == 0) util.DEBUG_TRACE(label, "No sync paths reported for source [%s]", sourceName.c_str());
   return names;
 }
 
 // The class prefix of an LSI-family class name: the text before its first '_' (all of it without one).
-std::string ClassPrefix(const CIMObjectPath& path)
-{
+std::string ClassPrefix(const CIMObjectPath& path) {
   std::string className = path.getClassName().getString().str();
   return className.substr(0, className.find('_'));
 }
@@ -60,8 +54,7 @@ std::string ClassPrefix(const CIMObjectPath& path)
 }  // namespace
 
 CIMObjectPath TqCimUtil::GetSyncPath(TqCimConnection& conn, String nameSpace, std::string, CIMObjectPath source,
-                                     CIMObjectPath target)
-{
+                                     CIMObjectPath target) {
   const char* label = "SMIS::GetSyncPath";
   // After a caught fault the result is what it holds at that point.
   CIMObjectPath result;
@@ -81,8 +74,7 @@ CIMObjectPath TqCimUtil::GetSyncPath(TqCimConnection& conn, String nameSpace, st
       // The pair's path is built from its two keys; the CIMOM is not asked whether the pair exists.
       std::string text = MakeAssnPath(source.getHost(), nameSpace, String(localClass), "SystemElement",
                                       source.toString(), "SyncedElement", targetText);
-      if (!text.empty())
-        result = CIMObjectPath(String(text));
+      if (!text.empty()) result = CIMObjectPath(String(text));
       return result;
     }
     Array<CIMObjectPath> names = conn.Client().referenceNames(CIMNamespaceName(nameSpace), target, kSyncClass, "");
@@ -103,8 +95,7 @@ CIMObjectPath TqCimUtil::GetSyncPath(TqCimConnection& conn, String nameSpace, st
 }
 
 int TqCimUtil::GetSyncPathFromSourceBySyncType(TqCimConnection& conn, int copyType, std::string source,
-                                               std::string& syncPath, std::string& target)
-{
+                                               std::string& syncPath, std::string& target) {
   const char* label = "SMIS::GetSyncPathFromSourceBySyncType";
   return TracedOr(*this, label, TQ_HANDLER_SITE, -1, [&]() {
     CIMObjectPath sourcePath{String(source)};
@@ -135,14 +126,12 @@ int TqCimUtil::GetSyncPathFromSourceBySyncType(TqCimConnection& conn, int copyTy
 }
 
 int TqCimUtil::GetSyncPathFromSource(TqCimConnection& conn, std::string source, std::string& syncPath,
-                                     std::string& target, std::string& targetName)
-{
+                                     std::string& target, std::string& targetName) {
   const char* label = "SMIS::GetSyncPathFromSource";
   return TracedOr(*this, label, TQ_HANDLER_SITE, -1, [&]() {
     std::string sourceName;
     Array<CIMObjectPath> names = SyncPathsOfSource(*this, conn, label, source, sourceName);
-    if (names.size() == 0)
-      return -1;
+    if (names.size() == 0) return -1;
     syncPath = names[0].toString().str();
     target = GetCIMProp(conn, syncPath, "SyncedElement");
     targetName = GetCIMProp(conn, target, "Name");
@@ -152,15 +141,13 @@ int TqCimUtil::GetSyncPathFromSource(TqCimConnection& conn, std::string source, 
 }
 
 int TqCimUtil::GetDelSyncPathFromSource(TqCimConnection& conn, std::string source, std::string& syncPath,
-                                        std::string& target, std::string& targetName, std::string label)
-{
+                                        std::string& target, std::string& targetName, std::string label) {
   // The plain lookup's label, on purpose: the deletion variant traces as GetSyncPathFromSource.
   const char* traceLabel = "SMIS::GetSyncPathFromSource";
   return TracedOr(*this, traceLabel, TQ_HANDLER_SITE, -1, [&]() {
     std::string sourceName;
     Array<CIMObjectPath> names = SyncPathsOfSource(*this, conn, traceLabel, source, sourceName);
-    if (names.size() == 0)
-      return -1;
+    if (names.size() == 0) return -1;
     for (Uint32 i = 0; i < names.size(); ++i) {
       std::string elementName;
       syncPath = names[i].toString().str();
@@ -180,19 +167,16 @@ int TqCimUtil::GetDelSyncPathFromSource(TqCimConnection& conn, std::string sourc
 }
 
 int TqCimUtil::GetAllSyncPathFromSource(TqCimConnection& conn, std::string source, std::string label,
-                                        std::map<std::string, std::string>& targets)
-{
+                                        std::map<std::string, std::string>& targets) {
   const char* traceLabel = "SMIS::GetAllSyncPathFromSource";
   return TracedOr(*this, traceLabel, TQ_HANDLER_SITE, -1, [&]() {
     std::string sourceName;
     Array<CIMObjectPath> names = SyncPathsOfSource(*this, conn, traceLabel, source, sourceName);
-    if (names.size() == 0)
-      return -1;
+    if (names.size() == 0) return -1;
     for (Uint32 i = 0; i < names.size(); ++i) {
       std::string target, elementName;
       ReadTargetOfPair(*this, conn, names[i].toString().str(), target, elementName);
-      if (CarriesLabel(elementName, label))
-        targets[GetCIMProp(conn, target, "Name")] = target;
+      if (CarriesLabel(elementName, label)) targets[GetCIMProp(conn, target, "Name")] = target;
     }
     DEBUG_TRACE(traceLabel, "%d targets found with label [%s]", static_cast<int>(targets.size()), label.c_str());
     return 0;

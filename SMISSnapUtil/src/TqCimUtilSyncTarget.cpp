@@ -17,8 +17,7 @@ const char* const kTargetNowSource =
 // source's "Name"; 1 when no pair references it; -1 when several do.
 int SolePairOfTarget(TqCimUtil& util, TqCimConnection& conn, const char* label, const std::string& target,
                      const std::string& targetName, std::string& syncPath, std::string& sourcePath,
-                     std::string& sourceName)
-{
+                     std::string& sourceName) {
   CIMObjectPath targetPath{String(target)};
   CIMNamespaceName nameSpace{String(conn.m_Cimom.GetNameSpace())};
   Array<CIMObjectPath> names = conn.Client().referenceNames(nameSpace, targetPath, "CIM_StorageSynchronized", "");
@@ -41,15 +40,13 @@ int SolePairOfTarget(TqCimUtil& util, TqCimConnection& conn, const char* label, 
 }  // namespace
 
 int TqCimUtil::GetSyncPathFromTarget(TqCimConnection& conn, std::string target, std::string& syncPath,
-                                     std::string& sourcePath, std::string& sourceName)
-{
+                                     std::string& sourcePath, std::string& sourceName) {
   const char* label = "SMIS::GetSyncPathFromTarget";
   return TracedOr(*this, label, TQ_HANDLER_SITE, -1, [&]() {
     std::string targetName = GetCIMProp(conn, target, "Name");
     std::string pair, element, elementName;
     int found = SolePairOfTarget(*this, conn, label, target, targetName, pair, element, elementName);
-    if (found != 0)
-      return found;
+    if (found != 0) return found;
     if (elementName == targetName) {
       DEBUG_TRACE(label, "%s", kTargetNowSource);
       return -1;
@@ -63,8 +60,7 @@ int TqCimUtil::GetSyncPathFromTarget(TqCimConnection& conn, std::string target, 
 }
 
 int TqCimUtil::GetSyncPathFromTargetAndSource(TqCimConnection& conn, const std::string& target,
-                                              const std::string& source, std::string& syncPath)
-{
+                                              const std::string& source, std::string& syncPath) {
   const char* label = "SMIS::GetSyncPathFromTargetAndSource";
   return TracedOr(*this, label, TQ_HANDLER_SITE, -1, [&]() {
     std::string targetText = target;
@@ -73,16 +69,14 @@ int TqCimUtil::GetSyncPathFromTargetAndSource(TqCimConnection& conn, const std::
     std::string sourceName = GetCIMProp(conn, sourceText, "Name");
     std::string pair, element, elementName;
     int found = SolePairOfTarget(*this, conn, label, target, targetName, pair, element, elementName);
-    if (found != 0)
-      return found;
+    if (found != 0) return found;
     // A name that could not be read matches nothing: two failed reads are no proof of one source.
     if (!sourceName.empty() && elementName == sourceName) {
       syncPath = pair;
       DEBUG_TRACE_NORMAL(label, "Sync Path [%s]", syncPath.c_str());
       return 0;
     }
-    if (elementName == targetName)
-      DEBUG_TRACE(label, "%s", kTargetNowSource);
+    if (elementName == targetName) DEBUG_TRACE(label, "%s", kTargetNowSource);
     return -1;
   });
 }

@@ -16,8 +16,7 @@ namespace {
 const char* const kSystemClass = "CIM_ComputerSystem";
 
 // True when the candidate has the class that the vendor's system object must have.
-bool HasSystemClass(TqCimUtil& util, TQ_PROVIDER_VENDOR vendor, const CIMObjectPath& candidate)
-{
+bool HasSystemClass(TqCimUtil& util, TQ_PROVIDER_VENDOR vendor, const CIMObjectPath& candidate) {
   String className = candidate.getClassName().getString();
   switch (vendor) {
     case TQ_VENDOR_IBM_SVC:
@@ -38,8 +37,7 @@ bool HasSystemClass(TqCimUtil& util, TQ_PROVIDER_VENDOR vendor, const CIMObjectP
 
 }  // namespace
 
-CIMObjectPath TqCimUtil::GetSystemObjPathByNameProp(TqCimConnection& conn, std::string arrayName)
-{
+CIMObjectPath TqCimUtil::GetSystemObjPathByNameProp(TqCimConnection& conn, std::string arrayName) {
   const char* label = "SMIS::GetSystemObjPathByNameProp";
   return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() -> CIMObjectPath {
     // An empty name would be contained in every system's name.
@@ -51,25 +49,22 @@ CIMObjectPath TqCimUtil::GetSystemObjPathByNameProp(TqCimConnection& conn, std::
     DEBUG_TRACE_NORMAL(label, "Class <%s> got %d instance names", kSystemClass, static_cast<int>(names.size()));
     TQ_PROVIDER_VENDOR vendor = names.size() > 0 ? TQProviderVendor::GetVendorId(names[0]) : TQ_VENDOR_NONE;
     for (Uint32 i = 0; i < names.size(); ++i) {
-      if (!Contains(GetPropByObjPath(names[i], "Name"), arrayName))
-        continue;
-      if (HasSystemClass(*this, vendor, names[i]))
-        return names[i];
+      if (!Contains(GetPropByObjPath(names[i], "Name"), arrayName)) continue;
+      if (HasSystemClass(*this, vendor, names[i])) return names[i];
     }
     DEBUG_TRACE(label, "%s instance for systemName %s not found", kSystemClass, arrayName.c_str());
     return CIMObjectPath();
   });
 }
 
-std::string TqCimUtil::GetSystemObjPathString(TqCimConnection& conn, std::string arrayName)
-{
+std::string TqCimUtil::GetSystemObjPathString(TqCimConnection& conn, std::string arrayName) {
   // The label of the lookup it wraps, on purpose: its traces read as that lookup's.
   return TracedOr(*this, "SMIS::GetSystemObjPathByNameProp", TQ_HANDLER_SITE, std::string(),
                   [&]() { return GetObjectPathString(GetSystemObjPathByNameProp(conn, arrayName)); });
 }
 
-bool TqCimUtil::ValidateSystemName(TqCimConnection& conn, std::string arrayName, String className, CIMObjectPath& path)
-{
+bool TqCimUtil::ValidateSystemName(TqCimConnection& conn, std::string arrayName, String className,
+                                   CIMObjectPath& path) {
   const char* label = "SMIS::ValidateSystemName";
   path = CIMObjectPath();
   Array<CIMObjectPath> names = conn.GetInstanceNames(className);
@@ -82,8 +77,7 @@ bool TqCimUtil::ValidateSystemName(TqCimConnection& conn, std::string arrayName,
   // An empty name would be contained in every system name.
   if (!tqcimutil::IsBlankName(arrayName)) {
     for (Uint32 i = 0; i < names.size(); ++i) {
-      if (!Contains(GetPropByObjPath(names[i], "SystemName"), arrayName))
-        continue;
+      if (!Contains(GetPropByObjPath(names[i], "SystemName"), arrayName)) continue;
       path = names[i];
       DEBUG_TRACE_NORMAL(label, "ObjectPath:  %s", GetObjectPathString(path).c_str());
       return true;
@@ -94,8 +88,7 @@ bool TqCimUtil::ValidateSystemName(TqCimConnection& conn, std::string arrayName,
 }
 
 std::string TqCimUtil::MakeAssnPath(String host, String nameSpace, String className, String role1, String reference1,
-                                    String role2, String reference2)
-{
+                                    String role2, String reference2) {
   const char* label = "SMIS::MakeAssnPath";
   try {
     CIMNamespaceName space = nameSpace.isEmpty() ? CIMNamespaceName() : CIMNamespaceName(nameSpace);
@@ -117,16 +110,12 @@ std::string TqCimUtil::MakeAssnPath(String host, String nameSpace, String classN
   return "";
 }
 
-std::string TqCimUtil::GetVendorByName(TqCimConnection& conn, std::string arrayName)
-{
-  return TracedOr(*this, "SMIS::GetVendorByName", TQ_HANDLER_SITE, std::string(), [&]() {
-    return TQProviderVendor::GetVendorPrefix(GetSystemObjPathByNameProp(conn, arrayName));
-  });
+std::string TqCimUtil::GetVendorByName(TqCimConnection& conn, std::string arrayName) {
+  return TracedOr(*this, "SMIS::GetVendorByName", TQ_HANDLER_SITE, std::string(),
+                  [&]() { return TQProviderVendor::GetVendorPrefix(GetSystemObjPathByNameProp(conn, arrayName)); });
 }
 
-std::string TqCimUtil::GetVendorNamespaceByName(TqCimConnection& conn, std::string arrayName)
-{
-  return TracedOr(*this, "SMIS::GetVendorNamespaceByName", TQ_HANDLER_SITE, std::string(), [&]() {
-    return TQProviderVendor::GetVendorNameSpace(GetSystemObjPathByNameProp(conn, arrayName));
-  });
+std::string TqCimUtil::GetVendorNamespaceByName(TqCimConnection& conn, std::string arrayName) {
+  return TracedOr(*this, "SMIS::GetVendorNamespaceByName", TQ_HANDLER_SITE, std::string(),
+                  [&]() { return TQProviderVendor::GetVendorNameSpace(GetSystemObjPathByNameProp(conn, arrayName)); });
 }

@@ -8,8 +8,7 @@ using namespace Pegasus;
 using tqcimutil::TracedRethrow;
 
 Array<CIMObjectPath> TqCimUtil::GetctlrPathListByAssn(TqCimConnection& conn, CIMObjectPath systemPath,
-                                                      Array<CIMObjectPath>& volumes, Array<String>& ports)
-{
+                                                      Array<CIMObjectPath>& volumes, Array<String>& ports) {
   const char* label = "SMIS::GetctlrPathListByAssn";
   return TracedRethrow(
       *this, label, TQ_HANDLER_SITE,
@@ -49,16 +48,14 @@ Array<CIMObjectPath> TqCimUtil::GetctlrPathListByAssn(TqCimConnection& conn, CIM
           default:
             break;
         }
-        if (result.size() == 0)
-          DEBUG_TRACE(label, "Ctlr paths not found for storage volumes paths ");
+        if (result.size() == 0) DEBUG_TRACE(label, "Ctlr paths not found for storage volumes paths ");
         return result;
       },
       tqcimutil::kUnknownExceptionLower);
 }
 
 Array<CIMObjectPath> TqCimUtil::GetCtlrPathList(TqCimConnection& conn, CIMObjectPath systemPath,
-                                                Array<String>& volumeTexts, Array<String> ports)
-{
+                                                Array<String>& volumeTexts, Array<String> ports) {
   const char* label = "SMIS::GetCtlrPathList";
   return TracedRethrow(
       *this, label, TQ_HANDLER_SITE,

@@ -16,13 +16,11 @@ std::string PathText(const CIMObjectPath& path) { return path.toString().str(); 
 
 }  // namespace
 
-Array<CIMObjectPath> TqCimUtil::VolumeViews(TqCimConnection& conn, CIMObjectPath& volumePath)
-{
+Array<CIMObjectPath> TqCimUtil::VolumeViews(TqCimConnection& conn, CIMObjectPath& volumePath) {
   return conn.GetAssociatorNames(volumePath, kViewForUnit, kViewClass, "", "");
 }
 
-Array<CIMObjectPath> TqCimUtil::GetVolCtlrPaths(TqCimConnection& conn, CIMObjectPath& volumePath)
-{
+Array<CIMObjectPath> TqCimUtil::GetVolCtlrPaths(TqCimConnection& conn, CIMObjectPath& volumePath) {
   const char* label = "SMIS::GetVolCtlrPaths";
   return TracedRethrow(
       *this, label, TQ_HANDLER_SITE,
@@ -54,8 +52,7 @@ Array<CIMObjectPath> TqCimUtil::IntersectVolumeAndPortViews(TqCimConnection& con
         std::string volumeSideId = GetPropByObjPath(volumeViews[i], "DeviceID");
         for (Uint32 p = 0; p < portViews.size(); ++p) {
           DEBUG_TRACE_NORMAL(label, "Port associated Protocol Controller [%s]", PathText(portViews[p]).c_str());
-          if (volumeSideId == GetPropByObjPath(portViews[p], "DeviceID"))
-            result.append(volumeViews[i]);
+          if (volumeSideId == GetPropByObjPath(portViews[p], "DeviceID")) result.append(volumeViews[i]);
         }
       }
     }
@@ -64,8 +61,7 @@ Array<CIMObjectPath> TqCimUtil::IntersectVolumeAndPortViews(TqCimConnection& con
 }
 
 Array<CIMObjectPath> TqCimUtil::PortViews(TqCimConnection& conn, const char* label, PortFamily family,
-                                          CIMObjectPath& systemPath, Array<String>& ports)
-{
+                                          CIMObjectPath& systemPath, Array<String>& ports) {
   return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() {
     Array<CIMObjectPath> views;
     std::string systemName = GetPropByObjPath(systemPath, "Name");
@@ -78,8 +74,7 @@ Array<CIMObjectPath> TqCimUtil::PortViews(TqCimConnection& conn, const char* lab
       DEBUG_TRACE(label, "HBA Port:%s", ports[p].str().c_str());
       String hardwareIdClass = "CIM_StorageHardwareID";
       CIMObjectPath hardwareId = GetObjPathByPropName(conn, hardwareIdClass, "StorageID", ports[p]);
-      if (hardwareId.toString().isEmpty())
-        continue;
+      if (hardwareId.toString().isEmpty()) continue;
       DEBUG_TRACE(label, "hwId path %s", PathText(hardwareId).c_str());
       switch (family) {
         case kPort3PAR:
@@ -109,8 +104,7 @@ Array<CIMObjectPath> TqCimUtil::PortViews(TqCimConnection& conn, const char* lab
 // On 3PAR a hardware ID belongs to one host (a collection of its initiator IDs); the host's views are the
 // targets of its privileges whose "ElementName" is the host's name.
 void TqCimUtil::Add3PARPortViews(TqCimConnection& conn, const char* label, const String& port,
-                                 CIMObjectPath& hardwareId, Array<CIMObjectPath>& views)
-{
+                                 CIMObjectPath& hardwareId, Array<CIMObjectPath>& views) {
   Array<CIMObjectPath> hosts =
       conn.GetAssociatorNames(hardwareId, "CIM_MemberOfCollection", "CIM_SystemSpecificCollection", "", "");
   if (hosts.size() > 1) {
@@ -148,48 +142,41 @@ void TqCimUtil::Add3PARPortViews(TqCimConnection& conn, const char* label, const
 }
 
 Array<CIMObjectPath> TqCimUtil::Get3PARCtlrListByHwIDs(TqCimConnection& conn, CIMObjectPath& systemPath,
-                                                       Array<String>& ports)
-{
+                                                       Array<String>& ports) {
   // "2" on purpose: the ports-only overload traces apart from the one that also takes volumes.
   return PortViews(conn, "SMIS::Get3PARCtlrListByHwIDs2", kPort3PAR, systemPath, ports);
 }
 
 Array<CIMObjectPath> TqCimUtil::GetEternusCtlrListByHwIDs(TqCimConnection& conn, CIMObjectPath& systemPath,
-                                                          Array<String>& ports)
-{
+                                                          Array<String>& ports) {
   return PortViews(conn, "SMIS::GetEternusCtlrListByHwIDs", kPortEternus, systemPath, ports);
 }
 
 Array<CIMObjectPath> TqCimUtil::GetEMCVMAXCtlrListByHwIDs(TqCimConnection& conn, CIMObjectPath& systemPath,
-                                                          Array<String>& ports)
-{
+                                                          Array<String>& ports) {
   return PortViews(conn, "SMIS::GetEMCVMAXCtlrListByHwIDs", kPortEMC, systemPath, ports);
 }
 
 Array<CIMObjectPath> TqCimUtil::Get3PARCtlrListByHwIDs(TqCimConnection& conn, CIMObjectPath& systemPath,
-                                                       Array<CIMObjectPath>& volumes, Array<String>& ports)
-{
+                                                       Array<CIMObjectPath>& volumes, Array<String>& ports) {
   PortViewStep step = [&]() { return Get3PARCtlrListByHwIDs(conn, systemPath, ports); };
   return IntersectVolumeAndPortViews(conn, "SMIS::Get3PARCtlrListByHwIDs", step, volumes);
 }
 
 Array<CIMObjectPath> TqCimUtil::GetEternusCtlrListByHwIDs(TqCimConnection& conn, CIMObjectPath& systemPath,
-                                                          Array<CIMObjectPath>& volumes, Array<String>& ports)
-{
+                                                          Array<CIMObjectPath>& volumes, Array<String>& ports) {
   PortViewStep step = [&]() { return GetEternusCtlrListByHwIDs(conn, systemPath, ports); };
   return IntersectVolumeAndPortViews(conn, "SMIS::GetEternusCtlrListByHwIDs", step, volumes);
 }
 
 Array<CIMObjectPath> TqCimUtil::GetEMCVMAXCtlrListByHwIDs(TqCimConnection& conn, CIMObjectPath& systemPath,
-                                                          Array<CIMObjectPath>& volumes, Array<String>& ports)
-{
+                                                          Array<CIMObjectPath>& volumes, Array<String>& ports) {
   PortViewStep step = [&]() { return GetEMCVMAXCtlrListByHwIDs(conn, systemPath, ports); };
   return IntersectVolumeAndPortViews(conn, "SMIS::GetEMCVMAXCtlrListByHwIDs", step, volumes);
 }
 
 Array<CIMObjectPath> TqCimUtil::GetIBMSVCCtlrListByHwIDs(TqCimConnection& conn, CIMObjectPath& systemPath,
-                                                         Array<CIMObjectPath>& volumes, Array<String>& ports)
-{
+                                                         Array<CIMObjectPath>& volumes, Array<String>& ports) {
   PortViewStep step = [&]() { return GetIBMSVCCtlrListByHwIDs(conn, systemPath, ports); };
   return IntersectVolumeAndPortViews(conn, "SMIS::GetIBMSVCCtlrListByHwIDs", step, volumes);
 }

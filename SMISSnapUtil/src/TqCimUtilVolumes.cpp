@@ -18,8 +18,7 @@ namespace {
 const char* const kVolumeClass = "CIM_StorageVolume";
 const char* const kVolumeLabel = "SMIS::GetVolObjPathByUUID";
 
-bool VolumeCacheConfigured()
-{
+bool VolumeCacheConfigured() {
   int value = 0;  // an absent key leaves the preset
   TQPlatformInfo config;
   config.getRegInt("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES", &value);
@@ -31,13 +30,11 @@ bool MentionsMalformed(const Exception& e) { return Contains(e.getMessage().str(
 // Holds the cache lock for one lookup and says so in the trace.
 class CacheLockScope {
  public:
-  explicit CacheLockScope(TqSmisTracer& tracer) : tracer_(tracer)
-  {
+  explicit CacheLockScope(TqSmisTracer& tracer) : tracer_(tracer) {
     TqCimUtil::m_CimUtilLock.enter(true);
     tracer_.DEBUG_TRACE_NORMAL(kVolumeLabel, "Acquired CimUtil lock");
   }
-  ~CacheLockScope()
-  {
+  ~CacheLockScope() {
     TqCimUtil::m_CimUtilLock.leave();
     tracer_.DEBUG_TRACE_NORMAL(kVolumeLabel, "Released CimUtil lock");
   }
@@ -50,11 +47,9 @@ class CacheLockScope {
 
 }  // namespace
 
-std::string TqCimUtil::GetVolObjPathByUUID(TqCimConnection& conn, String uuid, String arrayName)
-{
+std::string TqCimUtil::GetVolObjPathByUUID(TqCimConnection& conn, String uuid, String arrayName) {
   // An empty identifier names no volume.
-  if (tqcimutil::IsBlankName(uuid.str()))
-    return "";
+  if (tqcimutil::IsBlankName(uuid.str())) return "";
   bool cacheOn = VolumeCacheConfigured();
   // Held until the lookup is over, the trace of a caught fault included.
   std::unique_ptr<CacheLockScope> lock;
@@ -67,8 +62,7 @@ std::string TqCimUtil::GetVolObjPathByUUID(TqCimConnection& conn, String uuid, S
 }
 
 std::string TqCimUtil::FindVolumeByName(TqCimConnection& conn, const String& uuid, const String& arrayName,
-                                        bool cacheOn)
-{
+                                        bool cacheOn) {
   Array<CIMName> nameOnly;
   nameOnly.append(CIMName("Name"));
   CIMPropertyList properties(nameOnly);
@@ -95,8 +89,7 @@ std::string TqCimUtil::FindVolumeByName(TqCimConnection& conn, const String& uui
   for (Uint32 i = 0; i < list->size(); ++i) {
     const CIMInstance& instance = (*list)[i];
     Uint32 index = instance.findProperty(CIMName("Name"));
-    if (index == PEG_NOT_FOUND)
-      continue;
+    if (index == PEG_NOT_FOUND) continue;
     String name;
     instance.getProperty(index).getValue().get(name);
     if (name == uuid) {
@@ -105,7 +98,8 @@ std::string TqCimUtil::FindVolumeByName(TqCimConnection& conn, const String& uui
       if (!arrayName.isEmpty()) {
         std::string system = tqcimutil::ComparableSystemName(GetPropByObjPath(path, "SystemName"), path);
         if (system != arrayName.str()) {
-          DEBUG_TRACE_NORMAL(kVolumeLabel, "For the given UUID [%s], System name given [%s] but actual system name [%s]",
+          DEBUG_TRACE_NORMAL(kVolumeLabel,
+                             "For the given UUID [%s], System name given [%s] but actual system name [%s]",
                              uuid.str().c_str(), arrayName.str().c_str(), system.c_str());
           continue;
         }
@@ -130,8 +124,7 @@ std::string TqCimUtil::FindVolumeByName(TqCimConnection& conn, const String& uui
 }
 
 int TqCimUtil::CheckInstanceExistence(TqCimConnection& conn, std::string& arrayName, std::string& volume,
-                                      std::string uuid)
-{
+                                      std::string uuid) {
   const char* label = "SMIS::CheckInstanceExistence";
   if (tqcimutil::IsBlankName(volume)) {
     DEBUG_TRACE(label, " Lun %s not found", volume.c_str());
@@ -167,8 +160,7 @@ int TqCimUtil::CheckInstanceExistence(TqCimConnection& conn, std::string& arrayN
       }
       return 1;
     } catch (const Exception& e) {
-      if (!MentionsMalformed(e))
-        throw;
+      if (!MentionsMalformed(e)) throw;
       DEBUG_TRACE_NORMAL(label, "Supplied source volume is not an object path, assuming UUID(Name)");
       CIMObjectPath found = GetObjPathByPropName(conn, arrayName, kVolumeClass, "Name", String(volume), false);
       if (found.getClassName().isNull()) {
@@ -183,7 +175,8 @@ int TqCimUtil::CheckInstanceExistence(TqCimConnection& conn, std::string& arrayN
       DEBUG_TRACE_NORMAL(label, "Instance %s found", volume.c_str());
       std::string system = GetPropByObjPath(found, "SystemName");
       if (!Contains(system, arrayName)) {
-        DEBUG_TRACE_NORMAL(label, "Source volume's [%s] system name [%s] does not match with provided system name [%s ]",
+        DEBUG_TRACE_NORMAL(label,
+                           "Source volume's [%s] system name [%s] does not match with provided system name [%s ]",
                            volume.c_str(), system.c_str(), arrayName.c_str());
         return 0;
       }
@@ -202,17 +195,14 @@ int TqCimUtil::CheckInstanceExistence(TqCimConnection& conn, std::string& arrayN
 }
 
 bool TqCimUtil::GetVolumeObjectPath(TqCimConnection& conn, const std::string& arrayName, const std::string& volume,
-                                    CIMObjectPath& path, unsigned int vendorId)
-{
+                                    CIMObjectPath& path, unsigned int vendorId) {
   const char* label = "TqCimUtil::GetVolumeObjectPath";
-  if (volume.empty())
-    return false;
+  if (volume.empty()) return false;
   const char* property = vendorId == TQ_VENDOR_EMC ? "DeviceID" : "Name";
   try {
     path = CIMObjectPath(String(volume));
   } catch (const Exception& e) {
-    if (!MentionsMalformed(e))
-      throw;
+    if (!MentionsMalformed(e)) throw;
     DEBUG_TRACE_NORMAL(label, "Supplied volume is not a object path, assuming [%s]",
                        vendorId == TQ_VENDOR_EMC ? "DeviceNumber(DeviceID)" : "UUID(Name)");
     path = GetObjPathByPropNamev2(conn, arrayName, kVolumeClass, property, String(volume));

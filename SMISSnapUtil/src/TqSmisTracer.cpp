@@ -16,32 +16,27 @@ const int kLoggerNormalLevel = 1;
 
 TqSmisTracer::TqSmisTracer() : m_SnapInfo(nullptr), m_AuthFailure(false) {}
 
-void TqSmisTracer::DEBUG_TRACE(const char* label, const char* format, ...)
-{
+void TqSmisTracer::DEBUG_TRACE(const char* label, const char* format, ...) {
   va_list args;
   va_start(args, format);
   Trace(label, kSinkErrorLevel, kLoggerErrorLevel, format, args);
   va_end(args);
 }
 
-void TqSmisTracer::DEBUG_TRACE_NORMAL(const char* label, const char* format, ...)
-{
+void TqSmisTracer::DEBUG_TRACE_NORMAL(const char* label, const char* format, ...) {
   va_list args;
   va_start(args, format);
   Trace(label, kSinkNormalLevel, kLoggerNormalLevel, format, args);
   va_end(args);
 }
 
-void TqSmisTracer::Trace(const char* label, int sinkLevel, int loggerLevel, const char* format, va_list args)
-{
+void TqSmisTracer::Trace(const char* label, int sinkLevel, int loggerLevel, const char* format, va_list args) {
   // The buffer belongs to this call, so threads tracing at once never share it.
   char text[kMaxTraceText + 1];
   text[0] = '\0';
-  if (format && vsnprintf(text, sizeof text, format, args) < 0)
-    text[0] = '\0';
+  if (format && vsnprintf(text, sizeof text, format, args) < 0) text[0] = '\0';
   std::string message(text);
-  if (!message.empty() && message.back() == '\n')
-    message.pop_back();
+  if (!message.empty() && message.back() == '\n') message.pop_back();
 
   const char* name = label ? label : "";
   if (m_SnapInfo) {
@@ -54,10 +49,8 @@ void TqSmisTracer::Trace(const char* label, int sinkLevel, int loggerLevel, cons
   logger.DebugLvl(name, loggerLevel, "%s", message.c_str());
 }
 
-void TqSmisTracer::DEBUG_SET_ERROR(int code, const char* text)
-{
-  if (!m_SnapInfo)
-    return;
+void TqSmisTracer::DEBUG_SET_ERROR(int code, const char* text) {
+  if (!m_SnapInfo) return;
   const char* message = text ? text : "";
   m_SnapInfo->logMessage(kSinkErrorLevel, message);
   m_SnapInfo->setError(code, message);

@@ -2,20 +2,17 @@
 
 #include "TqCimUtil.h"
 
-Pegasus::Array<Pegasus::CIMInstance>& TqVolumeInstanceCache::InstancesLocked()
-{
+Pegasus::Array<Pegasus::CIMInstance>& TqVolumeInstanceCache::InstancesLocked() {
   static Pegasus::Array<Pegasus::CIMInstance> instances;
   return instances;
 }
 
-void TqVolumeInstanceCache::Clear()
-{
+void TqVolumeInstanceCache::Clear() {
   TqCriticalSectionLock guard(&TqCimUtil::m_CimUtilLock);
   InstancesLocked().clear();
 }
 
-std::size_t TqVolumeInstanceCache::Size()
-{
+std::size_t TqVolumeInstanceCache::Size() {
   TqCriticalSectionLock guard(&TqCimUtil::m_CimUtilLock);
   return InstancesLocked().size();
 }

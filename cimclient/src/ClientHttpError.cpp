@@ -5,20 +5,16 @@ namespace Pegasus {
 namespace {
 
 // "HTTP Error (<status>[ <reason>])[: [CIMError = "<error>"][ Detail = "<detail>"]]."
-String httpErrorText(Uint32 status, const String& reason, const String& cimError, const String& detail)
-{
-    String text = "HTTP Error (" + String(std::to_string(status));
-    if (!reason.isEmpty())
-        text += " " + reason;
-    text += ")";
-    if (!cimError.isEmpty() || !detail.isEmpty()) {
-        text += ":";
-        if (!cimError.isEmpty())
-            text += " CIMError = \"" + cimError + "\"";
-        if (!detail.isEmpty())
-            text += " Detail = \"" + detail + "\"";
-    }
-    return text + ".";
+String httpErrorText(Uint32 status, const String& reason, const String& cimError, const String& detail) {
+  String text = "HTTP Error (" + String(std::to_string(status));
+  if (!reason.isEmpty()) text += " " + reason;
+  text += ")";
+  if (!cimError.isEmpty() || !detail.isEmpty()) {
+    text += ":";
+    if (!cimError.isEmpty()) text += " CIMError = \"" + cimError + "\"";
+    if (!detail.isEmpty()) text += " Detail = \"" + detail + "\"";
+  }
+  return text + ".";
 }
 
 }  // namespace
@@ -28,8 +24,6 @@ CIMClientHTTPErrorException::CIMClientHTTPErrorException(Uint32 httpStatus, cons
     : Exception(httpErrorText(httpStatus, reason, cimError, cimErrorDetail)),
       status_(httpStatus),
       cimError_(cimError),
-      cimErrorDetail_(cimErrorDetail)
-{
-}
+      cimErrorDetail_(cimErrorDetail) {}
 
 }  // namespace Pegasus

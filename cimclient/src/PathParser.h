@@ -6,10 +6,10 @@
 namespace Pegasus {
 
 struct ParsedPath {
-    std::string host;
-    std::string nameSpace;
-    std::string className;
-    Array<CIMKeyBinding> keys;  // in text order
+  std::string host;
+  std::string nameSpace;
+  std::string className;
+  Array<CIMKeyBinding> keys;  // in text order
 };
 
 // Throws MalformedObjectNameException "malformed object name: <text>, reason:"<why>"".

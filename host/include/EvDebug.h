@@ -35,8 +35,7 @@ class EvDebug {
 
   // The format is the caller's own literal; outside texts go in as "%s" arguments.
   void DebugLvl(const char* tag, int level, const char* fmt, ...) TQ_PRINTF_LIKE(4, 5);
-  void DebugLvl(const char* tag, int level, unsigned long long jobId, const char* fmt, ...)
-      TQ_PRINTF_LIKE(5, 6);
+  void DebugLvl(const char* tag, int level, unsigned long long jobId, const char* fmt, ...) TQ_PRINTF_LIKE(5, 6);
 
   int getDebugLevel() const;
   int GetDebugLevel() const { return getDebugLevel(); }

@@ -89,17 +89,15 @@ class ArrayReportDB {
   virtual int getPoolRecords(PoolRecord**& list, int& count, int clientId) = 0;
   virtual int getVolumeRecords(VolumeRecord**& list, int& count, int clientId) = 0;
   virtual int getLunRecords(LunRecord**& list, int& count, int volumeId) = 0;
-  virtual int addVolume(int temporaryVolumeId, int clientId, const char* name, const char* secondName,
-                        int64_t sizeMB, int64_t usedMB, const char* uniqueId, int errorFlag, int poolId,
-                        const char* extra) = 0;
+  virtual int addVolume(int temporaryVolumeId, int clientId, const char* name, const char* secondName, int64_t sizeMB,
+                        int64_t usedMB, const char* uniqueId, int errorFlag, int poolId, const char* extra) = 0;
   // Fills whichever buffers are given (a null buffer is skipped); 0 when the array is known and every
   // given text fit (a text is never cut).
   virtual int getArrayDetails(const char* arrayName, char* text1, int size1, char* text2, int size2, char* text3,
                               int size3, char* login, int loginSize, char* encipheredPassword, int passwordSize,
                               char* controlHost, int controlHostSize) = 0;
   virtual int addLun(int temporaryLunId, int temporaryVolumeId, const char* name, const char* volumeName,
-                     int64_t sizeBytes, int64_t usedBytes, const char* uniqueId, int errorFlag,
-                     const char* extra) = 0;
+                     int64_t sizeBytes, int64_t usedBytes, const char* uniqueId, int errorFlag, const char* extra) = 0;
   virtual int findVolume(VolumeRecord*& record, int& volumeId, const char* name, const char* secondName,
                          int clientId) = 0;
   virtual int findLun(LunRecord*& record, const char* name, const char* volumeName, int volumeId) = 0;
@@ -136,9 +134,9 @@ struct InventoryLunRow {
 };
 
 // The inventory database in an SQLite file, made (with its tables) on first use, with a write-ahead log
-// beside it ("<file>-wal", "<file>-shm"). Each operation is one atomic write; begin/commit/rollback group several into one, so that a run that stops half way leaves
-// nothing of itself. A locked or unwritable file makes the operation fail (result kDatabaseError) and
-// lastError tells why. Thread-safe.
+// beside it ("<file>-wal", "<file>-shm"). Each operation is one atomic write; begin/commit/rollback group several into
+// one, so that a run that stops half way leaves nothing of itself. A locked or unwritable file makes the operation fail
+// (result kDatabaseError) and lastError tells why. Thread-safe.
 class SqliteArrayReportDB : public ArrayReportDB {
  public:
   static constexpr int kNotFound = 1;
@@ -163,8 +161,7 @@ class SqliteArrayReportDB : public ArrayReportDB {
                       int controlHostSize) override;
   int addLun(int temporaryLunId, int temporaryVolumeId, const char* name, const char* volumeName, int64_t sizeBytes,
              int64_t usedBytes, const char* uniqueId, int errorFlag, const char* extra) override;
-  int findVolume(VolumeRecord*& record, int& volumeId, const char* name, const char* secondName,
-                 int clientId) override;
+  int findVolume(VolumeRecord*& record, int& volumeId, const char* name, const char* secondName, int clientId) override;
   int findLun(LunRecord*& record, const char* name, const char* volumeName, int volumeId) override;
   int findPool(PoolRecord*& record, int& poolId, const char* name, int* clientId) override;
   int addPool(int arrayId, int clientId, const char* name, int64_t totalMB, int64_t usedMB, const char* uuid,

@@ -86,7 +86,7 @@ class LUNInfo {
   void setMapInfoText(const std::string& document);
 
   // ---- The host's side: reading the record ------------------------------------------------------
-  int state() const;                     // the last state set (-1 when none)
+  int state() const;                      // the last state set (-1 when none)
   std::vector<int> stateHistory() const;  // every state set, in order
   int errorCode() const;
   std::string errorText() const;

@@ -19,7 +19,6 @@ class TqDeviceScsiIface {
   // INQUIRY answer under 36 bytes, a VPD page of another page, or shorter than its 4-byte header or than
   // the length its header gives, as far as the buffer and the allocation length reach).
   // reserved1, reserved2 and reserved3 are accepted and not used.
-  virtual int sendCdb(const unsigned char* cdb, int cdbLength, unsigned char* buffer, int bufferLength,
-                      int reserved1, int direction, int reserved2, int reserved3, int timeoutSeconds,
-                      CWmError* error) = 0;
+  virtual int sendCdb(const unsigned char* cdb, int cdbLength, unsigned char* buffer, int bufferLength, int reserved1,
+                      int direction, int reserved2, int reserved3, int timeoutSeconds, CWmError* error) = 0;
 };

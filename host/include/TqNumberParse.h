@@ -12,7 +12,7 @@ namespace tqhost {
 bool parseInt64(const std::string& text, int64_t& value);
 bool parseUInt64(const std::string& text, uint64_t& value);  // a leading '-' is refused
 bool parseInt32(const std::string& text, int32_t& value);
-bool parseDouble(const std::string& text, double& value);    // finite values only
+bool parseDouble(const std::string& text, double& value);  // finite values only
 
 // Text without leading and trailing blanks (spaces, tabs, CR, LF).
 std::string trimBlanks(const std::string& text);

@@ -82,8 +82,7 @@ void ConfigStore::clearOverrides() {
   overrides_.clear();
 }
 
-std::optional<ConfigStore::Override> ConfigStore::currentOverride(const std::string& section,
-                                                                  const std::string& key) {
+std::optional<ConfigStore::Override> ConfigStore::currentOverride(const std::string& section, const std::string& key) {
   std::lock_guard<std::mutex> hold(mutex_);
   const auto found = overrides_.find(nameOf(section, key));
   if (found == overrides_.end()) return std::nullopt;

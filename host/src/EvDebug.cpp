@@ -111,10 +111,14 @@ class EvDebugSinks {
   static const char* levelName(int level) {
     if (level < 0) return "ERROR";
     switch (level) {
-      case 0: return "NORMAL";
-      case 1: return "INFO";
-      case 2: return "DETAIL";
-      default: return "VERBOSE";
+      case 0:
+        return "NORMAL";
+      case 1:
+        return "INFO";
+      case 2:
+        return "DETAIL";
+      default:
+        return "VERBOSE";
     }
   }
 
@@ -122,7 +126,8 @@ class EvDebugSinks {
   static std::string renderForOutput(const EvDebugLine& line) {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const long millis = long(std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+    const long millis =
+        long(std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
     std::tm parts{};
     localtime_r(&seconds, &parts);
     char stamp[32];
@@ -147,8 +152,7 @@ class EvDebugSinks {
 
 namespace {
 
-void publishLine(const char* tag, int level, bool hasJobId, unsigned long long jobId, const char* fmt,
-                 va_list args) {
+void publishLine(const char* tag, int level, bool hasJobId, unsigned long long jobId, const char* fmt, va_list args) {
   EvDebugLine line;
   line.tag = tag != nullptr ? tag : "";
   line.level = level;
@@ -213,9 +217,8 @@ bool EvDebugCapture::contains(const std::string& fragment) const { return countC
 
 size_t EvDebugCapture::countContaining(const std::string& fragment) const {
   std::lock_guard<std::mutex> hold(mutex_);
-  return size_t(std::count_if(lines_.begin(), lines_.end(), [&](const EvDebugLine& line) {
-    return line.text.find(fragment) != std::string::npos;
-  }));
+  return size_t(std::count_if(lines_.begin(), lines_.end(),
+                              [&](const EvDebugLine& line) { return line.text.find(fragment) != std::string::npos; }));
 }
 
 void EvDebugCapture::clear() {

@@ -36,7 +36,9 @@ class SqliteArrayRecord : public ArrayRecord {
   int setFreeMB(int64_t freeMB) override { return set("free_mb", freeMB); }
 
  private:
-  int set(const char* column, int64_t value) { return db_->updateColumn("ARRAYS", "client_id", clientId_, column, value); }
+  int set(const char* column, int64_t value) {
+    return db_->updateColumn("ARRAYS", "client_id", clientId_, column, value);
+  }
   SqliteArrayReportDB* db_;
   int clientId_;
   int arrayId_;

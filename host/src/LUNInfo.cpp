@@ -34,15 +34,11 @@ int LUNInfo::copyText(const std::optional<std::string> State::*field, char* buff
 
 int LUNInfo::getVolumeName(char* buffer, short* length) { return copyText(&State::volumeName, buffer, length); }
 int LUNInfo::getArrayName(char* buffer, short* length) { return copyText(&State::arrayName, buffer, length); }
-int LUNInfo::getArrayControlHost(char* buffer, short* length) {
-  return copyText(&State::controlHost, buffer, length);
-}
+int LUNInfo::getArrayControlHost(char* buffer, short* length) { return copyText(&State::controlHost, buffer, length); }
 int LUNInfo::getArrayLogin(char* buffer, short* length) { return copyText(&State::login, buffer, length); }
 int LUNInfo::getArrayPassword(char* buffer, short* length) { return copyText(&State::password, buffer, length); }
 int LUNInfo::getPoolName(char* buffer, short* length) { return copyText(&State::poolName, buffer, length); }
-int LUNInfo::getMapInfo(char* buffer, short* length) {
-  return copyText(&State::mapInfo, buffer, length, true);
-}
+int LUNInfo::getMapInfo(char* buffer, short* length) { return copyText(&State::mapInfo, buffer, length, true); }
 
 int LUNInfo::getVolumeSize(long& sizeBytes) {
   std::lock_guard<std::mutex> hold(mutex_);
@@ -80,8 +76,10 @@ void LUNInfo::setVolumeId(std::string id) {
 void LUNInfo::setInitiatorGroups(std::vector<IGroupInfo>& groups, int* endPointId) {
   std::lock_guard<std::mutex> hold(mutex_);
   state_.groups = groups;
-  if (endPointId != nullptr) state_.endPointId = *endPointId;
-  else state_.endPointId.reset();
+  if (endPointId != nullptr)
+    state_.endPointId = *endPointId;
+  else
+    state_.endPointId.reset();
 }
 
 void LUNInfo::setRequestVolumeName(const std::string& name) {

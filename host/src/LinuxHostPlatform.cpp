@@ -55,8 +55,8 @@ class LinuxScsiDevice : public tqhost::ScsiDisk {
 
   std::string getName() override { return blockName_; }
 
-  int sendCdb(const unsigned char* cdb, int cdbLength, unsigned char* buffer, int bufferLength, int, int direction,
-              int, int, int timeoutSeconds, CWmError* error) override {
+  int sendCdb(const unsigned char* cdb, int cdbLength, unsigned char* buffer, int bufferLength, int, int direction, int,
+              int, int timeoutSeconds, CWmError* error) override {
     if (!tqhost::validCdbArguments(cdb, cdbLength, buffer, bufferLength) ||
         (direction != kDataIn && direction != kNoData)) {
       tqhost::setError(error, TqDeviceTree::kBadArgument, "invalid SCSI command arguments");
@@ -82,8 +82,8 @@ class LinuxScsiDevice : public tqhost::ScsiDisk {
 
  private:
   // Bytes received, or -1 with the reason.
-  int sendThroughSgIo(const unsigned char* cdb, int cdbLength, unsigned char* buffer, int bufferLength,
-                      int direction, int timeoutSeconds, std::string& failure) {
+  int sendThroughSgIo(const unsigned char* cdb, int cdbLength, unsigned char* buffer, int bufferLength, int direction,
+                      int timeoutSeconds, std::string& failure) {
     const int fd = ::open(nodePath_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
       failure = nodePath_ + ": " + std::strerror(errno);
@@ -108,8 +108,7 @@ class LinuxScsiDevice : public tqhost::ScsiDisk {
       failure = nodePath_ + ": SG_IO: " + std::strerror(ioctlErrno);
       return -1;
     }
-    if ((io.info & SG_INFO_OK_MASK) != SG_INFO_OK || io.status != 0 || io.host_status != 0 ||
-        io.driver_status != 0) {
+    if ((io.info & SG_INFO_OK_MASK) != SG_INFO_OK || io.status != 0 || io.host_status != 0 || io.driver_status != 0) {
       char text[128];
       std::snprintf(text, sizeof(text), "SCSI command failed (status %u, host %u, driver %u)", io.status,
                     io.host_status, io.driver_status);

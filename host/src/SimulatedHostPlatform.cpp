@@ -95,8 +95,8 @@ class SimulatedScsiDevice : public tqhost::ScsiDisk {
 
   std::string getName() override { return path_.substr(path_.find_last_of('/') + 1); }
 
-  int sendCdb(const unsigned char* cdb, int cdbLength, unsigned char* buffer, int bufferLength, int, int direction,
-              int, int, int, CWmError* error) override {
+  int sendCdb(const unsigned char* cdb, int cdbLength, unsigned char* buffer, int bufferLength, int, int direction, int,
+              int, int, CWmError* error) override {
     if (!tqhost::validCdbArguments(cdb, cdbLength, buffer, bufferLength)) {
       tqhost::setError(error, TqDeviceTree::kBadArgument, "invalid SCSI command arguments");
       return -1;

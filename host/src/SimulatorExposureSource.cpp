@@ -48,8 +48,10 @@ bool nestsTooDeep(const std::string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (inString) {
-      if (c == '\\') ++i;
-      else if (c == '"') inString = false;
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        inString = false;
     } else if (c == '"') {
       inString = true;
     } else if (c == '[' || c == '{') {
@@ -89,8 +91,7 @@ SimulatorExposureSource::SimulatorExposureSource(std::string baseUrl, std::strin
   while (!baseUrl_.empty() && baseUrl_.back() == '/') baseUrl_.pop_back();
 }
 
-bool SimulatorExposureSource::readAnswer(const std::string& body, std::vector<ExposedVolume>& out,
-                                         std::string& error) {
+bool SimulatorExposureSource::readAnswer(const std::string& body, std::vector<ExposedVolume>& out, std::string& error) {
   namespace pt = boost::property_tree;
   // The tree does not tell a list from an object or a scalar, so the text itself must open a list.
   const size_t first = body.find_first_not_of(" \t\r\n");
@@ -129,8 +130,8 @@ bool SimulatorExposureSource::readAnswer(const std::string& body, std::vector<Ex
   return true;
 }
 
-bool SimulatorExposureSource::exposedTo(const std::vector<std::string>& initiatorPorts,
-                                        std::vector<ExposedVolume>& out, std::string& error) {
+bool SimulatorExposureSource::exposedTo(const std::vector<std::string>& initiatorPorts, std::vector<ExposedVolume>& out,
+                                        std::string& error) {
   try {
     httplib::Client client(baseUrl_);
     if (!client.is_valid()) {
@@ -164,8 +165,9 @@ std::shared_ptr<SimulatedHostPlatform> makeSimulatedHostFromConfiguration(std::s
   for (const std::string& name : splitList(configString("TQ_SIM_HOST_ISCSI_NAMES")))
     ports.push_back({name, INITIATOR_ISCSI});
   if (url.empty() || ports.empty()) {
-    error = "the simulated host needs TQ_SIM_CONTROL_URL and at least one port in TQ_SIM_HOST_FC_PORTS or "
-            "TQ_SIM_HOST_ISCSI_NAMES";
+    error =
+        "the simulated host needs TQ_SIM_CONTROL_URL and at least one port in TQ_SIM_HOST_FC_PORTS or "
+        "TQ_SIM_HOST_ISCSI_NAMES";
     return nullptr;
   }
   auto source = std::make_shared<SimulatorExposureSource>(url, configString("TQ_SIM_CONTROL_USER"),

@@ -16,7 +16,7 @@ std::string textOf(const char* text) { return text != nullptr ? text : ""; }
 // Buffer whose size is passed by value.
 int fillBuffer(const std::string& text, char* buffer, size_t capacity) {
   return tqhost::copyToBuffer(text, buffer, capacity) == tqhost::BufferFill::Copied ? SnapInfo::kOk
-                                                                                     : SnapInfo::kBufferTooSmall;
+                                                                                    : SnapInfo::kBufferTooSmall;
 }
 
 // Buffer whose 16-bit size goes in and whose text length (or needed size) comes out.

@@ -185,12 +185,10 @@ int SqliteArrayReportDB::getPoolRecords(PoolRecord**& list, int& count, int clie
 
 int SqliteArrayReportDB::getVolumeRecords(VolumeRecord**& list, int& count, int clientId) {
   std::lock_guard<std::recursive_mutex> hold(mutex_);
-  Statement statement(db_,
-                      "SELECT volume_id, name, second_name FROM VOLUMES WHERE client_id = ?1 ORDER BY volume_id");
+  Statement statement(db_, "SELECT volume_id, name, second_name FROM VOLUMES WHERE client_id = ?1 ORDER BY volume_id");
   statement.bind(1, clientId);
   const auto record = [&] {
-    return std::make_unique<SqliteVolumeRecord>(this, int(statement.integer(0)), statement.text(1),
-                                                statement.text(2));
+    return std::make_unique<SqliteVolumeRecord>(this, int(statement.integer(0)), statement.text(1), statement.text(2));
   };
   return handOut(statement, record, "volume records", volumeLists_, list, count);
 }
@@ -218,8 +216,12 @@ int SqliteArrayReportDB::getArrayDetails(const char* arrayName, char* text1, int
   const struct {
     char* buffer;
     int size;
-  } columns[] = {{text1, size1}, {text2, size2}, {text3, size3}, {login, loginSize},
-                 {encipheredPassword, passwordSize}, {controlHost, controlHostSize}};
+  } columns[] = {{text1, size1},
+                 {text2, size2},
+                 {text3, size3},
+                 {login, loginSize},
+                 {encipheredPassword, passwordSize},
+                 {controlHost, controlHostSize}};
   bool fitted = true;  // every column is copied, whichever do not fit
   for (int column = 0; column < 6; ++column)
     fitted = copyOut(statement.text(column), columns[column].buffer, columns[column].size) && fitted;
@@ -259,9 +261,8 @@ int SqliteArrayReportDB::addVolume(int temporaryVolumeId, int clientId, const ch
   return 0;
 }
 
-int SqliteArrayReportDB::addLun(int, int temporaryVolumeId, const char* name, const char* volumeName,
-                                int64_t sizeBytes, int64_t usedBytes, const char* uniqueId, int errorFlag,
-                                const char* extra) {
+int SqliteArrayReportDB::addLun(int, int temporaryVolumeId, const char* name, const char* volumeName, int64_t sizeBytes,
+                                int64_t usedBytes, const char* uniqueId, int errorFlag, const char* extra) {
   std::lock_guard<std::recursive_mutex> hold(mutex_);
   const auto volume = volumeIdByTemporaryId_.find(temporaryVolumeId);
   if (volume == volumeIdByTemporaryId_.end() || name == nullptr) {
@@ -281,7 +282,8 @@ int SqliteArrayReportDB::addLun(int, int temporaryVolumeId, const char* name, co
 int SqliteArrayReportDB::findPool(PoolRecord*& record, int& poolId, const char* name, int* clientId) {
   std::lock_guard<std::recursive_mutex> hold(mutex_);
   if (name == nullptr || clientId == nullptr) return kNotFound;
-  Statement statement(db_, "SELECT pool_id, name FROM POOLS WHERE client_id = ?1 AND name = ?2 ORDER BY pool_id LIMIT 1");
+  Statement statement(db_,
+                      "SELECT pool_id, name FROM POOLS WHERE client_id = ?1 AND name = ?2 ORDER BY pool_id LIMIT 1");
   statement.bind(1, *clientId).bind(2, std::string(name));
   const int step = statement.step();
   if (step == SQLITE_DONE) return kNotFound;
@@ -291,8 +293,7 @@ int SqliteArrayReportDB::findPool(PoolRecord*& record, int& poolId, const char* 
   return 0;
 }
 
-int SqliteArrayReportDB::findVolume(VolumeRecord*& record, int& volumeId, const char* name, const char*,
-                                    int clientId) {
+int SqliteArrayReportDB::findVolume(VolumeRecord*& record, int& volumeId, const char* name, const char*, int clientId) {
   std::lock_guard<std::recursive_mutex> hold(mutex_);
   if (name == nullptr) return kNotFound;
   Statement statement(db_,

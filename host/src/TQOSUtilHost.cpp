@@ -71,8 +71,7 @@ int TQOSUtil::detectHbalist(const char* host, const char*, char* names, uint16_t
     *kindsLength = 0;
     return 0;
   }
-  const bool room = names != nullptr && kinds != nullptr && *namesLength >= namesNeeded &&
-                    *kindsLength >= ports.size();
+  const bool room = names != nullptr && kinds != nullptr && *namesLength >= namesNeeded && *kindsLength >= ports.size();
   *namesLength = static_cast<uint16_t>(namesNeeded);
   *kindsLength = static_cast<uint16_t>(ports.size());
   if (!room) return 0;
@@ -119,8 +118,7 @@ int TQOSUtil::listDevices(const char* host, const char* filter, char separator, 
     text = found->second.deviceListText;
   }
   if (text.size() + 1 > static_cast<size_t>(INT_MAX)) return -1;
-  if (tqhost::copyToBuffer(text, buffer, size) != tqhost::BufferFill::Copied)
-    return static_cast<int>(text.size() + 1);
+  if (tqhost::copyToBuffer(text, buffer, size) != tqhost::BufferFill::Copied) return static_cast<int>(text.size() + 1);
   return 0;
 }
 

@@ -37,13 +37,12 @@ int readNumber(const char* section, const char* key, T* value, const char* kind)
 }  // namespace
 
 int TQPlatformInfo::getNumber(const char* section, const char* key, unsigned long* value) {
-  return readNumber<unsigned long, uint64_t, tqhost::parseUInt64>(section, key, value,
-                                                                    "an unsigned 64-bit number");
+  return readNumber<unsigned long, uint64_t, tqhost::parseUInt64>(section, key, value, "an unsigned 64-bit number");
 }
 
 int TQPlatformInfo::getNumber(const char* section, const char* key, unsigned long long* value) {
   return readNumber<unsigned long long, uint64_t, tqhost::parseUInt64>(section, key, value,
-                                                                         "an unsigned 64-bit number");
+                                                                       "an unsigned 64-bit number");
 }
 
 int TQPlatformInfo::getNumber(const char* section, const char* key, unsigned int* value) {
@@ -89,7 +88,7 @@ void TQPlatformInfo::clearOverride(const std::string& section, const std::string
 void TQPlatformInfo::clearOverrides() { tqhost::ConfigStore::instance().clearOverrides(); }
 
 std::optional<std::optional<std::string>> TQPlatformInfo::currentOverride(const std::string& section,
-                                                                         const std::string& key) {
+                                                                          const std::string& key) {
   return tqhost::ConfigStore::instance().currentOverride(section, key);
 }
 

@@ -40,8 +40,7 @@ std::shared_ptr<TqDeviceSource> TqDeviceTree::source() {
   return currentSource();
 }
 
-TqDeviceSourceScope::TqDeviceSourceScope(std::shared_ptr<TqDeviceSource> source)
-    : previous_(TqDeviceTree::source()) {
+TqDeviceSourceScope::TqDeviceSourceScope(std::shared_ptr<TqDeviceSource> source) : previous_(TqDeviceTree::source()) {
   TqDeviceTree::setSource(std::move(source));
 }
 

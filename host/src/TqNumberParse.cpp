@@ -67,8 +67,8 @@ bool parseInt64(const std::string& text, int64_t& value) {
   }
   uint64_t mag = 0;
   if (!parseMagnitude(t, mag)) return false;
-  const uint64_t limit = negative ? uint64_t(std::numeric_limits<int64_t>::max()) + 1
-                                  : uint64_t(std::numeric_limits<int64_t>::max());
+  const uint64_t limit =
+      negative ? uint64_t(std::numeric_limits<int64_t>::max()) + 1 : uint64_t(std::numeric_limits<int64_t>::max());
   if (mag > limit) return false;
   value = negative ? (mag == limit ? std::numeric_limits<int64_t>::min() : -int64_t(mag)) : int64_t(mag);
   return true;

@@ -9,8 +9,7 @@ namespace tqhost {
 namespace {
 
 void putField(std::vector<unsigned char>& data, size_t offset, size_t width, const std::string& text) {
-  for (size_t i = 0; i < width; ++i)
-    data[offset + i] = i < text.size() ? static_cast<unsigned char>(text[i]) : ' ';
+  for (size_t i = 0; i < width; ++i) data[offset + i] = i < text.size() ? static_cast<unsigned char>(text[i]) : ' ';
 }
 
 int hexValue(char digit) {
@@ -49,8 +48,9 @@ bool checkInquiryAnswer(const InquiryRequest& request, const unsigned char* data
   if (!request.vitalProductData) {
     const size_t expected = std::min({kStandardInquiryLength, request.allocationLength, room});
     if (received < expected) {
-      setError(error, 5, "INQUIRY answer of " + std::to_string(received) + " bytes is shorter than " +
-                             std::to_string(expected) + " bytes");
+      setError(error, 5,
+               "INQUIRY answer of " + std::to_string(received) + " bytes is shorter than " + std::to_string(expected) +
+                   " bytes");
       return false;
     }
     return true;
@@ -66,15 +66,16 @@ bool checkInquiryAnswer(const InquiryRequest& request, const unsigned char* data
   const size_t pageLength = 4 + (static_cast<size_t>(data[2]) << 8 | data[3]);
   const size_t expected = std::min({pageLength, request.allocationLength, room});
   if (received < expected) {
-    setError(error, 5, "VPD page answer of " + std::to_string(received) + " bytes is cut short (" +
-                           std::to_string(expected) + " expected)");
+    setError(error, 5,
+             "VPD page answer of " + std::to_string(received) + " bytes is cut short (" + std::to_string(expected) +
+                 " expected)");
     return false;
   }
   return true;
 }
 
-size_t deliverAnswer(const std::vector<unsigned char>& answer, const InquiryRequest& request,
-                     unsigned char* buffer, size_t bufferLength) {
+size_t deliverAnswer(const std::vector<unsigned char>& answer, const InquiryRequest& request, unsigned char* buffer,
+                     size_t bufferLength) {
   const size_t count = std::min({answer.size(), request.allocationLength, bufferLength});
   if (count > 0) std::memcpy(buffer, answer.data(), count);
   if (bufferLength > count) std::memset(buffer + count, 0, bufferLength - count);
@@ -103,7 +104,8 @@ std::vector<unsigned char> deviceIdentificationPage(const std::string& wwn) {
     if (high < 0 || low < 0) return {};
     designator.push_back(static_cast<unsigned char>(high << 4 | low));
   }
-  std::vector<unsigned char> page = {0x00, kDeviceIdentificationPage, 0x00, 0x00,
+  std::vector<unsigned char> page = {0x00, kDeviceIdentificationPage,
+                                     0x00, 0x00,
                                      0x01,  // binary code set
                                      0x03,  // associated with the logical unit, NAA designator
                                      0x00, static_cast<unsigned char>(designator.size())};

@@ -35,15 +35,16 @@ struct InquiryRequest {
 bool readInquiryCdb(const unsigned char* cdb, int cdbLength, InquiryRequest& request);
 
 // Checks that an answer of `received` bytes is a whole answer to the request: standard data of at least
-// 36 bytes (or all the caller asked for, when less), or a VPD page that names the asked page and holds its 4-byte header and as much of the page as
-// its length says (up to `room`, the bytes the caller could take). Sets *error if not.
+// 36 bytes (or all the caller asked for, when less), or a VPD page that names the asked page and holds its 4-byte
+// header and as much of the page as its length says (up to `room`, the bytes the caller could take). Sets *error if
+// not.
 bool checkInquiryAnswer(const InquiryRequest& request, const unsigned char* data, size_t received, size_t room,
                         CWmError* error);
 
 // Copies what fits of the answer (at most the allocation length) into the buffer and zeroes the rest.
 // Returns the bytes copied.
-size_t deliverAnswer(const std::vector<unsigned char>& answer, const InquiryRequest& request,
-                     unsigned char* buffer, size_t bufferLength);
+size_t deliverAnswer(const std::vector<unsigned char>& answer, const InquiryRequest& request, unsigned char* buffer,
+                     size_t bufferLength);
 
 // Standard INQUIRY data (36 bytes) of a disk with the given vendor (8), product (16) and revision (4),
 // each blank-padded or cut to its field.

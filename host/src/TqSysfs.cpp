@@ -58,8 +58,8 @@ bool writeExistingFile(const std::string& path, const std::string& text, std::st
 
 std::string trimTrailing(const std::string& text) {
   size_t end = text.size();
-  while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '\n' ||
-                     text[end - 1] == '\r' || text[end - 1] == '\0'))
+  while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '\n' || text[end - 1] == '\r' ||
+                     text[end - 1] == '\0'))
     --end;
   return text.substr(0, end);
 }

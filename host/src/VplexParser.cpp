@@ -24,8 +24,10 @@ bool readArrayId(const std::string& text, std::string& arrayId) {
 }
 
 bool readWwn(std::string text, std::string& wwn) {
-  if (startsWithNoCase(text, "0x")) text.erase(0, 2);
-  else if (startsWithNoCase(text, "naa.")) text.erase(0, 4);
+  if (startsWithNoCase(text, "0x"))
+    text.erase(0, 2);
+  else if (startsWithNoCase(text, "naa."))
+    text.erase(0, 4);
   if (text.size() != 16 && text.size() != 32) return false;
   std::string upper;
   for (unsigned char c : text) {

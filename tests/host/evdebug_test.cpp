@@ -92,8 +92,10 @@ TEST_F(EvDebugTest, EnvironmentChoosesFileAndLevel) {
     int expected;
   } cases[] = {{"3", 3}, {" -1 ", -1}, {"loud", EvDebug::kDefaultDebugLevel}, {nullptr, EvDebug::kDefaultDebugLevel}};
   for (const Case& c : cases) {
-    if (c.level) ::setenv(EvDebug::kLogLevelVariable, c.level, 1);
-    else ::unsetenv(EvDebug::kLogLevelVariable);
+    if (c.level)
+      ::setenv(EvDebug::kLogLevelVariable, c.level, 1);
+    else
+      ::unsetenv(EvDebug::kLogLevelVariable);
     EvDebug::resetFromEnvironment();
     EXPECT_EQ(EvDebug().getDebugLevel(), c.expected) << (c.level ? c.level : "(unset)");
   }

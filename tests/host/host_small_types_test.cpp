@@ -1,9 +1,9 @@
 // Small host types: reference-counted pointers, error objects, formatting, threads, the password
 // stand-in and the VPLEX identifier parser.
 #include <atomic>
-#include <thread>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -147,8 +147,8 @@ TEST(HostThread, DeletingAStartedThreadWaitsForIt) {
 }
 
 TEST(PasswordStandIn, RoundTripsEveryPasswordWhole) {
-  for (const std::string& password : {std::string("secret"), std::string("p@ss:w,o}rd"), std::string(300, 'k'),
-                                      std::string("T"), std::string("")}) {
+  for (const std::string& password :
+       {std::string("secret"), std::string("p@ss:w,o}rd"), std::string(300, 'k'), std::string("T"), std::string("")}) {
     const std::string enciphered = TQPassword::encipher(password);
     if (password.size() > 3) {
       EXPECT_EQ(std::string::npos, enciphered.find(password)) << "plain text visible";
@@ -172,8 +172,11 @@ TEST(PasswordStandIn, RefusesWhatItCannotDecipherAndNeverCuts) {
   const struct {
     const char* text;
     const char* why;
-  } bad[] = {{"secret", "no prefix"}, {"TQPW1:ABC", "odd digit count"}, {"TQPW1:ZZ", "not hex"},
-             {"TQPW1:54", "deciphers to a NUL byte"}, {"tqpw1:00", "prefix case"}};
+  } bad[] = {{"secret", "no prefix"},
+             {"TQPW1:ABC", "odd digit count"},
+             {"TQPW1:ZZ", "not hex"},
+             {"TQPW1:54", "deciphers to a NUL byte"},
+             {"tqpw1:00", "prefix case"}};
   for (const auto& item : bad) {
     char buffer[64];
     unsigned long capacity = sizeof(buffer);

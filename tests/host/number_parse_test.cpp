@@ -53,8 +53,10 @@ TEST(NumberParse, AcceptsOnlyWholeNumbersThatFit) {
     EXPECT_EQ(tqhost::parseUInt64(c.text, u64), c.uint64Ok);
     EXPECT_EQ(u64, c.uint64Ok ? c.uint64Value : 99u);
     EXPECT_EQ(tqhost::parseInt32(c.text, i32), c.int32Ok);
-    if (c.int32Ok) EXPECT_EQ(i32, int32_t(c.int64Value));
-    else EXPECT_EQ(i32, 99);
+    if (c.int32Ok)
+      EXPECT_EQ(i32, int32_t(c.int64Value));
+    else
+      EXPECT_EQ(i32, 99);
   }
 }
 

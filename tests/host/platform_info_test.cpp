@@ -227,11 +227,8 @@ TEST(PlatformInfoSectionName, JoinsBaseAndInstance) {
     const char* instance;
     const char* expected;
   } cases[] = {
-      {"Corvane", nullptr, "Corvane"},
-      {"Corvane", "", "Corvane"},
-      {"Corvane", "inst1", "Corvane/inst1"},
-      {"~Corvane", "a", "~Corvane/a"},
-      {nullptr, nullptr, ""},
+      {"Corvane", nullptr, "Corvane"}, {"Corvane", "", "Corvane"}, {"Corvane", "inst1", "Corvane/inst1"},
+      {"~Corvane", "a", "~Corvane/a"}, {nullptr, nullptr, ""},
   };
   for (const Case& c : cases) EXPECT_EQ(TQPlatformInfo().getSectionName(c.base, c.instance), c.expected);
 }

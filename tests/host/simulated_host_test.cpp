@@ -15,8 +15,8 @@
 #include "InquiryCommands.h"
 #include "SimulatedArrayStub.h"
 #include "SimulatorExposureSource.h"
-#include "TQPlatformInfo.h"
 #include "TQOSUtil.h"
+#include "TQPlatformInfo.h"
 #include "TqDeviceTree.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include <httplib.h>
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include "InquiryCommands.h"
 #include "SimulatorExposureSource.h"
@@ -106,8 +106,8 @@ class SimulatorProcess {
 std::string seed(const std::string& exports) {
   return std::string(R"({"arrays":[{"serial":"001234","firmware":"3.1.2","cpgs":["FC_r1"],)") +
          R"("volumes":[{"name":"hostvol1","cpg":"FC_r1","wwn":")" + kWwn1 + R"("},)" +
-         R"({"name":"hostvol2","cpg":"FC_r1","wwn":")" + kWwn2 + R"("}],)" +
-         R"("hosts":[{"name":"simhost","fc":[")" + kPort + R"("]}],)" + R"("exports":[)" + exports + "]}]}";
+         R"({"name":"hostvol2","cpg":"FC_r1","wwn":")" + kWwn2 + R"("}],)" + R"("hosts":[{"name":"simhost","fc":[")" +
+         kPort + R"("]}],)" + R"("exports":[)" + exports + "]}]}";
 }
 
 std::string pageWwn(const char* path) {
@@ -130,9 +130,9 @@ TEST(SimulatedHostWithSimulator, ExportedVolumesComeAndGoWithRescans) {
   };
   ASSERT_TRUE(reset(R"({"volume":"hostvol1","host":"simhost","lun":1})"));
 
-  auto host = std::make_shared<TQSO::SimulatedHostPlatform>(
-      std::vector<TQSO::HostInitiator>{{kPort, TQSO::INITIATOR_FC}},
-      std::make_shared<TQSO::SimulatorExposureSource>(simulator.url()));
+  auto host =
+      std::make_shared<TQSO::SimulatedHostPlatform>(std::vector<TQSO::HostInitiator>{{kPort, TQSO::INITIATOR_FC}},
+                                                    std::make_shared<TQSO::SimulatorExposureSource>(simulator.url()));
   TQSO::TQOSUtil services(nullptr, host);
   TqDeviceSourceScope scope(host);
   std::vector<char> list(4096);

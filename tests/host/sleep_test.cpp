@@ -71,13 +71,15 @@ TEST_F(SleepTest, EnvironmentPicksTheStartingMode) {
     TqSleepMode mode;
     double factor;
   } cases[] = {
-      {"0", TqSleepMode::Instant, 1.0},  {"0.01", TqSleepMode::Scaled, 0.01}, {"1", TqSleepMode::Real, 1.0},
-      {"-2", TqSleepMode::Real, 1.0},    {"fast", TqSleepMode::Real, 1.0},    {nullptr, TqSleepMode::Real, 1.0},
+      {"0", TqSleepMode::Instant, 1.0}, {"0.01", TqSleepMode::Scaled, 0.01}, {"1", TqSleepMode::Real, 1.0},
+      {"-2", TqSleepMode::Real, 1.0},   {"fast", TqSleepMode::Real, 1.0},    {nullptr, TqSleepMode::Real, 1.0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.scale ? c.scale : "(unset)");
-    if (c.scale) ::setenv(TqSleepControl::kScaleVariable, c.scale, 1);
-    else ::unsetenv(TqSleepControl::kScaleVariable);
+    if (c.scale)
+      ::setenv(TqSleepControl::kScaleVariable, c.scale, 1);
+    else
+      ::unsetenv(TqSleepControl::kScaleVariable);
     TqSleepControl::resetFromEnvironment();
     EXPECT_EQ(TqSleepControl::mode(), c.mode);
     EXPECT_DOUBLE_EQ(TqSleepControl::factor(), c.factor);

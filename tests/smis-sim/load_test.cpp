@@ -12,65 +12,61 @@ using namespace simtest;
 
 namespace {
 
-TEST(LoadTest, TenThousandSeededVolumesAreEnumerated)
-{
-    smissim::SimulatorOptions options;
-    options.seedJson = R"({"arrays":[{"serial":"0A0B0C","cpgs":["BULK"],
+TEST(LoadTest, TenThousandSeededVolumesAreEnumerated) {
+  smissim::SimulatorOptions options;
+  options.seedJson = R"({"arrays":[{"serial":"0A0B0C","cpgs":["BULK"],
         "generate":{"count":10000,"prefix":"bulk","cpg":"BULK","sizeBytes":1073741824}}]})";
-    smissim::TestServer server(options);
-    CIMClient client;
-    connectTo(client, server);
+  smissim::TestServer server(options);
+  CIMClient client;
+  connectTo(client, server);
 
-    Array<CIMObjectPath> names = client.enumerateInstanceNames(tpd(), "CIM_StorageVolume");
-    ASSERT_EQ(10000u, names.size());
-    Array<CIMName> list;
-    list.append("ElementName");
-    list.append("Name");
-    Array<CIMInstance> volumes =
-        client.enumerateInstances(tpd(), "CIM_StorageVolume", true, false, false, false, CIMPropertyList(list));
-    ASSERT_EQ(10000u, volumes.size());
-    EXPECT_EQ(String("bulk00001"), propertyText(volumes[0], "ElementName"));
-    EXPECT_EQ(String("bulk10000"), propertyText(volumes[9999], "ElementName"));
-    EXPECT_EQ(2u, volumes[5000].getPropertyCount()) << "the property list is honoured";
-    EXPECT_TRUE(refersToSameObject(volumes[1234].getPath(), names[1234]));
+  Array<CIMObjectPath> names = client.enumerateInstanceNames(tpd(), "CIM_StorageVolume");
+  ASSERT_EQ(10000u, names.size());
+  Array<CIMName> list;
+  list.append("ElementName");
+  list.append("Name");
+  Array<CIMInstance> volumes =
+      client.enumerateInstances(tpd(), "CIM_StorageVolume", true, false, false, false, CIMPropertyList(list));
+  ASSERT_EQ(10000u, volumes.size());
+  EXPECT_EQ(String("bulk00001"), propertyText(volumes[0], "ElementName"));
+  EXPECT_EQ(String("bulk10000"), propertyText(volumes[9999], "ElementName"));
+  EXPECT_EQ(2u, volumes[5000].getPropertyCount()) << "the property list is honoured";
+  EXPECT_TRUE(refersToSameObject(volumes[1234].getPath(), names[1234]));
 }
 
 class ConcurrencyTest : public ::testing::TestWithParam<bool> {};
 
-TEST_P(ConcurrencyTest, SixtyFourClientsAreServedWithoutError)
-{
-    smissim::SimulatorOptions options;
-    options.https = GetParam();
-    smissim::TestServer server(options);
-    constexpr int kClients = 64;
-    constexpr int kRounds = 10;
-    std::atomic<int> failures{0};
-    std::atomic<int> ready{0};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kClients; ++t) {
-        threads.emplace_back([&] {
-            try {
-                CIMClient client;
-                connectTo(client, server);
-                ++ready;
-                while (ready.load() < kClients)
-                    std::this_thread::yield();   // every client holds its connection before the rounds start
-                for (int round = 0; round < kRounds; ++round) {
-                    Array<CIMObjectPath> volumes = client.enumerateInstanceNames(tpd(), "CIM_StorageVolume");
-                    CIMInstance volume = client.getInstance(tpd(), volumes[round % volumes.size()], false);
-                    if (volumes.size() != 4 || propertyText(volume, "ElementName").isEmpty())
-                        ++failures;
-                }
-            } catch (const Exception&) {
-                ++ready;
-                ++failures;
-            }
-        });
-    }
-    for (std::thread& thread : threads)
-        thread.join();
-    EXPECT_EQ(0, failures.load());
-    EXPECT_EQ(static_cast<std::uint64_t>(kClients * kRounds), server->requestCount("GetInstance"));
+TEST_P(ConcurrencyTest, SixtyFourClientsAreServedWithoutError) {
+  smissim::SimulatorOptions options;
+  options.https = GetParam();
+  smissim::TestServer server(options);
+  constexpr int kClients = 64;
+  constexpr int kRounds = 10;
+  std::atomic<int> failures{0};
+  std::atomic<int> ready{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kClients; ++t) {
+    threads.emplace_back([&] {
+      try {
+        CIMClient client;
+        connectTo(client, server);
+        ++ready;
+        while (ready.load() < kClients)
+          std::this_thread::yield();  // every client holds its connection before the rounds start
+        for (int round = 0; round < kRounds; ++round) {
+          Array<CIMObjectPath> volumes = client.enumerateInstanceNames(tpd(), "CIM_StorageVolume");
+          CIMInstance volume = client.getInstance(tpd(), volumes[round % volumes.size()], false);
+          if (volumes.size() != 4 || propertyText(volume, "ElementName").isEmpty()) ++failures;
+        }
+      } catch (const Exception&) {
+        ++ready;
+        ++failures;
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(0, failures.load());
+  EXPECT_EQ(static_cast<std::uint64_t>(kClients * kRounds), server->requestCount("GetInstance"));
 }
 
 INSTANTIATE_TEST_SUITE_P(OverHttpAndHttps, ConcurrencyTest, ::testing::Values(false, true),

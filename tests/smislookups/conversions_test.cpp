@@ -20,8 +20,7 @@ struct RetValCase {
   unsigned int expected;
 };
 
-TEST(CimUtilConvert, ReturnValueOfEachType)
-{
+TEST(CimUtilConvert, ReturnValueOfEachType) {
   const std::vector<RetValCase> cases = {
       {"uint32", CIMValue(Uint32(4096)), 4096u},
       {"uint32 zero", CIMValue(Uint32(0)), 0u},
@@ -37,15 +36,13 @@ TEST(CimUtilConvert, ReturnValueOfEachType)
   };
   TqCimUtil util;
   EvDebugCapture capture;
-  for (const RetValCase& c : cases)
-    EXPECT_EQ(c.expected, util.GetRetVal(c.value)) << c.what;
+  for (const RetValCase& c : cases) EXPECT_EQ(c.expected, util.GetRetVal(c.value)) << c.what;
   EXPECT_TRUE(capture.contains("RetCimVal type = uint16"));
 }
 
 CIMParamValue Param(const char* name, const CIMValue& value) { return CIMParamValue(name, value); }
 
-TEST(CimUtilConvert, TargetElementTakesOnlyReferencesOfTheExactNames)
-{
+TEST(CimUtilConvert, TargetElementTakesOnlyReferencesOfTheExactNames) {
   CIMObjectPath created("//h/root/tpd:TPD_StorageVolume.DeviceID=\"60002AC0000000000000000100001234\"");
   CIMObjectPath other("TPD_StorageVolume.DeviceID=\"other\"");
   TqCimUtil util;
@@ -62,8 +59,7 @@ TEST(CimUtilConvert, TargetElementTakesOnlyReferencesOfTheExactNames)
   EXPECT_TRUE(util.GetTargetElementHandle(none).toString().isEmpty());
 }
 
-TEST(CimUtilConvert, TypedNullValues)
-{
+TEST(CimUtilConvert, TypedNullValues) {
   TqCimUtil util;
   CIMValue scalar = util.MakeCimNullVal(CIMTYPE_UINT16, false);
   EXPECT_TRUE(scalar.isNull());
@@ -75,8 +71,7 @@ TEST(CimUtilConvert, TypedNullValues)
   EXPECT_TRUE(list.isArray());
 }
 
-TEST(CimUtilConvert, ParameterTracesAtTheChosenLevel)
-{
+TEST(CimUtilConvert, ParameterTracesAtTheChosenLevel) {
   TQSO::SnapInfo record;
   TqCimUtil util;
   util.m_SnapInfo = &record;
@@ -106,8 +101,7 @@ struct ErrorTextCase {
   const char* expected;
 };
 
-TEST(CimUtilConvert, ErrorTexts)
-{
+TEST(CimUtilConvert, ErrorTexts) {
   static const SmisErrorText_t table[] = {
       {4, "Failed"},
       {5, "*CreateReplica Source busy,ModifySynchronization Pair broken,ReturnToStoragePool"},
@@ -143,8 +137,7 @@ struct SplitCase {
   std::vector<std::string> pieces;
 };
 
-TEST(CimUtilConvert, ListSplitting)
-{
+TEST(CimUtilConvert, ListSplitting) {
   const std::string longPiece(5000, 'w');
   const std::vector<SplitCase> cases = {
       {",a,,b,", ',', {"a", "b"}},
@@ -161,23 +154,20 @@ TEST(CimUtilConvert, ListSplitting)
     EXPECT_EQ(c.pieces, util.StringToVector(c.text, c.delimiter)) << "[" << c.text << "]";
     Array<String> strings = util.InputToStringArray(c.text, c.delimiter);
     ASSERT_EQ(c.pieces.size(), strings.size()) << "[" << c.text << "]";
-    for (Uint32 i = 0; i < strings.size(); ++i)
-      EXPECT_EQ(c.pieces[i], strings[i].str());
+    for (Uint32 i = 0; i < strings.size(); ++i) EXPECT_EQ(c.pieces[i], strings[i].str());
   }
   // A piece is never cut, however long.
   EXPECT_EQ(std::vector<std::string>({"x", longPiece}), util.Tokenize("x," + longPiece, ','));
 }
 
-TEST(CimUtilConvert, NumberListsNarrowTo16Bits)
-{
+TEST(CimUtilConvert, NumberListsNarrowTo16Bits) {
   TqCimUtil util;
   Array<unsigned short> numbers = util.InputToIntArray("2,,32768,70000,abc,-1, 7", ',');
   std::vector<unsigned short> actual(numbers.begin(), numbers.end());
   EXPECT_EQ(std::vector<unsigned short>({2, 32768, 4464, 0, 65535, 7}), actual);
 }
 
-TEST(CimUtilConvert, StringListsKeepOrderAndDuplicates)
-{
+TEST(CimUtilConvert, StringListsKeepOrderAndDuplicates) {
   TqCimUtil util;
   Array<String> fromVector = util.StrVectorToStrArray({"b", "a", "b", ""});
   Array<String> fromList = util.StrListToStrArray({"b", "a", "b", ""});
@@ -187,8 +177,7 @@ TEST(CimUtilConvert, StringListsKeepOrderAndDuplicates)
   EXPECT_EQ("", fromVector[3].str());
 }
 
-TEST(CimUtilMethods, DescribesMethodsAndFindsByExactName)
-{
+TEST(CimUtilMethods, DescribesMethodsAndFindsByExactName) {
   CIMClass service("TPD_StorageConfigurationService");
   CIMMethod create("CreateReplica", CIMTYPE_UINT32);
   create.addParameter(CIMParameter("ElementName", CIMTYPE_STRING));
@@ -221,8 +210,7 @@ TEST(CimUtilMethods, DescribesMethodsAndFindsByExactName)
   EXPECT_FALSE(missing.isArray);
 }
 
-TEST(CimUtilMethods, ClassWithoutMethodsAddsNothing)
-{
+TEST(CimUtilMethods, ClassWithoutMethodsAddsNothing) {
   CIMClass empty("TPD_StorageVolume");
   TqCimUtil util;
   std::vector<Method_t> methods;

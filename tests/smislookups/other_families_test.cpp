@@ -18,16 +18,14 @@ namespace {
 
 typedef std::vector<std::pair<const char*, const char*>> Keys;
 
-CIMObjectPath Path(const char* className, const Keys& keys)
-{
+CIMObjectPath Path(const char* className, const Keys& keys) {
   Array<CIMKeyBinding> bindings;
   for (const auto& key : keys)
     bindings.append(CIMKeyBinding(CIMName(key.first), String(key.second), CIMKeyBinding::STRING));
   return CIMObjectPath("", CIMNamespaceName(), CIMName(className), bindings);
 }
 
-CIMInstance Instance(const CIMObjectPath& path, const Keys& properties)
-{
+CIMInstance Instance(const CIMObjectPath& path, const Keys& properties) {
   CIMInstance instance(path.getClassName());
   for (const auto& property : properties)
     instance.addProperty(CIMProperty(CIMName(property.first), CIMValue(String(property.second))));
@@ -40,8 +38,7 @@ class OtherFamilyTest : public ::testing::Test {
   OtherFamilyTest()
       : hiddenCache_("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES"),
         hiddenFaultRetry_("Corvane", "TQ_PEGASUS_FAULT_RETRY"),
-        hiddenLsiPrefix_("Corvane", "LSI_OEM_CLASSNAME_PREFIX")
-  {
+        hiddenLsiPrefix_("Corvane", "LSI_OEM_CLASSNAME_PREFIX") {
     TqCimomParams params;
     params.m_Address = "127.0.0.1";
     params.m_Port = cimom_.port();
@@ -56,8 +53,7 @@ class OtherFamilyTest : public ::testing::Test {
   void SetUp() override { ASSERT_EQ(0, conn_.ConnectCimom()); }
   void TearDown() override { conn_.DisconnectCimom(); }
 
-  std::string SystemClassFor(const std::string& arrayName)
-  {
+  std::string SystemClassFor(const std::string& arrayName) {
     return util_.GetSystemObjPathByNameProp(conn_, arrayName).getClassName().getString().str();
   }
 
@@ -70,8 +66,7 @@ class OtherFamilyTest : public ::testing::Test {
   TqCimUtil util_;
 };
 
-TEST_F(OtherFamilyTest, SystemClassByFamilyOfTheFirstName)
-{
+TEST_F(OtherFamilyTest, SystemClassByFamilyOfTheFirstName) {
   struct Case {
     const char* what;
     std::vector<CIMObjectPath> systems;
@@ -80,37 +75,42 @@ TEST_F(OtherFamilyTest, SystemClassByFamilyOfTheFirstName)
   };
   const std::vector<Case> cases = {
       {"IBM SVC wants its cluster class",
-       {Path("IBMTSSVC_Node", {{"Name", "CL1:node1"}}), Path("IBMTSSVC_Cluster", {{"Name", "CL1"}})}, "CL1",
+       {Path("IBMTSSVC_Node", {{"Name", "CL1:node1"}}), Path("IBMTSSVC_Cluster", {{"Name", "CL1"}})},
+       "CL1",
        "IBMTSSVC_Cluster"},
       {"ETERNUS wants its computer system class",
        {Path("FUJITSU_StorageSystem", {{"Name", "ET1"}}), Path("FUJITSU_StorageComputerSystem", {{"Name", "ET1"}})},
-       "ET1", "FUJITSU_StorageComputerSystem"},
+       "ET1",
+       "FUJITSU_StorageComputerSystem"},
       {"EMC wants Symm_StorageSystem",
-       {Path("SE_StorageSystem", {{"Name", "SYMM-1"}}), Path("Symm_StorageSystem", {{"Name", "SYMM-1"}})}, "SYMM-1",
+       {Path("SE_StorageSystem", {{"Name", "SYMM-1"}}), Path("Symm_StorageSystem", {{"Name", "SYMM-1"}})},
+       "SYMM-1",
        "Symm_StorageSystem"},
       {"EMC without its class finds nothing", {Path("SE_StorageSystem", {{"Name", "SYMM-1"}})}, "SYMM-1", ""},
       {"the first name decides the family",
-       {Path("Acme_System", {{"Name", "other"}}), Path("IBMTSSVC_Node", {{"Name", "CL1:n"}})}, "CL1", "IBMTSSVC_Node"},
+       {Path("Acme_System", {{"Name", "other"}}), Path("IBMTSSVC_Node", {{"Name", "CL1:n"}})},
+       "CL1",
+       "IBMTSSVC_Node"},
       {"a name holding the array name comes first",
-       {Path("Acme_System", {{"Name", "ARRAY10"}}), Path("Acme_System", {{"Name", "ARRAY1"}})}, "ARRAY1",
+       {Path("Acme_System", {{"Name", "ARRAY10"}}), Path("Acme_System", {{"Name", "ARRAY1"}})},
+       "ARRAY1",
        "Acme_System"},
   };
   for (const Case& c : cases) {
     cimom_.SetNames("CIM_ComputerSystem", c.systems);
     EXPECT_EQ(c.expectedClass, SystemClassFor(c.arrayName)) << c.what;
   }
-  cimom_.SetNames("CIM_ComputerSystem", {Path("Acme_System", {{"Name", "ARRAY10"}}),
-                                         Path("Acme_System", {{"Name", "ARRAY1"}})});
+  cimom_.SetNames("CIM_ComputerSystem",
+                  {Path("Acme_System", {{"Name", "ARRAY10"}}), Path("Acme_System", {{"Name", "ARRAY1"}})});
   CIMObjectPath found = util_.GetSystemObjPathByNameProp(conn_, "ARRAY1");
   EXPECT_EQ("ARRAY10", util_.GetPropByObjPath(found, "Name"));
   EXPECT_EQ("", util_.GetVendorByName(conn_, "ARRAY1"));
 }
 
-TEST_F(OtherFamilyTest, LsiFamilySystemClassFromTheConfiguredPrefix)
-{
-  cimom_.SetNames("CIM_ComputerSystem", {Path("LSISSI_StorageSystem", {{"Name", "LSI-A"}}),
-                                         Path("XYZ_StorageSystem", {{"Name", "LSI-A"}}),
-                                         Path("ABC_StorageSystem", {{"Name", "LSI-A"}})});
+TEST_F(OtherFamilyTest, LsiFamilySystemClassFromTheConfiguredPrefix) {
+  cimom_.SetNames("CIM_ComputerSystem",
+                  {Path("LSISSI_StorageSystem", {{"Name", "LSI-A"}}), Path("XYZ_StorageSystem", {{"Name", "LSI-A"}}),
+                   Path("ABC_StorageSystem", {{"Name", "LSI-A"}})});
   EXPECT_EQ("LSISSI_StorageSystem", SystemClassFor("LSI-A"));
   EXPECT_TRUE(record_.hasMessageContaining("LSI OEM class prefix [LSISSI]"));
 
@@ -136,12 +136,11 @@ TEST_F(OtherFamilyTest, LsiFamilySystemClassFromTheConfiguredPrefix)
   EXPECT_EQ("LSISSI_StorageSystem", SystemClassFor("LSI-A"));
 }
 
-TEST_F(OtherFamilyTest, IbmSvcVolumesCompareTheClusterPartOfTheirSystemName)
-{
+TEST_F(OtherFamilyTest, IbmSvcVolumesCompareTheClusterPartOfTheirSystemName) {
   CIMObjectPath svcVolume = Path("IBMTSSVC_StorageVolume", {{"SystemName", "CL1:0"}, {"DeviceID", "17"}});
   CIMObjectPath otherVolume = Path("Acme_StorageVolume", {{"SystemName", "AC1:0"}, {"DeviceID", "18"}});
-  cimom_.SetInstances("CIM_StorageVolume", {Instance(svcVolume, {{"Name", "UUID-17"}}),
-                                            Instance(otherVolume, {{"Name", "UUID-18"}})});
+  cimom_.SetInstances("CIM_StorageVolume",
+                      {Instance(svcVolume, {{"Name", "UUID-17"}}), Instance(otherVolume, {{"Name", "UUID-18"}})});
   std::string found = util_.GetVolObjPathByUUID(conn_, "UUID-17", "CL1");
   ASSERT_FALSE(found.empty());
   EXPECT_EQ(0u, found.find("root/other:IBMTSSVC_StorageVolume.")) << found;
@@ -150,8 +149,7 @@ TEST_F(OtherFamilyTest, IbmSvcVolumesCompareTheClusterPartOfTheirSystemName)
   EXPECT_EQ("", util_.GetVolObjPathByUUID(conn_, "UUID-17", "CL"));
 }
 
-TEST_F(OtherFamilyTest, PoolsOfFilteredFamiliesBelongToTheArrayAndMayMatchInPart)
-{
+TEST_F(OtherFamilyTest, PoolsOfFilteredFamiliesBelongToTheArrayAndMayMatchInPart) {
   cimom_.SetNames("CIM_ComputerSystem", {Path("Symm_StorageSystem", {{"Name", "SYMM-2"}})});
   CIMObjectPath otherArrays = Path("Symm_VirtualProvisioningPool", {{"InstanceID", "SYMM-1+Tier1"}});
   CIMObjectPath thisArrays = Path("Symm_VirtualProvisioningPool", {{"InstanceID", "SYMM-2+BigTier1"}});
@@ -161,19 +159,17 @@ TEST_F(OtherFamilyTest, PoolsOfFilteredFamiliesBelongToTheArrayAndMayMatchInPart
   EXPECT_NE(std::string::npos, pool.find("SYMM-2+BigTier1")) << pool;
   EXPECT_EQ("", util_.GetDGByName(conn_, "SYMM-2", "tier1"));  // a part must match with case
   EXPECT_EQ("", util_.GetEternusTPPByName(conn_, "Tier1"));
-  cimom_.SetInstances("FUJITSU_ThinProvisioningPool",
-                      {Instance(Path("FUJITSU_ThinProvisioningPool", {{"InstanceID", "TPP-1"}}),
-                                {{"ElementName", "THIN1"}})});
+  cimom_.SetInstances(
+      "FUJITSU_ThinProvisioningPool",
+      {Instance(Path("FUJITSU_ThinProvisioningPool", {{"InstanceID", "TPP-1"}}), {{"ElementName", "THIN1"}})});
   EXPECT_NE(std::string::npos, util_.GetEternusTPPByName(conn_, "thin1").find("TPP-1"));
 }
 
-TEST_F(OtherFamilyTest, ViewListsOfSvcArraysUseTheClusterPartOfTheName)
-{
+TEST_F(OtherFamilyTest, ViewListsOfSvcArraysUseTheClusterPartOfTheName) {
   CIMObjectPath system = Path("IBMTSSVC_Cluster", {{"Name", "CL1:0000020060C0A1B2"}});
   CIMObjectPath mine = Path("IBMTSSVC_StorageVolume", {{"SystemName", "CL1"}, {"DeviceID", "1"}});
   CIMObjectPath theirs = Path("IBMTSSVC_StorageVolume", {{"SystemName", "CL2"}, {"DeviceID", "2"}});
-  cimom_.SetInstances("CIM_StorageVolume",
-                      {Instance(mine, {{"Name", "U1"}}), Instance(theirs, {{"Name", "U2"}})});
+  cimom_.SetInstances("CIM_StorageVolume", {Instance(mine, {{"Name", "U1"}}), Instance(theirs, {{"Name", "U2"}})});
   Array<String> texts{"U1", "U2"};
   Array<String> noPorts;
   util_.GetCtlrPathList(conn_, system, texts, noPorts);
@@ -186,8 +182,7 @@ TEST_F(OtherFamilyTest, ViewListsOfSvcArraysUseTheClusterPartOfTheName)
   EXPECT_TRUE(record_.hasMessageContaining("Not able to derive protocol controllers from the initiator ports"));
 }
 
-TEST_F(OtherFamilyTest, EmcViewsOfPortsAndOfVolumes)
-{
+TEST_F(OtherFamilyTest, EmcViewsOfPortsAndOfVolumes) {
   CIMObjectPath system = Path("Symm_StorageSystem", {{"Name", "SYMM-1"}});
   CIMObjectPath hwid1 = Path("Symm_StorageHardwareID", {{"InstanceID", "W1"}});
   CIMObjectPath hwid2 = Path("Symm_StorageHardwareID", {{"InstanceID", "W2"}});

@@ -15,8 +15,7 @@ class PropertyLookupTest : public SimArrayTest {
  protected:
   PropertyLookupTest() : SimArrayTest(kThreeArrays) {}
 
-  std::string VolumeText(const std::string& serial, const std::string& name)
-  {
+  std::string VolumeText(const std::string& serial, const std::string& name) {
     CIMObjectPath path = VolumePath(serial, name);
     path.setNameSpace(CIMNamespaceName("root/tpd"));
     return path.toString().str();
@@ -25,8 +24,7 @@ class PropertyLookupTest : public SimArrayTest {
   std::string Key(CIMObjectPath path, const char* key) { return util_.GetPropByObjPath(path, key); }
 };
 
-TEST_F(PropertyLookupTest, KeysAndPropertiesAsText)
-{
+TEST_F(PropertyLookupTest, KeysAndPropertiesAsText) {
   CIMObjectPath volume = VolumePath("0A0002", "data2");
   const std::string wwn = WwnOf("0A0002", "data2");
   EXPECT_EQ(wwn, Key(volume, "DeviceID"));
@@ -54,8 +52,7 @@ TEST_F(PropertyLookupTest, KeysAndPropertiesAsText)
   EXPECT_FALSE(untouched);
 }
 
-TEST_F(PropertyLookupTest, SeveralPropertiesAtOnce)
-{
+TEST_F(PropertyLookupTest, SeveralPropertiesAtOnce) {
   std::string text = VolumeText("0A0002", "data2");
   std::map<std::string, std::string> props = {{"elementname", ""}, {"UserDSPName", ""}};
   EXPECT_TRUE(util_.GetCIMPropList(conn_, text, props));
@@ -75,13 +72,16 @@ TEST_F(PropertyLookupTest, SeveralPropertiesAtOnce)
   EXPECT_EQ(1, CountMessages(record_, "GetCIMPropList: Empty property list passed in. Nothing to process."));
 }
 
-TEST_F(PropertyLookupTest, UpdatesOnePropertyByItsType)
-{
+TEST_F(PropertyLookupTest, UpdatesOnePropertyByItsType) {
   std::string text = VolumeText("0A0002", "data2");
   std::string other = VolumeText("0A0002", "lonely");
   sim().withModel([&](smissim::Model& model) {
-    model.store().findMutable(CIMObjectPath(String(text)))->addProperty(CIMProperty(CIMName("Secret"), CIMValue("old")));
-    model.store().findMutable(CIMObjectPath(String(other)))->addProperty(CIMProperty(CIMName("secret"), CIMValue("old")));
+    model.store()
+        .findMutable(CIMObjectPath(String(text)))
+        ->addProperty(CIMProperty(CIMName("Secret"), CIMValue("old")));
+    model.store()
+        .findMutable(CIMObjectPath(String(other)))
+        ->addProperty(CIMProperty(CIMName("secret"), CIMValue("old")));
     return 0;
   });
 
@@ -112,8 +112,7 @@ TEST_F(PropertyLookupTest, UpdatesOnePropertyByItsType)
   EXPECT_EQ("data2", util_.GetCIMProp(conn_, text, "ElementName"));
 }
 
-TEST_F(PropertyLookupTest, PropertyComparisonsOfTheArrayForm)
-{
+TEST_F(PropertyLookupTest, PropertyComparisonsOfTheArrayForm) {
   // Pools carry no SystemName key: their InstanceID (which holds the serial) decides the array.
   struct Case {
     const char* value;
@@ -121,12 +120,12 @@ TEST_F(PropertyLookupTest, PropertyComparisonsOfTheArrayForm)
     const char* found;  // ElementName of the pool found, "" for none
   };
   const Case cases[] = {
-      {"gold2", true, "Gold2"},  {"gold2", false, "Gold2"}, {"old2", false, "Gold2"},
-      {"old2", true, ""},        {"OLD2", false, ""},       {"Gold1", false, ""},
-      {"", false, ""},           {" ", false, ""},
+      {"gold2", true, "Gold2"}, {"gold2", false, "Gold2"}, {"old2", false, "Gold2"}, {"old2", true, ""},
+      {"OLD2", false, ""},      {"Gold1", false, ""},      {"", false, ""},          {" ", false, ""},
   };
   for (const Case& c : cases) {
-    CIMObjectPath pool = util_.GetObjPathByPropName(conn_, "0A0002", "CIM_StoragePool", "ElementName", c.value, c.exact);
+    CIMObjectPath pool =
+        util_.GetObjPathByPropName(conn_, "0A0002", "CIM_StoragePool", "ElementName", c.value, c.exact);
     std::string name = pool.toString().isEmpty() ? "" : util_.GetCIMProp(conn_, pool, "ElementName");
     EXPECT_EQ(c.found, name) << c.value << " exact " << c.exact;
     if (!pool.toString().isEmpty()) {
@@ -137,8 +136,7 @@ TEST_F(PropertyLookupTest, PropertyComparisonsOfTheArrayForm)
   EXPECT_EQ("Gold2", util_.GetCIMProp(conn_, anyArray, "ElementName"));
 }
 
-TEST_F(PropertyLookupTest, VolumesByAListOfNames)
-{
+TEST_F(PropertyLookupTest, VolumesByAListOfNames) {
   std::string a = WwnOf("0A0002", "data1");
   std::string b = WwnOf("0A0002", "a2vv00100");
   std::string elsewhere = WwnOf("0A0003", "a3vv00100");
@@ -152,21 +150,18 @@ TEST_F(PropertyLookupTest, VolumesByAListOfNames)
   EXPECT_EQ("root/tpd", found[0].getNameSpace().getString().str());
 
   std::string lower = a;
-  for (char& c : lower)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   std::vector<std::string> vector = {lower, "", elsewhere};
   EXPECT_EQ(1u, util_.GetObjPathListByPropNameList(conn_, "CIM_StorageVolume", "Name", vector, "").size());
 }
 
-TEST_F(PropertyLookupTest, InstanceNamesByKey)
-{
+TEST_F(PropertyLookupTest, InstanceNamesByKey) {
   std::string wwn = WwnOf("0A0003", "a3vv00042");
   CIMObjectPath found = util_.GetObjPathByProp(conn_, "CIM_StorageVolume", "DeviceID", wwn, SystemNameOf("0A0003"));
   EXPECT_EQ(wwn, Key(found, "DeviceID"));
   EXPECT_TRUE(found.getNameSpace().isNull());  // returned as the CIMOM gave it
-  EXPECT_TRUE(util_.GetObjPathByProp(conn_, "CIM_StorageVolume", "DeviceID", wwn, SystemNameOf("0A0001"))
-                  .toString()
-                  .isEmpty());
+  EXPECT_TRUE(
+      util_.GetObjPathByProp(conn_, "CIM_StorageVolume", "DeviceID", wwn, SystemNameOf("0A0001")).toString().isEmpty());
   // An empty value takes the first instance name, whatever the array.
   CIMObjectPath first = util_.GetObjPathByProp(conn_, "CIM_StorageVolume", "DeviceID", "", "no-such-array");
   EXPECT_EQ(SystemNameOf("0A0001"), Key(first, "SystemName"));
@@ -179,8 +174,7 @@ TEST_F(PropertyLookupTest, InstanceNamesByKey)
   EXPECT_THROW(util_.GetObjPathByProp(conn_, "CIM_StorageVolume", "DeviceID", wwn, ""), CIMException);
 }
 
-TEST_F(PropertyLookupTest, PropertyOfAnotherTypeIsAFaultForTheCaller)
-{
+TEST_F(PropertyLookupTest, PropertyOfAnotherTypeIsAFaultForTheCaller) {
   String volumeClass = "CIM_StorageVolume";
   EXPECT_THROW(util_.GetObjPathByPropName(conn_, volumeClass, "NumberOfBlocks", "2097152"), TypeMismatchException);
   EXPECT_EQ(1, CountMessages(record_, "SMIS::GetObjPathByPropName: TqCimUtilByProperty.cpp"));
@@ -193,8 +187,7 @@ namespace {
 
 // A connection that is not connected: every lookup ends in its failure value or a library exception for
 // the caller, never a crash.
-TEST_F(PropertyLookupTest, LookupsOnAConnectionWithoutClient)
-{
+TEST_F(PropertyLookupTest, LookupsOnAConnectionWithoutClient) {
   std::string text = VolumeText("0A0002", "data2");
   std::string array = SystemNameOf("0A0002");
   conn_.DisconnectCimom();

@@ -21,8 +21,7 @@ class SlowProviderTest : public SimArrayTest {
  protected:
   SlowProviderTest() : SimArrayTest(kSmallArray) {}
 
-  void SetUp() override
-  {
+  void SetUp() override {
     // A one-second client timeout (the configured minimum applies to configuration only) and few tries.
     TqCimomParams params = ParamsFor(server_);
     params.m_TimeoutSecs = 1;
@@ -31,24 +30,19 @@ class SlowProviderTest : public SimArrayTest {
     SimArrayTest::SetUp();
   }
 
-  void DelayNext(const char* operation, unsigned count)
-  {
-    sim().injectFault(On(operation, DelayFault(1600, count)));
-  }
+  void DelayNext(const char* operation, unsigned count) { sim().injectFault(On(operation, DelayFault(1600, count))); }
 
   std::string Text(const char* volume) { return VolumePath("0D0001", volume).toString().str(); }
 };
 
-TEST_F(SlowProviderTest, ReadThatTimesOutOnceIsTriedAgain)
-{
+TEST_F(SlowProviderTest, ReadThatTimesOutOnceIsTriedAgain) {
   std::string text = Text("v2");
   DelayNext("GetInstance", 1);
   EXPECT_EQ("v2", util_.GetCIMProp(conn_, text, "ElementName"));
   EXPECT_TRUE(record_.hasMessageContaining("Timeout Retry"));
 }
 
-TEST_F(SlowProviderTest, ReadsThatKeepTimingOutEndInTheFailureValue)
-{
+TEST_F(SlowProviderTest, ReadsThatKeepTimingOutEndInTheFailureValue) {
   conn_.m_Cimom.SetMaxRetries(1);  // one try only
   std::string text = Text("v2");
   std::string array = SystemNameOf("0D0001");
@@ -60,8 +54,7 @@ TEST_F(SlowProviderTest, ReadsThatKeepTimingOutEndInTheFailureValue)
   EXPECT_EQ("", util_.GetVolObjPathByUUID(conn_, String(WwnOf("0D0001", "v2")), String(array)));
 }
 
-TEST_F(SlowProviderTest, RawReadsAreNotTriedAgain)
-{
+TEST_F(SlowProviderTest, RawReadsAreNotTriedAgain) {
   std::string syncPath, source, sourceName;
   DelayNext("ReferenceNames", 1);
   EXPECT_EQ(-1, util_.GetSyncPathFromTarget(conn_, Text("v1-snap"), syncPath, source, sourceName));

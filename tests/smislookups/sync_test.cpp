@@ -17,8 +17,7 @@ class SyncPathTest : public SimArrayTest {
   std::string Text(const char* volume) { return VolumePath("0A0002", volume).toString().str(); }
 
   // A virtual copy of the volume (by ElementName) on the second array.
-  void Copy(const char* source, const char* name)
-  {
+  void Copy(const char* source, const char* name) {
     sim().withModel([&](smissim::Model& model) {
       smissim::StorageArray& array = *model.arrayBySerial("0A0002");
       CIMInstance base = *model.findVolumeByName(array, source);
@@ -28,8 +27,7 @@ class SyncPathTest : public SimArrayTest {
   }
 
   // Whether the sync path text names the pair of these two volumes.
-  bool NamesPair(const std::string& syncPath, const char* source, const char* target)
-  {
+  bool NamesPair(const std::string& syncPath, const char* source, const char* target) {
     CIMObjectPath path{String(syncPath)};
     return refersToSameObject(CIMObjectPath(String(util_.GetPropByObjPath(path, "SystemElement"))),
                               VolumePath("0A0002", source)) &&
@@ -38,8 +36,7 @@ class SyncPathTest : public SimArrayTest {
   }
 };
 
-TEST_F(SyncPathTest, ThreeParPairIsBuiltWithoutAsking)
-{
+TEST_F(SyncPathTest, ThreeParPairIsBuiltWithoutAsking) {
   CIMObjectPath source = VolumePath("0A0002", "data1");
   source.setHost("127.0.0.1");
   source.setNameSpace(CIMNamespaceName("root/tpd"));
@@ -56,8 +53,7 @@ TEST_F(SyncPathTest, ThreeParPairIsBuiltWithoutAsking)
   EXPECT_FALSE(util_.GetSyncPath(conn_, "root/tpd", "", source, unpaired).toString().isEmpty());
 }
 
-TEST_F(SyncPathTest, OtherFamiliesBuildLocallyOrAskOnTheTarget)
-{
+TEST_F(SyncPathTest, OtherFamiliesBuildLocallyOrAskOnTheTarget) {
   struct Case {
     const char* source;
     const char* target;
@@ -95,8 +91,7 @@ TEST_F(SyncPathTest, OtherFamiliesBuildLocallyOrAskOnTheTarget)
   EXPECT_EQ(4u, Requests("ReferenceNames"));
 }
 
-TEST_F(SyncPathTest, FirstPairOfASource)
-{
+TEST_F(SyncPathTest, FirstPairOfASource) {
   std::string syncPath, target, targetName;
   EXPECT_EQ(0, util_.GetSyncPathFromSource(conn_, Text("data1"), syncPath, target, targetName));
   EXPECT_TRUE(NamesPair(syncPath, "data1", "data1-snapA"));
@@ -110,8 +105,7 @@ TEST_F(SyncPathTest, FirstPairOfASource)
   EXPECT_EQ(2, LevelOf(record_, "No sync paths reported for source [" + WwnOf("0A0002", "data2") + "]"));
 }
 
-TEST_F(SyncPathTest, PairOfASourceByTargetLabel)
-{
+TEST_F(SyncPathTest, PairOfASourceByTargetLabel) {
   std::string syncPath, target, targetName = "kept";
   EXPECT_EQ(0, util_.GetDelSyncPathFromSource(conn_, Text("data1"), syncPath, target, targetName, "snapB"));
   EXPECT_TRUE(NamesPair(syncPath, "data1", "data1-snapB"));
@@ -134,8 +128,7 @@ TEST_F(SyncPathTest, PairOfASourceByTargetLabel)
   }
 }
 
-TEST_F(SyncPathTest, AllTargetsOfASourceWithALabel)
-{
+TEST_F(SyncPathTest, AllTargetsOfASourceWithALabel) {
   std::map<std::string, std::string> targets = {{"earlier", "entry"}};
   EXPECT_EQ(0, util_.GetAllSyncPathFromSource(conn_, Text("data1"), "data1-snap", targets));
   ASSERT_EQ(3u, targets.size());
@@ -152,8 +145,7 @@ TEST_F(SyncPathTest, AllTargetsOfASourceWithALabel)
   EXPECT_EQ(-1, util_.GetAllSyncPathFromSource(conn_, Text("data2"), "", none));
 }
 
-TEST_F(SyncPathTest, PairOfASourceByCopyType)
-{
+TEST_F(SyncPathTest, PairOfASourceByCopyType) {
   std::string syncPath = "kept", target = "kept";
   EXPECT_EQ(-1, util_.GetSyncPathFromSourceBySyncType(conn_, 5, Text("data1"), syncPath, target));
   EXPECT_EQ("kept", syncPath);
@@ -167,8 +159,7 @@ TEST_F(SyncPathTest, PairOfASourceByCopyType)
 }
 
 // A pair whose CopyType reads as nothing is no pair of copy type 0 (an empty text would read as 0).
-TEST_F(SyncPathTest, PairWithoutCopyTypeIsNeverOfCopyTypeZero)
-{
+TEST_F(SyncPathTest, PairWithoutCopyTypeIsNeverOfCopyTypeZero) {
   sim().withModel([&](smissim::Model& model) {
     for (const CIMInstance* pair : model.store().enumerate("TPD_StorageSynchronized")) {
       CIMInstance* mutablePair = model.store().findMutable(pair->getPath());
@@ -183,8 +174,7 @@ TEST_F(SyncPathTest, PairWithoutCopyTypeIsNeverOfCopyTypeZero)
   EXPECT_EQ(1, CountMessages(record_, "No sync paths of copy type [0] reported for source"));
 }
 
-TEST_F(SyncPathTest, SourceThatIsNoPathFails)
-{
+TEST_F(SyncPathTest, SourceThatIsNoPathFails) {
   std::string syncPath, target, name;
   std::map<std::string, std::string> targets;
   std::string wwn = WwnOf("0A0002", "data1");
@@ -197,8 +187,7 @@ TEST_F(SyncPathTest, SourceThatIsNoPathFails)
   EXPECT_EQ(0u, Requests("ReferenceNames") + Requests("References"));
 }
 
-TEST_F(SyncPathTest, PairOfATarget)
-{
+TEST_F(SyncPathTest, PairOfATarget) {
   std::string syncPath, sourcePath, sourceName;
   EXPECT_EQ(0, util_.GetSyncPathFromTarget(conn_, Text("data1-snapA"), syncPath, sourcePath, sourceName));
   EXPECT_TRUE(NamesPair(syncPath, "data1", "data1-snapA"));
@@ -219,8 +208,7 @@ TEST_F(SyncPathTest, PairOfATarget)
   EXPECT_EQ(1, util_.GetSyncPathFromTargetAndSource(conn_, Text("data2"), Text("data1"), kept));
 }
 
-TEST_F(SyncPathTest, UnreadableSourceNamesNeverMatch)
-{
+TEST_F(SyncPathTest, UnreadableSourceNamesNeverMatch) {
   // The given source's Name and the pair's source Name both fail to read: no pair is reported.
   smissim::FaultRule rule = On("GetInstance", CimErrorFault(6, "", 2));
   rule.className = "CIM_StorageVolume";
@@ -231,8 +219,7 @@ TEST_F(SyncPathTest, UnreadableSourceNamesNeverMatch)
   EXPECT_EQ("kept", kept);
 }
 
-TEST_F(SyncPathTest, TargetInSeveralPairsOrNowASource)
-{
+TEST_F(SyncPathTest, TargetInSeveralPairsOrNowASource) {
   // A copy of a copy: data1-snapA is now the target of one pair and the source of another.
   Copy("data1-snapA", "data1-snapA-rw");
   std::string syncPath = "kept", sourcePath = "kept", sourceName = "kept";

@@ -22,8 +22,7 @@ class SystemLookupTest : public SimArrayTest {
   const std::string array3_ = SystemNameOf("0A0003");
 };
 
-TEST_F(SystemLookupTest, SystemOfEachArrayByName)
-{
+TEST_F(SystemLookupTest, SystemOfEachArrayByName) {
   for (const std::string& name : {array1_, array2_, array3_}) {
     CIMObjectPath system = util_.GetSystemObjPathByNameProp(conn_, name);
     EXPECT_EQ(name, Key(system, "Name"));
@@ -35,11 +34,9 @@ TEST_F(SystemLookupTest, SystemOfEachArrayByName)
   EXPECT_EQ(array2_, Key(util_.GetSystemObjPathByNameProp(conn_, "0A0002"), "Name"));
 }
 
-TEST_F(SystemLookupTest, SystemNamesThatMatchNothing)
-{
+TEST_F(SystemLookupTest, SystemNamesThatMatchNothing) {
   std::string lower = array2_;
-  for (char& c : lower)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   for (const std::string& name : {lower, std::string("2FF70002AC0A0009"), std::string(""), std::string("  ")}) {
     EXPECT_TRUE(util_.GetSystemObjPathByNameProp(conn_, name).toString().isEmpty()) << name;
     EXPECT_EQ("", util_.GetSystemObjPathString(conn_, name)) << name;
@@ -50,22 +47,19 @@ TEST_F(SystemLookupTest, SystemNamesThatMatchNothing)
   EXPECT_EQ(6u, Requests("EnumerateInstanceNames"));
 }
 
-TEST_F(SystemLookupTest, VendorOfAnArray)
-{
+TEST_F(SystemLookupTest, VendorOfAnArray) {
   EXPECT_EQ("3PAR", util_.GetVendorByName(conn_, array1_));
   EXPECT_EQ("root/tpd", util_.GetVendorNamespaceByName(conn_, array1_));
 }
 
-TEST_F(SystemLookupTest, ProviderFaultIsTracedTwiceAndEndsInTheFailureValue)
-{
+TEST_F(SystemLookupTest, ProviderFaultIsTracedTwiceAndEndsInTheFailureValue) {
   sim().injectFault(On("EnumerateInstanceNames", CimErrorFault(1, "", 2)));
   EXPECT_EQ("", util_.GetSystemObjPathString(conn_, array1_));
   EXPECT_EQ(2, CountMessages(record_, "SMIS::GetSystemObjPathByNameProp: TqCimUtilSystems.cpp"));
   EXPECT_THROW(util_.GetSystemObjPathByNameProp(conn_, array1_), CIMException);
 }
 
-TEST_F(SystemLookupTest, ServiceOfTheNamedArray)
-{
+TEST_F(SystemLookupTest, ServiceOfTheNamedArray) {
   CIMObjectPath service;
   ASSERT_TRUE(util_.ValidateSystemName(conn_, array3_, "CIM_StorageConfigurationService", service));
   EXPECT_EQ(array3_, Key(service, "SystemName"));
@@ -95,8 +89,7 @@ TEST_F(SystemLookupTest, ServiceOfTheNamedArray)
   EXPECT_EQ(1, CountMessages(record_, "Did not find CIM_ControllerConfigurationService object for System"));
 }
 
-TEST_F(SystemLookupTest, SystemScopedObjectsByKey)
-{
+TEST_F(SystemLookupTest, SystemScopedObjectsByKey) {
   std::string wwnA = WwnOf("0A0002", "data1");
   std::string wwnB = WwnOf("0A0002", "data2");
   std::string other = WwnOf("0A0001", "data1");
@@ -107,17 +100,17 @@ TEST_F(SystemLookupTest, SystemScopedObjectsByKey)
   EXPECT_EQ(wwnB, Key(found[1], "DeviceID"));
   // The list form wants the whole system name; the single form a part of it does.
   EXPECT_EQ(0u, util_.GetSystemObjPathListByPropList(conn_, "CIM_StorageVolume", "DeviceID", {wwnA}, "0A0002").size());
-  EXPECT_EQ(wwnA, Key(util_.GetSystemObjPathByProp(conn_, "CIM_StorageVolume", "0A0002", "DeviceID", wwnA), "DeviceID"));
-  EXPECT_EQ(3u, util_.GetSystemObjPathListByPropList(conn_, "CIM_StorageVolume", "DeviceID", {wwnA, other, wwnB}, "")
-                    .size());
+  EXPECT_EQ(wwnA,
+            Key(util_.GetSystemObjPathByProp(conn_, "CIM_StorageVolume", "0A0002", "DeviceID", wwnA), "DeviceID"));
+  EXPECT_EQ(
+      3u, util_.GetSystemObjPathListByPropList(conn_, "CIM_StorageVolume", "DeviceID", {wwnA, other, wwnB}, "").size());
   EXPECT_EQ(0u, util_.GetSystemObjPathListByPropList(conn_, "CIM_StorageVolume", "DeviceID", {}, array2_).size());
   // An empty value takes the first instance on the array.
-  EXPECT_EQ(array3_, Key(util_.GetSystemObjPathByProp(conn_, "CIM_StorageVolume", array3_, "DeviceID", ""),
-                         "SystemName"));
+  EXPECT_EQ(array3_,
+            Key(util_.GetSystemObjPathByProp(conn_, "CIM_StorageVolume", array3_, "DeviceID", ""), "SystemName"));
 }
 
-TEST_F(SystemLookupTest, PoolsByName)
-{
+TEST_F(SystemLookupTest, PoolsByName) {
   std::string gold2 = util_.GetDGByName(conn_, array2_, "gold2");
   ASSERT_FALSE(gold2.empty());
   EXPECT_EQ("Gold2", Property(CIMObjectPath(String(gold2)), "ElementName"));
@@ -134,8 +127,7 @@ TEST_F(SystemLookupTest, PoolsByName)
   EXPECT_EQ("", util_.GetDGByName(conn_, array2_, "NoSuchPool"));
 }
 
-TEST_F(SystemLookupTest, AssociatedObjectsAndCollections)
-{
+TEST_F(SystemLookupTest, AssociatedObjectsAndCollections) {
   CIMObjectPath volume = VolumePath("0A0002", "data2");
   CIMObjectPath pool =
       util_.GetObjPathByAssnProp(conn_, volume, "CIM_StoragePool", "CIM_AllocatedFromStoragePool", "InstanceID", "");
@@ -144,10 +136,11 @@ TEST_F(SystemLookupTest, AssociatedObjectsAndCollections)
   EXPECT_EQ(poolId, Key(util_.GetObjPathByAssnProp(conn_, volume, "CIM_StoragePool", "CIM_AllocatedFromStoragePool",
                                                    "InstanceID", poolId),
                         "InstanceID"));
-  EXPECT_TRUE(util_.GetObjPathByAssnProp(conn_, volume, "CIM_StoragePool", "CIM_AllocatedFromStoragePool",
-                                         "InstanceID", "other")
-                  .toString()
-                  .isEmpty());
+  EXPECT_TRUE(
+      util_
+          .GetObjPathByAssnProp(conn_, volume, "CIM_StoragePool", "CIM_AllocatedFromStoragePool", "InstanceID", "other")
+          .toString()
+          .isEmpty());
 
   CIMObjectPath host = util_.GetHardwareIdCollectionPath(conn_, "H2B");
   EXPECT_EQ("h2b", Property(host, "ElementName"));
@@ -157,8 +150,7 @@ TEST_F(SystemLookupTest, AssociatedObjectsAndCollections)
   EXPECT_TRUE(util_.GetHardwareIdCollectionPath(conn_, "").toString().isEmpty());
 }
 
-TEST_F(SystemLookupTest, AssociationPathsBuiltLocally)
-{
+TEST_F(SystemLookupTest, AssociationPathsBuiltLocally) {
   std::string source = "//h/root/tpd:TPD_StorageVolume.DeviceID=\"S\"";
   std::string target = "//h/root/tpd:TPD_StorageVolume.DeviceID=\"T\"";
   std::string text = util_.MakeAssnPath("h", "root/tpd", "TPD_StorageSynchronized", "SystemElement", source.c_str(),
@@ -170,8 +162,8 @@ TEST_F(SystemLookupTest, AssociationPathsBuiltLocally)
   EXPECT_EQ(CIMObjectPath(String(source)), CIMObjectPath(path.getKeyBindings()[0].getValue()));
   EXPECT_EQ(CIMObjectPath(String(target)), CIMObjectPath(path.getKeyBindings()[1].getValue()));
 
-  std::string swapped = util_.MakeAssnPath("", "root/tpd", "TPD_StorageSynchronized", "SyncedElement",
-                                           target.c_str(), "SystemElement", source.c_str());
+  std::string swapped = util_.MakeAssnPath("", "root/tpd", "TPD_StorageSynchronized", "SyncedElement", target.c_str(),
+                                           "SystemElement", source.c_str());
   EXPECT_EQ(0u, swapped.find("root/tpd:TPD_StorageSynchronized.SyncedElement=")) << swapped;
   EXPECT_THROW(util_.MakeAssnPath("", "root/tpd", "not a name", "A", "x", "B", "y"), Exception);
   EXPECT_EQ(0u, Requests("EnumerateInstanceNames"));

@@ -20,34 +20,27 @@ class ViewLookupTest : public SimArrayTest {
  protected:
   ViewLookupTest() : SimArrayTest(kThreeArrays) {}
 
-  void SetUp() override
-  {
+  void SetUp() override {
     SimArrayTest::SetUp();
     system2_ = util_.GetSystemObjPathByNameProp(conn_, SystemNameOf("0A0002"));
     record_.clearMessages();
   }
 
   // The "ElementName" of each view (its host's name), in order.
-  std::vector<std::string> Names(const Array<CIMObjectPath>& views)
-  {
+  std::vector<std::string> Names(const Array<CIMObjectPath>& views) {
     std::vector<std::string> names;
-    for (CIMObjectPath view : views)
-      names.push_back(util_.GetCIMProp(conn_, view, "ElementName"));
+    for (CIMObjectPath view : views) names.push_back(util_.GetCIMProp(conn_, view, "ElementName"));
     return names;
   }
 
-  CIMObjectPath HostPath(const char* name)
-  {
-    return sim().withModel([&](smissim::Model& model) {
-      return model.findHost(*model.arrayBySerial("0A0002"), name)->getPath();
-    });
+  CIMObjectPath HostPath(const char* name) {
+    return sim().withModel(
+        [&](smissim::Model& model) { return model.findHost(*model.arrayBySerial("0A0002"), name)->getPath(); });
   }
 
-  Array<CIMObjectPath> Volumes(std::initializer_list<const char*> names)
-  {
+  Array<CIMObjectPath> Volumes(std::initializer_list<const char*> names) {
     Array<CIMObjectPath> volumes;
-    for (const char* name : names)
-      volumes.append(VolumePath("0A0002", name));
+    for (const char* name : names) volumes.append(VolumePath("0A0002", name));
     return volumes;
   }
 
@@ -56,8 +49,7 @@ class ViewLookupTest : public SimArrayTest {
 
 using Names_t = std::vector<std::string>;
 
-TEST_F(ViewLookupTest, ViewsOfOneVolume)
-{
+TEST_F(ViewLookupTest, ViewsOfOneVolume) {
   CIMObjectPath data1 = VolumePath("0A0002", "data1");
   Array<CIMObjectPath> views = util_.GetVolCtlrPaths(conn_, data1);
   EXPECT_EQ(Names_t({"h2", "h2b"}), Names(views));
@@ -67,8 +59,7 @@ TEST_F(ViewLookupTest, ViewsOfOneVolume)
   EXPECT_EQ(0, LevelOf(record_, "Ctlr paths not found for storage volume path "));
 }
 
-TEST_F(ViewLookupTest, ViewsOfInitiatorPorts)
-{
+TEST_F(ViewLookupTest, ViewsOfInitiatorPorts) {
   Array<String> ports{kPortH2};
   EXPECT_EQ(Names_t({"h2"}), Names(util_.Get3PARCtlrListByHwIDs(conn_, system2_, ports)));
 
@@ -90,8 +81,7 @@ TEST_F(ViewLookupTest, ViewsOfInitiatorPorts)
   EXPECT_EQ(0, CountMessages(record_, "Controller list size"));
 }
 
-TEST_F(ViewLookupTest, ThreeParViewsMustCarryTheHostNameExactly)
-{
+TEST_F(ViewLookupTest, ThreeParViewsMustCarryTheHostNameExactly) {
   CIMObjectPath data2 = VolumePath("0A0002", "data2");
   CIMObjectPath h2View = util_.GetVolCtlrPaths(conn_, data2)[0];
   sim().withModel([&](smissim::Model& model) {
@@ -107,8 +97,7 @@ TEST_F(ViewLookupTest, ThreeParViewsMustCarryTheHostNameExactly)
 
 // A host name and a view name that both read as nothing (no such property, or blanks) do not match: the
 // view could be another host's.
-TEST_F(ViewLookupTest, ThreeParBlankHostAndViewNamesNeverMatch)
-{
+TEST_F(ViewLookupTest, ThreeParBlankHostAndViewNamesNeverMatch) {
   CIMObjectPath data2 = VolumePath("0A0002", "data2");
   CIMObjectPath h2View = util_.GetVolCtlrPaths(conn_, data2)[0];
   CIMObjectPath h2Host = HostPath("h2");
@@ -122,10 +111,8 @@ TEST_F(ViewLookupTest, ThreeParBlankHostAndViewNamesNeverMatch)
       for (const CIMObjectPath& path : {h2View, h2Host}) {
         CIMInstance* instance = model.store().findMutable(path);
         Uint32 index = instance->findProperty("ElementName");
-        if (index != PEG_NOT_FOUND)
-          instance->removeProperty(index);
-        if (c.name != nullptr)
-          instance->addProperty(CIMProperty(CIMName("ElementName"), CIMValue(String(c.name))));
+        if (index != PEG_NOT_FOUND) instance->removeProperty(index);
+        if (c.name != nullptr) instance->addProperty(CIMProperty(CIMName("ElementName"), CIMValue(String(c.name))));
       }
       return 0;
     });
@@ -134,11 +121,9 @@ TEST_F(ViewLookupTest, ThreeParBlankHostAndViewNamesNeverMatch)
   }
 }
 
-TEST_F(ViewLookupTest, HardwareIdInTwoHostsContributesNothing)
-{
-  CIMObjectPath hardwareId = sim().withModel([&](smissim::Model& model) {
-    return model.findHardwareId(*model.arrayBySerial("0A0002"), kPortH2)->getPath();
-  });
+TEST_F(ViewLookupTest, HardwareIdInTwoHostsContributesNothing) {
+  CIMObjectPath hardwareId = sim().withModel(
+      [&](smissim::Model& model) { return model.findHardwareId(*model.arrayBySerial("0A0002"), kPortH2)->getPath(); });
   CIMObjectPath otherHost = HostPath("h2b");
   sim().withModel([&](smissim::Model& model) {
     CIMInstance member{CIMName("TPD_MemberOfCollection")};
@@ -153,12 +138,11 @@ TEST_F(ViewLookupTest, HardwareIdInTwoHostsContributesNothing)
   Array<String> ports{kPortH2, kSecondPortH2};
   Array<CIMObjectPath> views = util_.Get3PARCtlrListByHwIDs(conn_, system2_, ports);
   EXPECT_EQ(Names_t({"h2"}), Names(views));
-  EXPECT_EQ(1, CountMessages(record_, "[***] 3PAR device has 2 Host-paths, which is not expected [" +
-                                          std::string(kPortH2)));
+  EXPECT_EQ(
+      1, CountMessages(record_, "[***] 3PAR device has 2 Host-paths, which is not expected [" + std::string(kPortH2)));
 }
 
-TEST_F(ViewLookupTest, ViewsOfVolumesNarrowedToPorts)
-{
+TEST_F(ViewLookupTest, ViewsOfVolumesNarrowedToPorts) {
   Array<CIMObjectPath> volumes = Volumes({"data1", "data2", "a2vv00007"});
   Array<String> h2{kPortH2};
   Array<CIMObjectPath> views = util_.Get3PARCtlrListByHwIDs(conn_, system2_, volumes, h2);
@@ -175,8 +159,7 @@ TEST_F(ViewLookupTest, ViewsOfVolumesNarrowedToPorts)
   EXPECT_EQ(0, CountMessages(record_, "Storage volume ["));
 }
 
-TEST_F(ViewLookupTest, ViewListsWithoutPortsAndByFamily)
-{
+TEST_F(ViewLookupTest, ViewListsWithoutPortsAndByFamily) {
   Array<CIMObjectPath> volumes = Volumes({"data1", "a2vv00009", "data2"});
   Array<String> none;
   Array<CIMObjectPath> views = util_.GetctlrPathListByAssn(conn_, system2_, volumes, none);
@@ -193,8 +176,7 @@ TEST_F(ViewLookupTest, ViewListsWithoutPortsAndByFamily)
   }
 }
 
-TEST_F(ViewLookupTest, ViewListsFromVolumeTexts)
-{
+TEST_F(ViewLookupTest, ViewListsFromVolumeTexts) {
   Array<String> ports{kPortH2b};
   CIMObjectPath data1 = VolumePath("0A0002", "data1");
   Array<String> byPath{data1.toString()};
@@ -225,8 +207,7 @@ TEST_F(ViewLookupTest, ViewListsFromVolumeTexts)
   EXPECT_EQ(0u, Requests("EnumerateInstances") + Requests("AssociatorNames"));
 }
 
-TEST_F(ViewLookupTest, AssociationFaultReachesTheCallerThroughEveryLayer)
-{
+TEST_F(ViewLookupTest, AssociationFaultReachesTheCallerThroughEveryLayer) {
   sim().injectFault(On("AssociatorNames", CimErrorFault(1)));
   Array<String> byName{String(WwnOf("0A0002", "data1"))};
   Array<String> ports{kPortH2};

@@ -17,27 +17,22 @@ class VolumeLookupTest : public SimArrayTest {
  protected:
   VolumeLookupTest() : SimArrayTest(kThreeArrays) {}
 
-  std::string Lookup(const std::string& wwn, const std::string& arrayName)
-  {
+  std::string Lookup(const std::string& wwn, const std::string& arrayName) {
     return util_.GetVolObjPathByUUID(conn_, String(wwn), String(arrayName));
   }
 
   // The "DeviceID" key of a path text; "" when the text is empty.
-  std::string DeviceIdOf(const std::string& pathText)
-  {
-    if (pathText.empty())
-      return "";
+  std::string DeviceIdOf(const std::string& pathText) {
+    if (pathText.empty()) return "";
     CIMObjectPath path{String(pathText)};
     return util_.GetPropByObjPath(path, "DeviceID");
   }
 
-  bool CacheLockIsFree()
-  {
+  bool CacheLockIsFree() {
     std::atomic<int> taken{0};
     std::thread probe([&] {
       taken = TqCimUtil::m_CimUtilLock.enter(false);
-      if (taken)
-        TqCimUtil::m_CimUtilLock.leave();
+      if (taken) TqCimUtil::m_CimUtilLock.leave();
     });
     probe.join();
     return taken == 1;
@@ -47,8 +42,7 @@ class VolumeLookupTest : public SimArrayTest {
   const std::string array2_ = SystemNameOf("0A0002");
 };
 
-TEST_F(VolumeLookupTest, FindsTheVolumeOfTheNamedArrayWithoutTheCache)
-{
+TEST_F(VolumeLookupTest, FindsTheVolumeOfTheNamedArrayWithoutTheCache) {
   const std::string wwn = WwnOf("0A0002", "a2vv00120");
   std::string path = Lookup(wwn, array2_);
   EXPECT_EQ(wwn, DeviceIdOf(path));
@@ -64,8 +58,7 @@ TEST_F(VolumeLookupTest, FindsTheVolumeOfTheNamedArrayWithoutTheCache)
   EXPECT_EQ("", Lookup(wwn, array2_.substr(0, 12)));
   // Identifiers compare with case.
   std::string lower = wwn;
-  for (char& c : lower)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   EXPECT_EQ("", Lookup(lower, array2_));
 
   EXPECT_EQ(5u, Requests("EnumerateInstances"));
@@ -73,15 +66,13 @@ TEST_F(VolumeLookupTest, FindsTheVolumeOfTheNamedArrayWithoutTheCache)
   EXPECT_EQ(0, CountMessages(record_, "CimUtil lock"));
 }
 
-TEST_F(VolumeLookupTest, EmptyIdentifierFindsNothingWithoutAsking)
-{
+TEST_F(VolumeLookupTest, EmptyIdentifierFindsNothingWithoutAsking) {
   EXPECT_EQ("", Lookup("", array2_));
   EXPECT_EQ("", Lookup("   ", ""));
   EXPECT_EQ(0u, Requests("EnumerateInstances"));
 }
 
-TEST_F(VolumeLookupTest, CacheFillsOnceAndServesLaterLookups)
-{
+TEST_F(VolumeLookupTest, CacheFillsOnceAndServesLaterLookups) {
   TqConfigOverride cacheOn("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES", "1");
   const char* names[] = {"a2vv00001", "a2vv00150", "data2", "a2vv00077"};
   for (const char* name : names) {
@@ -97,8 +88,7 @@ TEST_F(VolumeLookupTest, CacheFillsOnceAndServesLaterLookups)
   EXPECT_TRUE(CacheLockIsFree());
 }
 
-TEST_F(VolumeLookupTest, CacheRefreshesAtMostOncePerLookup)
-{
+TEST_F(VolumeLookupTest, CacheRefreshesAtMostOncePerLookup) {
   TqConfigOverride cacheOn("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES", "1");
   ASSERT_NE("", Lookup(WwnOf("0A0001", "data1"), array1_));
   ASSERT_EQ(1u, Requests("EnumerateInstances"));
@@ -126,8 +116,7 @@ TEST_F(VolumeLookupTest, CacheRefreshesAtMostOncePerLookup)
   EXPECT_TRUE(CacheLockIsFree());
 }
 
-TEST_F(VolumeLookupTest, ListFetchedInThisLookupIsNeverRefreshed)
-{
+TEST_F(VolumeLookupTest, ListFetchedInThisLookupIsNeverRefreshed) {
   TqConfigOverride cacheOn("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES", "1");
   ASSERT_EQ(0u, TqVolumeInstanceCache::Size());
   // The empty cache is filled by this lookup: a miss in that fresh list asks the provider no second time.
@@ -138,8 +127,7 @@ TEST_F(VolumeLookupTest, ListFetchedInThisLookupIsNeverRefreshed)
   EXPECT_TRUE(CacheLockIsFree());
 }
 
-TEST_F(VolumeLookupTest, NoRefreshWhenTheLastCachedVolumeMatchesOnAnotherArray)
-{
+TEST_F(VolumeLookupTest, NoRefreshWhenTheLastCachedVolumeMatchesOnAnotherArray) {
   TqConfigOverride cacheOn("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES", "1");
   ASSERT_NE("", Lookup(WwnOf("0A0001", "data1"), array1_));
   // The provider lists the third array's generated volumes last: its last volume asked on array 1 matches
@@ -150,37 +138,31 @@ TEST_F(VolumeLookupTest, NoRefreshWhenTheLastCachedVolumeMatchesOnAnotherArray)
   EXPECT_EQ(0, CountMessages(record_, "refreshed cached volume instances"));
 }
 
-TEST_F(VolumeLookupTest, ConcurrentCachedLookupsFillTheCacheOnce)
-{
+TEST_F(VolumeLookupTest, ConcurrentCachedLookupsFillTheCacheOnce) {
   TqConfigOverride cacheOn("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES", "1");
   const int kThreads = 8;
   std::vector<std::string> wwns, found(kThreads);
-  for (int i = 0; i < kThreads; ++i)
-    wwns.push_back(WwnOf("0A0002", "a2vv0010" + std::to_string(i)));
+  for (int i = 0; i < kThreads; ++i) wwns.push_back(WwnOf("0A0002", "a2vv0010" + std::to_string(i)));
   std::vector<TQSO::SnapInfo> records(kThreads);
   std::vector<std::thread> threads;
   for (int i = 0; i < kThreads; ++i) {
     threads.emplace_back([&, i] {
       TqCimConnection connection(conn_);  // a copy has no client of its own until it connects
       connection.m_SnapInfo = &records[i];
-      if (connection.ConnectCimom() != 0)
-        return;
+      if (connection.ConnectCimom() != 0) return;
       TqCimUtil util;
       util.m_SnapInfo = &records[i];
       found[i] = util.GetVolObjPathByUUID(connection, String(wwns[i]), String(array2_));
       connection.DisconnectCimom();
     });
   }
-  for (std::thread& thread : threads)
-    thread.join();
-  for (int i = 0; i < kThreads; ++i)
-    EXPECT_EQ(wwns[i], DeviceIdOf(found[i])) << i;
+  for (std::thread& thread : threads) thread.join();
+  for (int i = 0; i < kThreads; ++i) EXPECT_EQ(wwns[i], DeviceIdOf(found[i])) << i;
   EXPECT_EQ(1u, Requests("EnumerateInstances"));
   EXPECT_TRUE(CacheLockIsFree());
 }
 
-TEST_F(VolumeLookupTest, CacheFilledFromAnotherProviderIsRefreshed)
-{
+TEST_F(VolumeLookupTest, CacheFilledFromAnotherProviderIsRefreshed) {
   TqConfigOverride cacheOn("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES", "1");
   smissim::TestServer other(OptionsWithSeed(R"({"arrays": [{"serial": "0C0001", "cpgs": ["C"],
       "volumes": [{"name": "far", "cpg": "C"}]}]})"));
@@ -205,8 +187,7 @@ TEST_F(VolumeLookupTest, CacheFilledFromAnotherProviderIsRefreshed)
   otherConn.DisconnectCimom();
 }
 
-TEST_F(VolumeLookupTest, FailedFillReleasesTheLockAndLeavesTheCacheEmpty)
-{
+TEST_F(VolumeLookupTest, FailedFillReleasesTheLockAndLeavesTheCacheEmpty) {
   TqConfigOverride cacheOn("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES", "1");
   sim().injectFault(On("EnumerateInstances", CimErrorFault(1, "provider busy")));
 
@@ -225,8 +206,7 @@ TEST_F(VolumeLookupTest, FailedFillReleasesTheLockAndLeavesTheCacheEmpty)
   EXPECT_GT(TqVolumeInstanceCache::Size(), 0u);
 }
 
-TEST_F(VolumeLookupTest, ZeroOrNegativeSettingLeavesTheCacheOff)
-{
+TEST_F(VolumeLookupTest, ZeroOrNegativeSettingLeavesTheCacheOff) {
   for (const char* value : {"0", "-1"}) {
     TqConfigOverride setting("Corvane", "TQ_SMIS_CACHE_VOLUME_INSTANCES", value);
     std::string wwn = WwnOf("0A0001", "a1vv00003");
@@ -237,14 +217,12 @@ TEST_F(VolumeLookupTest, ZeroOrNegativeSettingLeavesTheCacheOff)
   EXPECT_EQ(0, CountMessages(record_, "CimUtil lock"));
 }
 
-TEST_F(VolumeLookupTest, ExistenceOfVolumesByPathAndByIdentifier)
-{
+TEST_F(VolumeLookupTest, ExistenceOfVolumesByPathAndByIdentifier) {
   const std::string wwn = WwnOf("0A0002", "data2");
   std::string path = Lookup(wwn, array2_);
   ASSERT_FALSE(path.empty());
   std::string lowerWwn = wwn;
-  for (char& c : lowerWwn)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : lowerWwn) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 
   struct Case {
     const char* what;
@@ -276,8 +254,7 @@ TEST_F(VolumeLookupTest, ExistenceOfVolumesByPathAndByIdentifier)
   EXPECT_EQ(0, util_.CheckInstanceExistence(conn_, array, gone, ""));
 }
 
-TEST_F(VolumeLookupTest, ExistenceIsUndeterminedWhenTheCimomFailsOrRefuses)
-{
+TEST_F(VolumeLookupTest, ExistenceIsUndeterminedWhenTheCimomFailsOrRefuses) {
   std::string path = Lookup(WwnOf("0A0002", "data2"), array2_);
   std::string array = array2_;
 
@@ -293,8 +270,7 @@ TEST_F(VolumeLookupTest, ExistenceIsUndeterminedWhenTheCimomFailsOrRefuses)
   EXPECT_EQ(-1, util_.CheckInstanceExistence(conn_, array, wwn, ""));
 }
 
-TEST_F(VolumeLookupTest, VolumePathFromTextOrIdentifier)
-{
+TEST_F(VolumeLookupTest, VolumePathFromTextOrIdentifier) {
   const std::string wwn = WwnOf("0A0002", "data2");
   CIMObjectPath path;
   ASSERT_TRUE(util_.GetVolumeObjectPath(conn_, array2_, wwn, path, 11));

@@ -14,9 +14,7 @@ namespace {
 class Configuration {
  public:
   Configuration()
-      : timeout_("Corvane", "TQ_SMIS_CLIENT_TIMEOUT_IN_SEC"), faultRetry_("Corvane", "TQ_PEGASUS_FAULT_RETRY")
-  {
-  }
+      : timeout_("Corvane", "TQ_SMIS_CLIENT_TIMEOUT_IN_SEC"), faultRetry_("Corvane", "TQ_PEGASUS_FAULT_RETRY") {}
   void Set(const char* key, const char* value) { set_.emplace_back(new TqConfigOverride("Corvane", key, value)); }
 
  private:
@@ -25,8 +23,7 @@ class Configuration {
   std::vector<std::unique_ptr<TqConfigOverride>> set_;
 };
 
-TEST(CimomDescriptorTest, DefaultsWithoutConfiguration)
-{
+TEST(CimomDescriptorTest, DefaultsWithoutConfiguration) {
   Configuration none;
   TqCimomParams params;
   EXPECT_EQ(params.m_Port, 5988);
@@ -54,8 +51,7 @@ void PrintTo(const TimeoutCase& c, std::ostream* os) { *os << "timeout " << c.co
 
 class ConfiguredTimeoutTest : public ::testing::TestWithParam<TimeoutCase> {};
 
-TEST_P(ConfiguredTimeoutTest, IsKeptBetween300And32767Seconds)
-{
+TEST_P(ConfiguredTimeoutTest, IsKeptBetween300And32767Seconds) {
   Configuration config;
   config.Set("TQ_SMIS_CLIENT_TIMEOUT_IN_SEC", GetParam().configured);
   EXPECT_EQ(TqCimomParams().m_TimeoutSecs, GetParam().expected);
@@ -63,13 +59,12 @@ TEST_P(ConfiguredTimeoutTest, IsKeptBetween300And32767Seconds)
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, ConfiguredTimeoutTest,
-                         ::testing::Values(TimeoutCase{"0", 300}, TimeoutCase{"120", 300},
-                                           TimeoutCase{"300", 300}, TimeoutCase{"600", 600},
-                                           TimeoutCase{"32767", 32767}, TimeoutCase{"40000", 32767},
-                                           TimeoutCase{"4295000000", 32767}, TimeoutCase{"not a number", 300}));
+                         ::testing::Values(TimeoutCase{"0", 300}, TimeoutCase{"120", 300}, TimeoutCase{"300", 300},
+                                           TimeoutCase{"600", 600}, TimeoutCase{"32767", 32767},
+                                           TimeoutCase{"40000", 32767}, TimeoutCase{"4295000000", 32767},
+                                           TimeoutCase{"not a number", 300}));
 
-TEST(CimomDescriptorTest, FaultRetrySwitchRaisesTheDefaultLimitUntilParametersAreSet)
-{
+TEST(CimomDescriptorTest, FaultRetrySwitchRaisesTheDefaultLimitUntilParametersAreSet) {
   Configuration config;
   config.Set("TQ_PEGASUS_FAULT_RETRY", "1");
   TqCimom cimom;
@@ -79,8 +74,7 @@ TEST(CimomDescriptorTest, FaultRetrySwitchRaisesTheDefaultLimitUntilParametersAr
   EXPECT_EQ(cimom.GetMaxRetries(), 5);
 }
 
-TEST(CimomDescriptorTest, SetCimomTakesTheParametersAndKeepsTheConnectionState)
-{
+TEST(CimomDescriptorTest, SetCimomTakesTheParametersAndKeepsTheConnectionState) {
   Configuration none;
   TqCimomParams params;
   params.m_Address = "array1";
@@ -113,8 +107,7 @@ void PrintTo(const PortCase& c, std::ostream* os) { *os << "port " << c.port; }
 
 class SetCimomPortTest : public ::testing::TestWithParam<PortCase> {};
 
-TEST_P(SetCimomPortTest, TakesOnlyPositivePorts)
-{
+TEST_P(SetCimomPortTest, TakesOnlyPositivePorts) {
   Configuration none;
   TqCimomParams params;
   params.m_Port = GetParam().port;

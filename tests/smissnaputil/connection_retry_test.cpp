@@ -33,8 +33,7 @@ void PrintTo(const RetryCase& c, std::ostream* os) { *os << c.name; }
 
 class ConnectionRetryTest : public ConnectionTest, public ::testing::WithParamInterface<RetryCase> {};
 
-TEST_P(ConnectionRetryTest, DecidesTimeoutAndRebuild)
-{
+TEST_P(ConnectionRetryTest, DecidesTimeoutAndRebuild) {
   const RetryCase& c = GetParam();
   smissim::TestServer cimom(SimOver(false));
   TQSO::SnapInfo record;
@@ -75,7 +74,8 @@ const std::string kHttp500 = "HTTP Error (500 Internal Server Error).";
 INSTANTIATE_TEST_SUITE_P(
     Faults, ConnectionRetryTest,
     ::testing::Values(
-        RetryCase{"TimeoutDoublesShortTimeout", kTimedOut, 100, 0, true, 1, 200, "Timeout Retry 1: timeout = 200", true},
+        RetryCase{"TimeoutDoublesShortTimeout", kTimedOut, 100, 0, true, 1, 200, "Timeout Retry 1: timeout = 200",
+                  true},
         RetryCase{"TimeoutKeepsLongTimeout", kTimedOut, 300, 0, true, 1, 300, "", true},
         RetryCase{"HttpAddsFiveSeconds", kHttp500, 100, 0, true, 1, 105, "Http Retry 1: timeout = 105", true},
         RetryCase{"HttpAtLongTimeoutIsTreatedAsTimeout", kHttp500, 300, 2, true, 3, 300,
@@ -88,8 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
         RetryCase{"LastRetryGivesUp", kTimedOut, 100, 4, false, 5, 100, "Max Retries Exceeded (100 secs)", false}),
     [](const ::testing::TestParamInfo<RetryCase>& info) { return std::string(info.param.name); });
 
-TEST_F(ConnectionTest, FaultRetrySwitchRebuildsOnlyOnEveryFourthFault)
-{
+TEST_F(ConnectionTest, FaultRetrySwitchRebuildsOnlyOnEveryFourthFault) {
   TqConfigOverride faultRetry("Corvane", "TQ_PEGASUS_FAULT_RETRY", "1");
   smissim::TestServer cimom(SimOver(false));
   TQSO::SnapInfo record;
@@ -110,8 +109,7 @@ TEST_F(ConnectionTest, FaultRetrySwitchRebuildsOnlyOnEveryFourthFault)
   EXPECT_NE(connection->m_Client, nullptr);
 }
 
-TEST_F(ConnectionTest, FailedRebuildLeavesNoClientAndLaterReadsFailCleanly)
-{
+TEST_F(ConnectionTest, FailedRebuildLeavesNoClientAndLaterReadsFailCleanly) {
   std::unique_ptr<smissim::TestServer> cimom(new smissim::TestServer(SimOver(false)));
   TQSO::SnapInfo record;
   auto connection = ConnectionTo(ParamsFor(*cimom), record);
@@ -133,8 +131,7 @@ TEST_F(ConnectionTest, FailedRebuildLeavesNoClientAndLaterReadsFailCleanly)
 }
 
 // Real client timeouts: the CIMOM answers later than the client waits.
-TEST_F(ConnectionTest, SlowAnswerIsRetriedWithDoubledTimeoutOnARebuiltClient)
-{
+TEST_F(ConnectionTest, SlowAnswerIsRetriedWithDoubledTimeoutOnARebuiltClient) {
   smissim::TestServer cimom(SimOver(false));
   TQSO::SnapInfo record;
   TqCimomParams params = ParamsFor(cimom);
@@ -151,8 +148,7 @@ TEST_F(ConnectionTest, SlowAnswerIsRetriedWithDoubledTimeoutOnARebuiltClient)
   EXPECT_EQ(record.errorCode(), 0);
 }
 
-TEST_F(ConnectionTest, CimomSlowerThanEveryRetryEndsInTheTimeoutFault)
-{
+TEST_F(ConnectionTest, CimomSlowerThanEveryRetryEndsInTheTimeoutFault) {
   smissim::TestServer cimom(SimOver(false));
   TQSO::SnapInfo record;
   TqCimomParams params = ParamsFor(cimom);

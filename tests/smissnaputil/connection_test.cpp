@@ -19,8 +19,7 @@ namespace {
 
 class ConnectOverTest : public ConnectionTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_P(ConnectOverTest, ConnectsReadsAndDisconnects)
-{
+TEST_P(ConnectOverTest, ConnectsReadsAndDisconnects) {
   const bool https = GetParam();
   smissim::TestServer cimom(SimOver(https));
   TQSO::SnapInfo record;
@@ -61,8 +60,7 @@ void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.name; }
 
 class MissingParameterTest : public ConnectionTest, public ::testing::WithParamInterface<MissingCase> {};
 
-TEST_P(MissingParameterTest, FailsAtOnceWithoutAClient)
-{
+TEST_P(MissingParameterTest, FailsAtOnceWithoutAClient) {
   smissim::TestServer cimom(SimOver(false));
   TQSO::SnapInfo record;
   TqCimomParams params = ParamsFor(cimom);
@@ -72,18 +70,18 @@ TEST_P(MissingParameterTest, FailsAtOnceWithoutAClient)
   EXPECT_EQ(connection->ConnectCimom(), 1);
   EXPECT_EQ(connection->m_Client, nullptr);
   ASSERT_EQ(record.messages().size(), 1u);
-  EXPECT_EQ(record.messages()[0].text,
-            "TqCimConnection::ConnectCimom: Insufficient parameters for CIMOM connection ");
+  EXPECT_EQ(record.messages()[0].text, "TqCimConnection::ConnectCimom: Insufficient parameters for CIMOM connection ");
   EXPECT_EQ(TotalRequests(cimom), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fields, MissingParameterTest,
-    ::testing::Values(MissingCase{"Address", [](TqCimomParams& p) { p.m_Address.clear(); }},
-                      MissingCase{"User", [](TqCimomParams& p) { p.m_User.clear(); }},
-                      MissingCase{"Password", [](TqCimomParams& p) { p.m_Password.clear(); }},
-                      MissingCase{"Namespace", [](TqCimomParams& p) { p.m_NameSpace.clear(); }}),
-    [](const ::testing::TestParamInfo<MissingCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Fields, MissingParameterTest,
+                         ::testing::Values(MissingCase{"Address", [](TqCimomParams& p) { p.m_Address.clear(); }},
+                                           MissingCase{"User", [](TqCimomParams& p) { p.m_User.clear(); }},
+                                           MissingCase{"Password", [](TqCimomParams& p) { p.m_Password.clear(); }},
+                                           MissingCase{"Namespace", [](TqCimomParams& p) { p.m_NameSpace.clear(); }}),
+                         [](const ::testing::TestParamInfo<MissingCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 struct RefusedCase {
   bool https;
@@ -92,12 +90,13 @@ struct RefusedCase {
 };
 
 // Test output names the case, not its bytes.
-void PrintTo(const RefusedCase& c, std::ostream* os) { *os << (c.https ? "https" : "http") << ", maxRetries " << c.maxRetries; }
+void PrintTo(const RefusedCase& c, std::ostream* os) {
+  *os << (c.https ? "https" : "http") << ", maxRetries " << c.maxRetries;
+}
 
 class RefusedConnectTest : public ConnectionTest, public ::testing::WithParamInterface<RefusedCase> {};
 
-TEST_P(RefusedConnectTest, IsRepeatedUpToTheRetryLimitWithoutPause)
-{
+TEST_P(RefusedConnectTest, IsRepeatedUpToTheRetryLimitWithoutPause) {
   RefusingPort refusing;
   TQSO::SnapInfo record;
   TqCimomParams params = ParamsFor(refusing.port(), GetParam().https);
@@ -117,11 +116,10 @@ TEST_P(RefusedConnectTest, IsRepeatedUpToTheRetryLimitWithoutPause)
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, RefusedConnectTest,
-                         ::testing::Values(RefusedCase{false, 5, 6}, RefusedCase{true, 5, 6},
-                                           RefusedCase{false, 2, 3}, RefusedCase{false, 0, 1}));
+                         ::testing::Values(RefusedCase{false, 5, 6}, RefusedCase{true, 5, 6}, RefusedCase{false, 2, 3},
+                                           RefusedCase{false, 0, 1}));
 
-TEST_F(ConnectionTest, ConnectingAConnectedClientContinuesWithIt)
-{
+TEST_F(ConnectionTest, ConnectingAConnectedClientContinuesWithIt) {
   smissim::TestServer cimom(SimOver(false));
   TQSO::SnapInfo record;
   auto connection = ConnectionTo(ParamsFor(cimom), record);
@@ -136,8 +134,7 @@ TEST_F(ConnectionTest, ConnectingAConnectedClientContinuesWithIt)
   EXPECT_GT(connection->GetInstanceNames("CIM_StorageVolume").size(), 0u);
 }
 
-TEST_F(ConnectionTest, DisconnectWithoutClientIsQuiet)
-{
+TEST_F(ConnectionTest, DisconnectWithoutClientIsQuiet) {
   TQSO::SnapInfo record;
   TqCimConnection connection;
   connection.m_SnapInfo = &record;
@@ -147,8 +144,7 @@ TEST_F(ConnectionTest, DisconnectWithoutClientIsQuiet)
   EXPECT_TRUE(record.messages().empty());
 }
 
-TEST_F(ConnectionTest, CopiesNeverShareTheClient)
-{
+TEST_F(ConnectionTest, CopiesNeverShareTheClient) {
   smissim::TestServer cimom(SimOver(false));
   TQSO::SnapInfo record;
   auto original = ConnectionTo(ParamsFor(cimom), record);
@@ -175,8 +171,7 @@ TEST_F(ConnectionTest, CopiesNeverShareTheClient)
   ASSERT_EQ(target->ConnectCimom(), 0);
 }
 
-TEST_F(ConnectionTest, ClientAccessWithoutClientThrowsNotConnected)
-{
+TEST_F(ConnectionTest, ClientAccessWithoutClientThrowsNotConnected) {
   TqCimConnection connection;
   try {
     connection.Client();
@@ -198,8 +193,7 @@ class HttpsConnectLockTest : public ConnectionTest {
   };
 
   // secondConnectStarted: the trace that shows the second connect is under way.
-  void ConnectTwoAtOnce(Run& run, const std::string& secondConnectStarted)
-  {
+  void ConnectTwoAtOnce(Run& run, const std::string& secondConnectStarted) {
     smissim::TestServer cimom(SimOver(true));
     GatedRelay gate(cimom.port());
     auto first = ConnectionTo(ParamsFor(gate.port(), true), run.firstRecord);
@@ -220,8 +214,7 @@ class HttpsConnectLockTest : public ConnectionTest {
   }
 };
 
-TEST_F(HttpsConnectLockTest, ConnectsNeverOverlap)
-{
+TEST_F(HttpsConnectLockTest, ConnectsNeverOverlap) {
   Run run;
   ConnectTwoAtOnce(run, "Acquiring connection lock");
   EXPECT_EQ(run.mostHeldAtOnce, 1);
@@ -238,8 +231,7 @@ TEST_F(HttpsConnectLockTest, ConnectsNeverOverlap)
   TqCimConnection::m_ConnLock.leave();
 }
 
-TEST_F(HttpsConnectLockTest, ConnectsOverlapWhenTheLockIsTurnedOff)
-{
+TEST_F(HttpsConnectLockTest, ConnectsOverlapWhenTheLockIsTurnedOff) {
   TqConfigOverride lockOff("Corvane", "TQ_PEGASUS_DISABLE_CONNLOCK", "1");
   Run run;
   ConnectTwoAtOnce(run, "Trying connection over https");

@@ -8,20 +8,17 @@
 namespace {
 
 // 1 when another thread can take the lock now (and gives it back), 0 when it is held.
-int FreeForAnotherThread(TqCriticalSection& lock)
-{
+int FreeForAnotherThread(TqCriticalSection& lock) {
   int taken = 0;
   std::thread probe([&] {
     taken = lock.enter(false);
-    if (taken)
-      lock.leave();
+    if (taken) lock.leave();
   });
   probe.join();
   return taken;
 }
 
-TEST(CriticalSectionTest, GuardHoldsTheLockForItsScope)
-{
+TEST(CriticalSectionTest, GuardHoldsTheLockForItsScope) {
   TqCriticalSection lock;
   {
     TqCriticalSectionLock guard(&lock);
@@ -30,8 +27,7 @@ TEST(CriticalSectionTest, GuardHoldsTheLockForItsScope)
   EXPECT_EQ(FreeForAnotherThread(lock), 1);
 }
 
-TEST(CriticalSectionTest, GuardOverNoLockIsHarmless)
-{
+TEST(CriticalSectionTest, GuardOverNoLockIsHarmless) {
   // Neither entering nor leaving may reach through the null pointer: in a child process, a guard that did
   // would end it by a signal instead of the clean exit.
   EXPECT_EXIT(

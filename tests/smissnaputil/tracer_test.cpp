@@ -15,7 +15,7 @@ namespace {
 struct SinkCase {
   const char* name;
   bool errorLevel;
-  std::string text;      // formatted as "%s"
+  std::string text;  // formatted as "%s"
   int expectedLevel;
   std::string expectedLine;
 };
@@ -25,8 +25,7 @@ void PrintTo(const SinkCase& c, std::ostream* os) { *os << c.name; }
 
 class TracerSinkTest : public ::testing::TestWithParam<SinkCase> {};
 
-TEST_P(TracerSinkTest, WritesLabelAndTextOnTheRecord)
-{
+TEST_P(TracerSinkTest, WritesLabelAndTextOnTheRecord) {
   const SinkCase& c = GetParam();
   TQSO::SnapInfo record;
   TqSmisTracer tracer;
@@ -45,20 +44,18 @@ TEST_P(TracerSinkTest, WritesLabelAndTextOnTheRecord)
 
 const std::string kLong(5000, 'x');
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, TracerSinkTest,
-    ::testing::Values(SinkCase{"ErrorLevel", true, "x", 2, "L: x"},
-                      SinkCase{"NormalLevel", false, "x", 0, "L: x"},
-                      SinkCase{"OneNewlineDropped", true, "x\n", 2, "L: x"},
-                      SinkCase{"OnlyLastOfTwoNewlinesDropped", true, "x\n\n", 2, "L: x\n"},
-                      SinkCase{"InnerNewlineKept", false, "a\nb", 0, "L: a\nb"},
-                      SinkCase{"EmptyText", true, "", 2, "L: "},
-                      SinkCase{"CutAt4095", true, kLong, 2, "L: " + std::string(4095, 'x')},
-                      SinkCase{"PercentKept", true, "100%s %d done", 2, "L: 100%s %d done"}),
-    [](const ::testing::TestParamInfo<SinkCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Lines, TracerSinkTest,
+                         ::testing::Values(SinkCase{"ErrorLevel", true, "x", 2, "L: x"},
+                                           SinkCase{"NormalLevel", false, "x", 0, "L: x"},
+                                           SinkCase{"OneNewlineDropped", true, "x\n", 2, "L: x"},
+                                           SinkCase{"OnlyLastOfTwoNewlinesDropped", true, "x\n\n", 2, "L: x\n"},
+                                           SinkCase{"InnerNewlineKept", false, "a\nb", 0, "L: a\nb"},
+                                           SinkCase{"EmptyText", true, "", 2, "L: "},
+                                           SinkCase{"CutAt4095", true, kLong, 2, "L: " + std::string(4095, 'x')},
+                                           SinkCase{"PercentKept", true, "100%s %d done", 2, "L: 100%s %d done"}),
+                         [](const ::testing::TestParamInfo<SinkCase>& info) { return std::string(info.param.name); });
 
-TEST(TracerTest, WithoutSinkWritesTheFinishedTextToTheHostLoggerUnformatted)
-{
+TEST(TracerTest, WithoutSinkWritesTheFinishedTextToTheHostLoggerUnformatted) {
   EvDebugCapture capture;
   TqSmisTracer tracer;
   const char* path = "//array/root/tpd:TPD_StorageVolume.DeviceID=\"a%20b%s%n\"";
@@ -75,8 +72,7 @@ TEST(TracerTest, WithoutSinkWritesTheFinishedTextToTheHostLoggerUnformatted)
   EXPECT_EQ(lines[1].text, "50%");
 }
 
-TEST(TracerTest, SetErrorLogsTheTextAndSetsTheCodeOnlyWithASink)
-{
+TEST(TracerTest, SetErrorLogsTheTextAndSetsTheCodeOnlyWithASink) {
   TQSO::SnapInfo record;
   TqSmisTracer tracer;
   tracer.m_SnapInfo = &record;
@@ -93,8 +89,7 @@ TEST(TracerTest, SetErrorLogsTheTextAndSetsTheCodeOnlyWithASink)
   EXPECT_TRUE(capture.lines().empty());
 }
 
-TEST(TracerTest, CopiesWriteToTheSameRecord)
-{
+TEST(TracerTest, CopiesWriteToTheSameRecord) {
   TQSO::SnapInfo record;
   TqSmisTracer tracer;
   tracer.m_SnapInfo = &record;
@@ -105,16 +100,14 @@ TEST(TracerTest, CopiesWriteToTheSameRecord)
   EXPECT_TRUE(copy.m_AuthFailure);
 }
 
-TEST(TracerTest, ThreadsTracingAtOnceKeepTheirOwnTexts)
-{
+TEST(TracerTest, ThreadsTracingAtOnceKeepTheirOwnTexts) {
   TQSO::SnapInfo record;
   const int kLines = 200;
   auto traceMany = [&](char letter) {
     TqSmisTracer tracer;
     tracer.m_SnapInfo = &record;
     const std::string text(1000, letter);
-    for (int i = 0; i < kLines; ++i)
-      tracer.DEBUG_TRACE("T", "%s", text.c_str());
+    for (int i = 0; i < kLines; ++i) tracer.DEBUG_TRACE("T", "%s", text.c_str());
   };
   std::thread a(traceMany, 'a');
   std::thread b(traceMany, 'b');

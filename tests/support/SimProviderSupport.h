@@ -10,8 +10,7 @@
 namespace simtest {
 
 // Parameters for a loopback port that speaks for the simulated provider (its default login).
-inline TqCimomParams ParamsFor(int port, bool https = false)
-{
+inline TqCimomParams ParamsFor(int port, bool https = false) {
   TqCimomParams params;
   params.m_Address = "127.0.0.1";
   params.m_Port = port;
@@ -23,8 +22,7 @@ inline TqCimomParams ParamsFor(int port, bool https = false)
 }
 
 // Parameters reaching the running simulator with its own login.
-inline TqCimomParams ParamsFor(const smissim::TestServer& server)
-{
+inline TqCimomParams ParamsFor(const smissim::TestServer& server) {
   TqCimomParams params = ParamsFor(server.port(), server.https());
   params.m_Address = server.host();
   params.m_User = server.user();
@@ -33,12 +31,10 @@ inline TqCimomParams ParamsFor(const smissim::TestServer& server)
 }
 
 // How many job messages of the record contain the fragment.
-inline int CountMessages(const TQSO::SnapInfo& record, const std::string& fragment)
-{
+inline int CountMessages(const TQSO::SnapInfo& record, const std::string& fragment) {
   int count = 0;
   for (const TQSO::JobMessage& message : record.messages())
-    if (message.text.find(fragment) != std::string::npos)
-      ++count;
+    if (message.text.find(fragment) != std::string::npos) ++count;
   return count;
 }
 

@@ -7,23 +7,23 @@
 namespace cimcli {
 
 struct CliOptions {
-    bool https = false;
-    std::string host = "127.0.0.1";
-    unsigned port = 5988;
-    std::string nameSpace = "root/tpd";
-    std::string user;
-    std::string password;
-    unsigned timeoutMilliseconds = 20000;
-    std::string trustStore;  // HTTPS: verify against these CAs instead of accepting any certificate
-    std::string command;
-    std::vector<std::string> arguments;
-    bool help = false;  // -h or --help: print the usage text and do nothing else
+  bool https = false;
+  std::string host = "127.0.0.1";
+  unsigned port = 5988;
+  std::string nameSpace = "root/tpd";
+  std::string user;
+  std::string password;
+  unsigned timeoutMilliseconds = 20000;
+  std::string trustStore;  // HTTPS: verify against these CAs instead of accepting any certificate
+  std::string command;
+  std::vector<std::string> arguments;
+  bool help = false;  // -h or --help: print the usage text and do nothing else
 };
 
 // A command line that cannot be understood; the text says why.
 class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 const char* usageText();

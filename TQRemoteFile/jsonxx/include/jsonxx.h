@@ -42,163 +42,166 @@ void assertion(const char* file, int line, const char* expression, bool result);
 
 // One JSON value. Every copy is deep; nothing is shared.
 class Value {
-public:
-    enum Tag : unsigned {
-        NUMBER_ = 0,
-        STRING_ = 1,
-        BOOL_ = 2,
-        NULL_ = 3,
-        ARRAY_ = 4,
-        OBJECT_ = 5,
-        INVALID_ = 6
-    };
+ public:
+  enum Tag : unsigned { NUMBER_ = 0, STRING_ = 1, BOOL_ = 2, NULL_ = 3, ARRAY_ = 4, OBJECT_ = 5, INVALID_ = 6 };
 
-    Value() = default;
-    Value(const Value& other);
-    Value& operator=(const Value& other);
-    ~Value();
+  Value() = default;
+  Value(const Value& other);
+  Value& operator=(const Value& other);
+  ~Value();
 
-    // Converting constructors, so documents can be built with operator<<.
-    Value(const Object& object);
-    Value(const Array& array);
-    Value(const String& text);
-    Value(const char* text);
-    Value(Boolean flag);
-    Value(Null);
-    template <typename T, typename = std::enable_if_t<std::is_arithmetic_v<T> && !std::is_same_v<T, bool>>>
-    Value(T number) { import(static_cast<Number>(number)); }
+  // Converting constructors, so documents can be built with operator<<.
+  Value(const Object& object);
+  Value(const Array& array);
+  Value(const String& text);
+  Value(const char* text);
+  Value(Boolean flag);
+  Value(Null);
+  template <typename T, typename = std::enable_if_t<std::is_arithmetic_v<T> && !std::is_same_v<T, bool>>>
+  Value(T number) {
+    import(static_cast<Number>(number));
+  }
 
-    // Frees the payload; the value becomes invalid.
-    void reset();
+  // Frees the payload; the value becomes invalid.
+  void reset();
 
-    void import(const Boolean& flag);
-    void import(const Number& number);
-    void import(const Null&);
-    void import(const String& text);
-    void import(const Array& array);
-    void import(const Object& object);
-    void import(const Value& other);
+  void import(const Boolean& flag);
+  void import(const Number& number);
+  void import(const Null&);
+  void import(const String& text);
+  void import(const Array& array);
+  void import(const Object& object);
+  void import(const Value& other);
 
-    template <typename T> bool is() const;
-    template <typename T> T& get();
-    template <typename T> const T& get() const;
+  template <typename T>
+  bool is() const;
+  template <typename T>
+  T& get();
+  template <typename T>
+  const T& get() const;
 
-    // True for an invalid value; an empty string, array or object is not an empty value.
-    bool empty() const;
-    Tag tag() const { return tag_; }
+  // True for an invalid value; an empty string, array or object is not an empty value.
+  bool empty() const;
+  Tag tag() const { return tag_; }
 
-    static bool parse(std::istream& input, Value& value);
-    bool parse(std::istream& input);
-    bool parse(const String& input);
+  static bool parse(std::istream& input, Value& value);
+  bool parse(std::istream& input);
+  bool parse(const String& input);
 
-private:
-    friend class detail::Reader;
+ private:
+  friend class detail::Reader;
 
-    void copy_payload_from(const Value& other);  // precondition: no payload held
-    void swap(Value& other) noexcept;
+  void copy_payload_from(const Value& other);  // precondition: no payload held
+  void swap(Value& other) noexcept;
 
-    union Payload {
-        Number number_value;
-        Boolean bool_value;
-        String* string_value;
-        Array* array_value;
-        Object* object_value;
-    };
+  union Payload {
+    Number number_value;
+    Boolean bool_value;
+    String* string_value;
+    Array* array_value;
+    Object* object_value;
+  };
 
-    Tag tag_ = INVALID_;
-    Payload payload_{0};
+  Tag tag_ = INVALID_;
+  Payload payload_{0};
 };
 
 // A JSON array: a sequence of owned values in insertion order.
 class Array {
-public:
-    using container = std::vector<Value*>;
+ public:
+  using container = std::vector<Value*>;
 
-    Array() = default;
-    Array(const Array& other);
-    explicit Array(const Value& value);
-    ~Array();
+  Array() = default;
+  Array(const Array& other);
+  explicit Array(const Value& value);
+  ~Array();
 
-    Array& operator=(const Array& other);
-    Array& operator=(const Value& value);
+  Array& operator=(const Array& other);
+  Array& operator=(const Value& value);
 
-    // Appends a deep copy of each element of `other` (of itself too, doubling it).
-    void import(const Array& other);
-    // Appends a deep copy of `value`.
-    void import(const Value& value);
-    Array& operator<<(const Array& other);
-    Array& operator<<(const Value& value);
+  // Appends a deep copy of each element of `other` (of itself too, doubling it).
+  void import(const Array& other);
+  // Appends a deep copy of `value`.
+  void import(const Value& value);
+  Array& operator<<(const Array& other);
+  Array& operator<<(const Value& value);
 
-    std::size_t size() const { return values_.size(); }
-    bool empty() const { return values_.empty(); }
-    const container& values() const { return values_; }
+  std::size_t size() const { return values_.size(); }
+  bool empty() const { return values_.empty(); }
+  const container& values() const { return values_; }
 
-    template <typename T> bool has(unsigned int i) const;
-    template <typename T> T& get(unsigned int i);
-    template <typename T> const T& get(unsigned int i) const;
+  template <typename T>
+  bool has(unsigned int i) const;
+  template <typename T>
+  T& get(unsigned int i);
+  template <typename T>
+  const T& get(unsigned int i) const;
 
-    void reset();
+  void reset();
 
-    static bool parse(std::istream& input, Array& array);
-    bool parse(std::istream& input);
-    bool parse(const String& input);
+  static bool parse(std::istream& input, Array& array);
+  bool parse(std::istream& input);
+  bool parse(const String& input);
 
-    // Indented JSON text.
-    std::string json() const;
-    // XML text in one of the four layouts; the format's default header when `header` is empty.
-    std::string xml(unsigned format = JSONx, const String& header = String(), const String& attrib = String()) const;
+  // Indented JSON text.
+  std::string json() const;
+  // XML text in one of the four layouts; the format's default header when `header` is empty.
+  std::string xml(unsigned format = JSONx, const String& header = String(), const String& attrib = String()) const;
 
-private:
-    friend class detail::Reader;
-    container values_;
+ private:
+  friend class detail::Reader;
+  container values_;
 };
 
 // A JSON object: owned values by key, in ascending byte order of the keys.
 class Object {
-public:
-    using container = std::map<String, Value*>;
+ public:
+  using container = std::map<String, Value*>;
 
-    Object() = default;
-    Object(const Object& other);
-    Object(const String& key, const Value& value);
-    ~Object();
+  Object() = default;
+  Object(const Object& other);
+  Object(const String& key, const Value& value);
+  ~Object();
 
-    Object& operator=(const Object& other);
+  Object& operator=(const Object& other);
 
-    // Merge: members of `other` replace those with the same key; the others stay.
-    void import(const Object& other);
-    // Stores a deep copy of `value` under `key`, replacing what was there.
-    void import(const String& key, const Value& value);
+  // Merge: members of `other` replace those with the same key; the others stay.
+  void import(const Object& other);
+  // Stores a deep copy of `value` under `key`, replacing what was there.
+  void import(const String& key, const Value& value);
 
-    // Alternating key, value, key, value...: a key must be a string.
-    Object& operator<<(const Value& value);
-    // Stores `value` under the pending key (the empty key when none is pending).
-    Object& operator<<(const Object& value);
+  // Alternating key, value, key, value...: a key must be a string.
+  Object& operator<<(const Value& value);
+  // Stores `value` under the pending key (the empty key when none is pending).
+  Object& operator<<(const Object& value);
 
-    std::size_t size() const { return map_.size(); }
-    bool empty() const { return map_.empty(); }
-    const container& kv_map() const { return map_; }
+  std::size_t size() const { return map_.size(); }
+  bool empty() const { return map_.empty(); }
+  const container& kv_map() const { return map_; }
 
-    template <typename T> bool has(const String& key) const;
-    template <typename T> T& get(const String& key);
-    template <typename T> const T& get(const String& key) const;
+  template <typename T>
+  bool has(const String& key) const;
+  template <typename T>
+  T& get(const String& key);
+  template <typename T>
+  const T& get(const String& key) const;
 
-    // Frees every member; the pending key stays.
-    void reset();
+  // Frees every member; the pending key stays.
+  void reset();
 
-    static bool parse(std::istream& input, Object& object);
-    bool parse(std::istream& input);
-    bool parse(const String& input);
+  static bool parse(std::istream& input, Object& object);
+  bool parse(std::istream& input);
+  bool parse(const String& input);
 
-    std::string json() const;
-    std::string xml(unsigned format = JSONx, const String& header = String(), const String& attrib = String()) const;
-    // Format 0: json(); formats 1 to 4: xml(format).
-    std::string write(unsigned format) const;
+  std::string json() const;
+  std::string xml(unsigned format = JSONx, const String& header = String(), const String& attrib = String()) const;
+  // Format 0: json(); formats 1 to 4: xml(format).
+  std::string write(unsigned format) const;
 
-private:
-    friend class detail::Reader;
-    container map_;
-    String pending_key_;
+ private:
+  friend class detail::Reader;
+  container map_;
+  String pending_key_;
 };
 
 // ---- readers: each returns true when it read its item ----
@@ -243,62 +246,98 @@ std::string xml(const String& input, unsigned format = JSONx);
 // ---- typed access ----
 
 namespace detail {
-template <typename T> struct kind;
-template <> struct kind<Number> { static constexpr Value::Tag tag = Value::NUMBER_; static constexpr const char* is_text = "is<Number>()"; };
-template <> struct kind<String> { static constexpr Value::Tag tag = Value::STRING_; static constexpr const char* is_text = "is<String>()"; };
-template <> struct kind<Boolean> { static constexpr Value::Tag tag = Value::BOOL_; static constexpr const char* is_text = "is<Boolean>()"; };
-template <> struct kind<Null> { static constexpr Value::Tag tag = Value::NULL_; static constexpr const char* is_text = "is<Null>()"; };
-template <> struct kind<Array> { static constexpr Value::Tag tag = Value::ARRAY_; static constexpr const char* is_text = "is<Array>()"; };
-template <> struct kind<Object> { static constexpr Value::Tag tag = Value::OBJECT_; static constexpr const char* is_text = "is<Object>()"; };
+template <typename T>
+struct kind;
+template <>
+struct kind<Number> {
+  static constexpr Value::Tag tag = Value::NUMBER_;
+  static constexpr const char* is_text = "is<Number>()";
+};
+template <>
+struct kind<String> {
+  static constexpr Value::Tag tag = Value::STRING_;
+  static constexpr const char* is_text = "is<String>()";
+};
+template <>
+struct kind<Boolean> {
+  static constexpr Value::Tag tag = Value::BOOL_;
+  static constexpr const char* is_text = "is<Boolean>()";
+};
+template <>
+struct kind<Null> {
+  static constexpr Value::Tag tag = Value::NULL_;
+  static constexpr const char* is_text = "is<Null>()";
+};
+template <>
+struct kind<Array> {
+  static constexpr Value::Tag tag = Value::ARRAY_;
+  static constexpr const char* is_text = "is<Array>()";
+};
+template <>
+struct kind<Object> {
+  static constexpr Value::Tag tag = Value::OBJECT_;
+  static constexpr const char* is_text = "is<Object>()";
+};
 }  // namespace detail
 
-template <typename T> bool Value::is() const { return tag_ == detail::kind<T>::tag; }
-
-template <typename T> const T& Value::get() const {
-    static_assert(!std::is_same_v<T, Null>, "a null value has no payload");
-    assertion(__FILE__, __LINE__, detail::kind<T>::is_text, is<T>());
-    if constexpr (std::is_same_v<T, Number>) {
-        return payload_.number_value;
-    } else if constexpr (std::is_same_v<T, Boolean>) {
-        return payload_.bool_value;
-    } else if constexpr (std::is_same_v<T, String>) {
-        return *payload_.string_value;
-    } else if constexpr (std::is_same_v<T, Array>) {
-        return *payload_.array_value;
-    } else {
-        return *payload_.object_value;
-    }
+template <typename T>
+bool Value::is() const {
+  return tag_ == detail::kind<T>::tag;
 }
 
-template <typename T> T& Value::get() {
-    return const_cast<T&>(static_cast<const Value&>(*this).get<T>());
+template <typename T>
+const T& Value::get() const {
+  static_assert(!std::is_same_v<T, Null>, "a null value has no payload");
+  assertion(__FILE__, __LINE__, detail::kind<T>::is_text, is<T>());
+  if constexpr (std::is_same_v<T, Number>) {
+    return payload_.number_value;
+  } else if constexpr (std::is_same_v<T, Boolean>) {
+    return payload_.bool_value;
+  } else if constexpr (std::is_same_v<T, String>) {
+    return *payload_.string_value;
+  } else if constexpr (std::is_same_v<T, Array>) {
+    return *payload_.array_value;
+  } else {
+    return *payload_.object_value;
+  }
 }
 
-template <typename T> bool Array::has(unsigned int i) const {
-    return i < size() && values_[i]->is<T>();
+template <typename T>
+T& Value::get() {
+  return const_cast<T&>(static_cast<const Value&>(*this).get<T>());
 }
 
-template <typename T> const T& Array::get(unsigned int i) const {
-    assertion(__FILE__, __LINE__, "i < size()", i < size());
-    return values_[i]->get<T>();
+template <typename T>
+bool Array::has(unsigned int i) const {
+  return i < size() && values_[i]->is<T>();
 }
 
-template <typename T> T& Array::get(unsigned int i) {
-    return const_cast<T&>(static_cast<const Array&>(*this).get<T>(i));
+template <typename T>
+const T& Array::get(unsigned int i) const {
+  assertion(__FILE__, __LINE__, "i < size()", i < size());
+  return values_[i]->get<T>();
 }
 
-template <typename T> bool Object::has(const String& key) const {
-    auto it = map_.find(key);
-    return it != map_.end() && it->second->is<T>();
+template <typename T>
+T& Array::get(unsigned int i) {
+  return const_cast<T&>(static_cast<const Array&>(*this).get<T>(i));
 }
 
-template <typename T> const T& Object::get(const String& key) const {
-    assertion(__FILE__, __LINE__, "has<T>(key)", has<T>(key));
-    return map_.find(key)->second->get<T>();
+template <typename T>
+bool Object::has(const String& key) const {
+  auto it = map_.find(key);
+  return it != map_.end() && it->second->is<T>();
 }
 
-template <typename T> T& Object::get(const String& key) {
-    return const_cast<T&>(static_cast<const Object&>(*this).get<T>(key));
+template <typename T>
+const T& Object::get(const String& key) const {
+  assertion(__FILE__, __LINE__, "has<T>(key)", has<T>(key));
+  return map_.find(key)->second->get<T>();
+}
+
+template <typename T>
+T& Object::get(const String& key) {
+  return const_cast<T&>(static_cast<const Object&>(*this).get<T>(key));
 }
 
 }  // namespace jsonxx

@@ -26,33 +26,37 @@ namespace {
 const char* const unnamed_element = "JsonItem";
 
 bool is_xml_format(unsigned format) {
-    return format == jsonxx::JSONx || format == jsonxx::JXML || format == jsonxx::JXMLex ||
-           format == jsonxx::TaggedXML;
+  return format == jsonxx::JSONx || format == jsonxx::JXML || format == jsonxx::JXMLex || format == jsonxx::TaggedXML;
 }
 
 void check_format(unsigned format) {
-    jsonxx::assertion(__FILE__, __LINE__,
-                      "format == jsonxx::JSONx || format == jsonxx::JXML || format == jsonxx::JXMLex || "
-                      "format == jsonxx::TaggedXML",
-                      is_xml_format(format));
+  jsonxx::assertion(__FILE__, __LINE__,
+                    "format == jsonxx::JSONx || format == jsonxx::JXML || format == jsonxx::JXMLex || "
+                    "format == jsonxx::TaggedXML",
+                    is_xml_format(format));
 }
 
 std::string element_name(const String& name) { return name.empty() ? unnamed_element : detail::xml_name(name); }
 
 const char* tagged_type(char type) {
-    switch (type) {
-    case 'b': return "json:boolean";
-    case 'n': return "json:number";
-    case 'o': return "json:object";
-    case 's': return "json:string";
-    default: return "json:null";
-    }
+  switch (type) {
+    case 'b':
+      return "json:boolean";
+    case 'n':
+      return "json:number";
+    case 'o':
+      return "json:object";
+    case 's':
+      return "json:string";
+    default:
+      return "json:null";
+  }
 }
 
 // The attribute that JXMLex adds: named after the key, but never a second "son".
 std::string jxmlex_attribute_name(const String& name) {
-    std::string attribute = detail::xml_name(name);
-    return attribute == "son" ? attribute + '_' : attribute;
+  std::string attribute = detail::xml_name(name);
+  return attribute == "son" ? attribute + '_' : attribute;
 }
 
 void append_tag(std::string& out, unsigned format, unsigned depth, const String& name, const Value& value,
@@ -60,120 +64,132 @@ void append_tag(std::string& out, unsigned format, unsigned depth, const String&
 
 void append_object(std::string& out, unsigned format, unsigned depth, const String& name, const Object& object,
                    const String& attrib) {
-    if (!name.empty()) {
-        out.append(depth, '\t');
-        out += open_tag(format, 'o', name, attrib);
-        out += '\n';
-    }
-    for (const auto& member : object.kv_map()) {
-        append_tag(out, format, depth + 1, member.first, *member.second, String());
-    }
-    if (!name.empty()) {
-        out.append(depth, '\t');
-        out += close_tag(format, 'o', name);
-        out += '\n';
-    }
+  if (!name.empty()) {
+    out.append(depth, '\t');
+    out += open_tag(format, 'o', name, attrib);
+    out += '\n';
+  }
+  for (const auto& member : object.kv_map()) {
+    append_tag(out, format, depth + 1, member.first, *member.second, String());
+  }
+  if (!name.empty()) {
+    out.append(depth, '\t');
+    out += close_tag(format, 'o', name);
+    out += '\n';
+  }
 }
 
 void append_array(std::string& out, unsigned format, unsigned depth, const String& name, const Array& array) {
-    if (name.empty()) {
-        for (const Value* element : array.values()) {
-            append_tag(out, format, depth + 1, String(), *element, String());
-        }
-        return;
-    }
-    const std::string wrapper = detail::xml_name(name);
+  if (name.empty()) {
     for (const Value* element : array.values()) {
-        out.append(depth, '\t');
-        out += '<' + wrapper + ">\n";
-        append_tag(out, format, depth + 1, String(), *element, String());
-        out += '\n';
-        out.append(depth, '\t');
-        out += "</" + wrapper + ">\n";
+      append_tag(out, format, depth + 1, String(), *element, String());
     }
+    return;
+  }
+  const std::string wrapper = detail::xml_name(name);
+  for (const Value* element : array.values()) {
+    out.append(depth, '\t');
+    out += '<' + wrapper + ">\n";
+    append_tag(out, format, depth + 1, String(), *element, String());
+    out += '\n';
+    out.append(depth, '\t');
+    out += "</" + wrapper + ">\n";
+  }
 }
 
 void append_scalar(std::string& out, unsigned format, unsigned depth, const String& name, char type,
                    const String& text) {
-    const String& shown_name = (type == 's' && name.empty()) ? String("NoTagName") : name;
-    out.append(depth, '\t');
-    out += open_tag(format, type, shown_name, String(), format == jsonxx::JXMLex ? text : String());
-    out += type == 's' ? escape_tag(text, format) : text;
-    out += close_tag(format, type, shown_name);
-    out += '\n';
+  const String& shown_name = (type == 's' && name.empty()) ? String("NoTagName") : name;
+  out.append(depth, '\t');
+  out += open_tag(format, type, shown_name, String(), format == jsonxx::JXMLex ? text : String());
+  out += type == 's' ? escape_tag(text, format) : text;
+  out += close_tag(format, type, shown_name);
+  out += '\n';
 }
 
 void append_tag(std::string& out, unsigned format, unsigned depth, const String& name, const Value& value,
                 const String& attrib) {
-    switch (value.tag()) {
-    case Value::BOOL_: append_scalar(out, format, depth, name, 'b', value.get<bool>() ? "true" : "false"); return;
+  switch (value.tag()) {
+    case Value::BOOL_:
+      append_scalar(out, format, depth, name, 'b', value.get<bool>() ? "true" : "false");
+      return;
     case Value::NUMBER_:
-        append_scalar(out, format, depth, name, 'n', detail::number_to_text(value.get<jsonxx::Number>()));
-        return;
-    case Value::STRING_: append_scalar(out, format, depth, name, 's', value.get<String>()); return;
-    case Value::ARRAY_: append_array(out, format, depth, name, value.get<Array>()); return;
-    case Value::OBJECT_: append_object(out, format, depth, name, value.get<Object>(), attrib); return;
+      append_scalar(out, format, depth, name, 'n', detail::number_to_text(value.get<jsonxx::Number>()));
+      return;
+    case Value::STRING_:
+      append_scalar(out, format, depth, name, 's', value.get<String>());
+      return;
+    case Value::ARRAY_:
+      append_array(out, format, depth, name, value.get<Array>());
+      return;
+    case Value::OBJECT_:
+      append_object(out, format, depth, name, value.get<Object>(), attrib);
+      return;
     case Value::NULL_:
-    case Value::INVALID_: break;
-    }
-    out.append(depth, '\t');
-    out += open_tag(format, '0', name, " /");
-    out += '\n';
+    case Value::INVALID_:
+      break;
+  }
+  out.append(depth, '\t');
+  out += open_tag(format, '0', name, " /");
+  out += '\n';
 }
 
 std::string header_or_default(unsigned format, const String& header) {
-    return header.empty() ? std::string(defheader[format]) : header;
+  return header.empty() ? std::string(defheader[format]) : header;
 }
 
 }  // namespace
 
 std::string open_tag(unsigned format, char type, const String& name, const String& attr, const String& text) {
-    std::string head;
-    switch (format) {
+  std::string head;
+  switch (format) {
     case jsonxx::JSONx:
-        head = element_name(name);
-        break;
+      head = element_name(name);
+      break;
     case jsonxx::JXML:
     case jsonxx::JXMLex:
-        head = "j son=\"";
-        head += type;
-        if (!name.empty()) {
-            head += ':' + detail::xml_attribute_value(name);
-        }
-        head += '"';
-        if (format == jsonxx::JXMLex && !name.empty()) {
-            head += ' ' + jxmlex_attribute_name(name) + "=\"" + detail::xml_attribute_value(text) + '"';
-        }
-        break;
+      head = "j son=\"";
+      head += type;
+      if (!name.empty()) {
+        head += ':' + detail::xml_attribute_value(name);
+      }
+      head += '"';
+      if (format == jsonxx::JXMLex && !name.empty()) {
+        head += ' ' + jxmlex_attribute_name(name) + "=\"" + detail::xml_attribute_value(text) + '"';
+      }
+      break;
     case jsonxx::TaggedXML:
-        head = element_name(name);
-        head += " type=\"";
-        head += tagged_type(type);
-        head += '"';
-        if (!name.empty()) {
-            head += " name=\"" + detail::xml_attribute_value(name) + '"';
-        }
-        break;
+      head = element_name(name);
+      head += " type=\"";
+      head += tagged_type(type);
+      head += '"';
+      if (!name.empty()) {
+        head += " name=\"" + detail::xml_attribute_value(name) + '"';
+      }
+      break;
     default:
-        return std::string();
-    }
-    return '<' + head + attr + '>';
+      return std::string();
+  }
+  return '<' + head + attr + '>';
 }
 
 std::string close_tag(unsigned format, char /*type*/, const String& name) {
-    switch (format) {
+  switch (format) {
     case jsonxx::JSONx:
-    case jsonxx::TaggedXML: return "</" + element_name(name) + '>';
+    case jsonxx::TaggedXML:
+      return "</" + element_name(name) + '>';
     case jsonxx::JXML:
-    case jsonxx::JXMLex: return "</j>";
-    default: return std::string();
-    }
+    case jsonxx::JXMLex:
+      return "</j>";
+    default:
+      return std::string();
+  }
 }
 
 std::string tag(unsigned format, unsigned depth, const String& name, const Value& value, const String& attrib) {
-    std::string out;
-    append_tag(out, format, depth, name, value, attrib);
-    return out;
+  std::string out;
+  append_tag(out, format, depth, name, value, attrib);
+  return out;
 }
 
 }  // namespace jsonxx_xml
@@ -181,17 +197,17 @@ std::string tag(unsigned format, unsigned depth, const String& name, const Value
 namespace jsonxx {
 
 std::string Object::xml(unsigned format, const String& header, const String& attrib) const {
-    jsonxx_xml::check_format(format);
-    std::string out = jsonxx_xml::header_or_default(format, header);
-    jsonxx_xml::append_object(out, format, 0, String(), *this, attrib);
-    return out;
+  jsonxx_xml::check_format(format);
+  std::string out = jsonxx_xml::header_or_default(format, header);
+  jsonxx_xml::append_object(out, format, 0, String(), *this, attrib);
+  return out;
 }
 
 std::string Array::xml(unsigned format, const String& header, const String& /*attrib*/) const {
-    jsonxx_xml::check_format(format);
-    std::string out = jsonxx_xml::header_or_default(format, header);
-    jsonxx_xml::append_array(out, format, 0, String(), *this);
-    return out;
+  jsonxx_xml::check_format(format);
+  std::string out = jsonxx_xml::header_or_default(format, header);
+  jsonxx_xml::append_array(out, format, 0, String(), *this);
+  return out;
 }
 
 }  // namespace jsonxx

@@ -6,23 +6,23 @@
 namespace Pegasus {
 
 class CIMDateTime {
-public:
-    // The zero interval "00000000000000.000000:000".
-    CIMDateTime();
-    // Throws InvalidDateTimeFormatException when the text is not a datetime.
-    CIMDateTime(const String& text);
-    CIMDateTime(const char* text);
+ public:
+  // The zero interval "00000000000000.000000:000".
+  CIMDateTime();
+  // Throws InvalidDateTimeFormatException when the text is not a datetime.
+  CIMDateTime(const String& text);
+  CIMDateTime(const char* text);
 
-    String toString() const { return text_; }
-    Boolean isInterval() const { return text_[21] == ':'; }
+  String toString() const { return text_; }
+  Boolean isInterval() const { return text_[21] == ':'; }
 
-    static Boolean legal(const String& text);
+  static Boolean legal(const String& text);
 
-    friend Boolean operator==(const CIMDateTime& a, const CIMDateTime& b) { return a.text_ == b.text_; }
-    friend Boolean operator!=(const CIMDateTime& a, const CIMDateTime& b) { return !(a == b); }
+  friend Boolean operator==(const CIMDateTime& a, const CIMDateTime& b) { return a.text_ == b.text_; }
+  friend Boolean operator!=(const CIMDateTime& a, const CIMDateTime& b) { return !(a == b); }
 
-private:
-    String text_;
+ private:
+  String text_;
 };
 
 }  // namespace Pegasus

@@ -12,48 +12,48 @@ namespace CimXml {
 
 // One parameter: an IPARAMVALUE of an intrinsic call, or a PARAMVALUE of an extrinsic call or out-parameter.
 struct ParamValue {
-    enum Kind { VALUE, CLASSNAME, INSTANCENAME, PROPERTYLIST, INSTANCE, NULLVALUE };
-    String name;
-    Kind kind = VALUE;
-    CIMValue value;                // VALUE: typed scalar/array/reference (PARAMTYPE from its type when typed)
-    CIMName className;             // CLASSNAME (ClassName, AssocClass, ResultClass)
-    CIMObjectPath instanceName;    // INSTANCENAME (InstanceName, ObjectName)
-    CIMPropertyList propertyList;  // PROPERTYLIST (empty list != null list)
-    CIMInstance instance;          // INSTANCE, or VALUE.NAMEDINSTANCE when the instance has keys (ModifiedInstance)
-    bool typed = true;             // extrinsic only: write PARAMTYPE
+  enum Kind { VALUE, CLASSNAME, INSTANCENAME, PROPERTYLIST, INSTANCE, NULLVALUE };
+  String name;
+  Kind kind = VALUE;
+  CIMValue value;                // VALUE: typed scalar/array/reference (PARAMTYPE from its type when typed)
+  CIMName className;             // CLASSNAME (ClassName, AssocClass, ResultClass)
+  CIMObjectPath instanceName;    // INSTANCENAME (InstanceName, ObjectName)
+  CIMPropertyList propertyList;  // PROPERTYLIST (empty list != null list)
+  CIMInstance instance;          // INSTANCE, or VALUE.NAMEDINSTANCE when the instance has keys (ModifiedInstance)
+  bool typed = true;             // extrinsic only: write PARAMTYPE
 
-    static ParamValue ofValue(const String& name, const CIMValue& value, bool typed = true);
-    static ParamValue ofClassName(const String& name, const CIMName& className);
-    static ParamValue ofInstanceName(const String& name, const CIMObjectPath& path);
-    static ParamValue ofPropertyList(const String& name, const CIMPropertyList& list);
-    static ParamValue ofInstance(const String& name, const CIMInstance& instance);
-    static ParamValue ofNull(const String& name);
+  static ParamValue ofValue(const String& name, const CIMValue& value, bool typed = true);
+  static ParamValue ofClassName(const String& name, const CIMName& className);
+  static ParamValue ofInstanceName(const String& name, const CIMObjectPath& path);
+  static ParamValue ofPropertyList(const String& name, const CIMPropertyList& list);
+  static ParamValue ofInstance(const String& name, const CIMInstance& instance);
+  static ParamValue ofNull(const String& name);
 };
 
 struct Request {
-    String messageId;
-    bool intrinsic = true;         // IMETHODCALL vs METHODCALL
-    String methodName;             // "GetInstance", ... or the extrinsic method name
-    CIMNamespaceName nameSpace;
-    CIMObjectPath objectPath;      // extrinsic target (LOCALINSTANCEPATH, or LOCALCLASSPATH when key-less)
-    std::vector<ParamValue> params;
-    // The parameter of that name (ignoring case), nullptr when absent.
-    const ParamValue* find(const String& name) const;
+  String messageId;
+  bool intrinsic = true;  // IMETHODCALL vs METHODCALL
+  String methodName;      // "GetInstance", ... or the extrinsic method name
+  CIMNamespaceName nameSpace;
+  CIMObjectPath objectPath;  // extrinsic target (LOCALINSTANCEPATH, or LOCALCLASSPATH when key-less)
+  std::vector<ParamValue> params;
+  // The parameter of that name (ignoring case), nullptr when absent.
+  const ParamValue* find(const String& name) const;
 };
 
 struct Response {
-    String messageId;
-    bool intrinsic = true;
-    String methodName;
-    bool isError = false;
-    CIMStatusCode errorCode = CIM_ERR_SUCCESS;
-    String errorDescription;
-    enum ReturnKind { NONE, INSTANCE, NAMED_INSTANCES, INSTANCE_NAMES, OBJECT_PATHS, OBJECTS_WITH_PATH };
-    ReturnKind returnKind = NONE;
-    std::vector<CIMInstance> instances;   // INSTANCE (one), NAMED_INSTANCES and OBJECTS_WITH_PATH (path set on each)
-    std::vector<CIMObjectPath> paths;     // INSTANCE_NAMES (INSTANCENAME), OBJECT_PATHS (OBJECTPATH/INSTANCEPATH)
-    CIMValue returnValue;                 // extrinsic RETURNVALUE (typed by PARAMTYPE; untyped text is a string)
-    std::vector<CIMParamValue> outParams; // extrinsic out PARAMVALUEs
+  String messageId;
+  bool intrinsic = true;
+  String methodName;
+  bool isError = false;
+  CIMStatusCode errorCode = CIM_ERR_SUCCESS;
+  String errorDescription;
+  enum ReturnKind { NONE, INSTANCE, NAMED_INSTANCES, INSTANCE_NAMES, OBJECT_PATHS, OBJECTS_WITH_PATH };
+  ReturnKind returnKind = NONE;
+  std::vector<CIMInstance> instances;    // INSTANCE (one), NAMED_INSTANCES and OBJECTS_WITH_PATH (path set on each)
+  std::vector<CIMObjectPath> paths;      // INSTANCE_NAMES (INSTANCENAME), OBJECT_PATHS (OBJECTPATH/INSTANCEPATH)
+  CIMValue returnValue;                  // extrinsic RETURNVALUE (typed by PARAMTYPE; untyped text is a string)
+  std::vector<CIMParamValue> outParams;  // extrinsic out PARAMVALUEs
 };
 
 // A complete document: XML declaration, CIM, MESSAGE (PROTOCOLVERSION 1.0), SIMPLEREQ.

@@ -19,11 +19,10 @@ constexpr const char* kSmallSeed = R"({
 })";
 
 // Simulator options with kSmallSeed.
-inline smissim::SimulatorOptions smallArray()
-{
-    smissim::SimulatorOptions options;
-    options.seedJson = kSmallSeed;
-    return options;
+inline smissim::SimulatorOptions smallArray() {
+  smissim::SimulatorOptions options;
+  options.seedJson = kSmallSeed;
+  return options;
 }
 
 }  // namespace simtest

@@ -8,11 +8,11 @@
 namespace simtest {
 
 class SmallArrayTest : public ::testing::Test {
-protected:
-    SmallArrayTest() : server(smallArray()) { connectTo(client, server); }
+ protected:
+  SmallArrayTest() : server(smallArray()) { connectTo(client, server); }
 
-    smissim::TestServer server;
-    CIMClient client;
+  smissim::TestServer server;
+  CIMClient client;
 };
 
 }  // namespace simtest

@@ -18,20 +18,16 @@ namespace lookuptest {
 
 class ScriptedCimom {
  public:
-  ScriptedCimom()
-  {
-    server_.Post("/cimom", [this](const httplib::Request& request, httplib::Response& response) {
-      Answer(request, response);
-    });
+  ScriptedCimom() {
+    server_.Post("/cimom",
+                 [this](const httplib::Request& request, httplib::Response& response) { Answer(request, response); });
     port_ = server_.bind_to_any_port("127.0.0.1");
-    if (port_ <= 0)
-      throw std::runtime_error("no loopback port for the scripted CIMOM");
+    if (port_ <= 0) throw std::runtime_error("no loopback port for the scripted CIMOM");
     // Connections made before the accept loop runs wait in the bound socket's backlog.
     thread_ = std::thread([this] { server_.listen_after_bind(); });
   }
 
-  ~ScriptedCimom()
-  {
+  ~ScriptedCimom() {
     server_.stop();
     thread_.join();
   }
@@ -42,31 +38,27 @@ class ScriptedCimom {
   int port() const { return port_; }
 
   // What EnumerateInstanceNames of the class answers.
-  void SetNames(const std::string& className, std::vector<Pegasus::CIMObjectPath> paths)
-  {
+  void SetNames(const std::string& className, std::vector<Pegasus::CIMObjectPath> paths) {
     std::lock_guard<std::mutex> lock(mutex_);
     names_[className] = std::move(paths);
   }
 
   // What EnumerateInstances of the class answers; each instance's path is its instance name.
-  void SetInstances(const std::string& className, std::vector<Pegasus::CIMInstance> instances)
-  {
+  void SetInstances(const std::string& className, std::vector<Pegasus::CIMInstance> instances) {
     std::lock_guard<std::mutex> lock(mutex_);
     instances_[className] = std::move(instances);
   }
 
   // What AssociatorNames of the object through the association class answers.
   void SetAssociators(const Pegasus::CIMObjectPath& object, const std::string& assocClass,
-                      std::vector<Pegasus::CIMObjectPath> paths)
-  {
+                      std::vector<Pegasus::CIMObjectPath> paths) {
     std::lock_guard<std::mutex> lock(mutex_);
     associators_.push_back(Association{object, assocClass, std::move(paths)});
   }
 
   // What the extrinsic method answers from now on.
   void SetMethodAnswer(const std::string& method, Pegasus::Uint32 returnValue,
-                       std::vector<Pegasus::CIMParamValue> outParams = {})
-  {
+                       std::vector<Pegasus::CIMParamValue> outParams = {}) {
     std::lock_guard<std::mutex> lock(mutex_);
     methodAnswers_[method] = MethodAnswer{returnValue, std::move(outParams)};
   }
@@ -76,46 +68,38 @@ class ScriptedCimom {
     std::string method;
     Pegasus::CIMObjectPath target;
     std::vector<Pegasus::CimXml::ParamValue> params;
-    const Pegasus::CimXml::ParamValue* find(const std::string& name) const
-    {
+    const Pegasus::CimXml::ParamValue* find(const std::string& name) const {
       for (const Pegasus::CimXml::ParamValue& param : params)
-        if (param.name == Pegasus::String(name))
-          return &param;
+        if (param.name == Pegasus::String(name)) return &param;
       return nullptr;
     }
   };
-  std::vector<MethodCall> Calls()
-  {
+  std::vector<MethodCall> Calls() {
     std::lock_guard<std::mutex> lock(mutex_);
     return calls_;
   }
 
   // The extrinsic calls of one method received, in order.
-  std::vector<MethodCall> Calls(const std::string& method)
-  {
+  std::vector<MethodCall> Calls(const std::string& method) {
     std::lock_guard<std::mutex> lock(mutex_);
     std::vector<MethodCall> calls;
     for (const MethodCall& call : calls_)
-      if (call.method == method)
-        calls.push_back(call);
+      if (call.method == method) calls.push_back(call);
     return calls;
   }
 
-  void ClearCalls()
-  {
+  void ClearCalls() {
     std::lock_guard<std::mutex> lock(mutex_);
     calls_.clear();
   }
 
-  int Requests(const std::string& operation)
-  {
+  int Requests(const std::string& operation) {
     std::lock_guard<std::mutex> lock(mutex_);
     return counts_[operation];
   }
 
  private:
-  void Answer(const httplib::Request& http, httplib::Response& reply)
-  {
+  void Answer(const httplib::Request& http, httplib::Response& reply) {
     using namespace Pegasus;
     CimXml::Request request = CimXml::decodeRequest(String(http.body));
     CimXml::Response response;
@@ -139,16 +123,14 @@ class ScriptedCimom {
         response.instances = instances_[className];
       } else {
         response.returnKind = CimXml::Response::OBJECT_PATHS;
-        if (request.methodName == String("AssociatorNames"))
-          response.paths = AssociatorsLocked(request);
+        if (request.methodName == String("AssociatorNames")) response.paths = AssociatorsLocked(request);
       }
     }
     reply.set_header("CIMOperation", "MethodResponse");
     reply.set_content(CimXml::encodeResponse(response).str(), "application/xml; charset=\"utf-8\"");
   }
 
-  void AnswerMethodLocked(const Pegasus::CimXml::Request& request, Pegasus::CimXml::Response& response)
-  {
+  void AnswerMethodLocked(const Pegasus::CimXml::Request& request, Pegasus::CimXml::Response& response) {
     std::string method = request.methodName.str();
     calls_.push_back(MethodCall{method, request.objectPath, request.params});
     const MethodAnswer& answer = methodAnswers_[method];
@@ -156,8 +138,7 @@ class ScriptedCimom {
     response.outParams = answer.outParams;
   }
 
-  void AnswerInstanceLocked(const Pegasus::CimXml::Request& request, Pegasus::CimXml::Response& response)
-  {
+  void AnswerInstanceLocked(const Pegasus::CimXml::Request& request, Pegasus::CimXml::Response& response) {
     const Pegasus::CimXml::ParamValue* name = request.find("InstanceName");
     for (const auto& entry : instances_)
       for (const Pegasus::CIMInstance& instance : entry.second)
@@ -181,12 +162,10 @@ class ScriptedCimom {
     std::vector<Pegasus::CIMObjectPath> paths;
   };
 
-  std::vector<Pegasus::CIMObjectPath> AssociatorsLocked(const Pegasus::CimXml::Request& request)
-  {
+  std::vector<Pegasus::CIMObjectPath> AssociatorsLocked(const Pegasus::CimXml::Request& request) {
     const Pegasus::CimXml::ParamValue* object = request.find("ObjectName");
     const Pegasus::CimXml::ParamValue* assocClass = request.find("AssocClass");
-    if (!object || !assocClass)
-      return {};
+    if (!object || !assocClass) return {};
     for (const Association& association : associators_) {
       if (!Pegasus::refersToSameObject(association.object, object->instanceName) ||
           association.assocClass != assocClass->className.getString().str())

@@ -19,8 +19,7 @@
 
 namespace lookuptest {
 
-inline smissim::SimulatorOptions OptionsWithSeed(const std::string& seed)
-{
+inline smissim::SimulatorOptions OptionsWithSeed(const std::string& seed) {
   smissim::SimulatorOptions options;
   options.seedJson = seed;
   return options;
@@ -32,11 +31,9 @@ inline std::string SystemNameOf(const std::string& serial) { return "2FF70002AC"
 using namespace simtest;
 
 // The level of the first job message containing the fragment; -1 when there is none.
-inline int LevelOf(const TQSO::SnapInfo& record, const std::string& fragment)
-{
+inline int LevelOf(const TQSO::SnapInfo& record, const std::string& fragment) {
   for (const TQSO::JobMessage& message : record.messages())
-    if (message.text.find(fragment) != std::string::npos)
-      return message.level;
+    if (message.text.find(fragment) != std::string::npos) return message.level;
   return -1;
 }
 
@@ -48,8 +45,7 @@ class SimArrayTest : public ::testing::Test {
         hiddenTimeout_("Corvane", "TQ_SMIS_CLIENT_TIMEOUT_IN_SEC"),
         hiddenLsiPrefix_("Corvane", "LSI_OEM_CLASSNAME_PREFIX"),
         instantWaits_(TqSleepMode::Instant),
-        server_(OptionsWithSeed(seed))
-  {
+        server_(OptionsWithSeed(seed)) {
     TqSleepControl::resetCounters();
     TqVolumeInstanceCache::Clear();
     TqCimomParams params = ParamsFor(server_);
@@ -58,15 +54,13 @@ class SimArrayTest : public ::testing::Test {
     util_.m_SnapInfo = &record_;
   }
 
-  void SetUp() override
-  {
+  void SetUp() override {
     ASSERT_EQ(0, conn_.ConnectCimom());
     server_->clearLog();
     record_.clearMessages();
   }
 
-  void TearDown() override
-  {
+  void TearDown() override {
     conn_.DisconnectCimom();
     TqVolumeInstanceCache::Clear();
   }
@@ -74,13 +68,11 @@ class SimArrayTest : public ::testing::Test {
   smissim::Simulator& sim() { return server_.simulator(); }
 
   // A property of the volume named `name` on the array of `serial`, as the model holds it.
-  std::string VolumeProperty(const std::string& serial, const std::string& name, const char* property)
-  {
+  std::string VolumeProperty(const std::string& serial, const std::string& name, const char* property) {
     return sim().withModel([&](smissim::Model& model) -> std::string {
       smissim::StorageArray* array = model.arrayBySerial(serial);
       const Pegasus::CIMInstance* volume = array ? model.findVolumeByName(*array, name) : nullptr;
-      if (!volume)
-        return "";
+      if (!volume) return "";
       Pegasus::Uint32 index = volume->findProperty(property);
       return index == Pegasus::PEG_NOT_FOUND ? "" : volume->getProperty(index).getValue().toString().str();
     });
@@ -89,8 +81,7 @@ class SimArrayTest : public ::testing::Test {
   std::string WwnOf(const std::string& serial, const std::string& name) { return VolumeProperty(serial, name, "Name"); }
 
   // The volume's path as the model holds it (no host, no namespace).
-  Pegasus::CIMObjectPath VolumePath(const std::string& serial, const std::string& name)
-  {
+  Pegasus::CIMObjectPath VolumePath(const std::string& serial, const std::string& name) {
     std::string wwn = WwnOf(serial, name);
     return sim().withModel([&](smissim::Model& model) { return model.volumePath(wwn); });
   }

@@ -20,8 +20,7 @@ namespace smistest {
 
 class GatedRelay {
  public:
-  explicit GatedRelay(int targetPort) : targetPort_(targetPort)
-  {
+  explicit GatedRelay(int targetPort) : targetPort_(targetPort) {
     listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address = LoopbackAddress(0);
     if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
@@ -33,8 +32,7 @@ class GatedRelay {
     acceptor_ = std::thread([this] { AcceptLoop(); });
   }
 
-  ~GatedRelay()
-  {
+  ~GatedRelay() {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       stopping_ = true;
@@ -42,8 +40,7 @@ class GatedRelay {
     }
     changed_.notify_all();
     acceptor_.join();
-    for (std::thread& relay : relays_)
-      relay.join();
+    for (std::thread& relay : relays_) relay.join();
     ::close(listener_);
   }
 
@@ -52,8 +49,7 @@ class GatedRelay {
 
   int port() const { return port_; }
 
-  void Open()
-  {
+  void Open() {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       open_ = true;
@@ -62,27 +58,23 @@ class GatedRelay {
   }
 
   // Connections held at the gate now, and the most ever held at once.
-  int Held() const
-  {
+  int Held() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return held_;
   }
-  int MostHeld() const
-  {
+  int MostHeld() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return mostHeld_;
   }
 
   // True once `count` connections are held at the same time; false when that does not happen in time.
-  bool AwaitHeld(int count, std::chrono::milliseconds limit)
-  {
+  bool AwaitHeld(int count, std::chrono::milliseconds limit) {
     std::unique_lock<std::mutex> lock(mutex_);
     return changed_.wait_for(lock, limit, [&] { return held_ >= count; });
   }
 
  private:
-  static sockaddr_in LoopbackAddress(int port)
-  {
+  static sockaddr_in LoopbackAddress(int port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
@@ -90,27 +82,22 @@ class GatedRelay {
     return address;
   }
 
-  bool Stopping() const
-  {
+  bool Stopping() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return stopping_;
   }
 
-  void AcceptLoop()
-  {
+  void AcceptLoop() {
     while (!Stopping()) {
       pollfd waiting{listener_, POLLIN, 0};
-      if (::poll(&waiting, 1, 20) <= 0)
-        continue;
+      if (::poll(&waiting, 1, 20) <= 0) continue;
       int client = ::accept(listener_, nullptr, nullptr);
-      if (client < 0)
-        continue;
+      if (client < 0) continue;
       relays_.emplace_back([this, client] { Relay(client); });
     }
   }
 
-  void Relay(int client)
-  {
+  void Relay(int client) {
     {
       std::unique_lock<std::mutex> lock(mutex_);
       ++held_;
@@ -123,30 +110,24 @@ class GatedRelay {
     sockaddr_in address = LoopbackAddress(targetPort_);
     if (server >= 0 && ::connect(server, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
       Pump(client, server);
-    if (server >= 0)
-      ::close(server);
+    if (server >= 0) ::close(server);
     ::close(client);
   }
 
   // Passes bytes both ways until either side closes or the relay stops.
-  void Pump(int client, int server)
-  {
+  void Pump(int client, int server) {
     char buffer[16384];
     while (!Stopping()) {
       pollfd ends[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
-      if (::poll(ends, 2, 20) <= 0)
-        continue;
+      if (::poll(ends, 2, 20) <= 0) continue;
       for (int i = 0; i < 2; ++i) {
-        if (!(ends[i].revents & (POLLIN | POLLHUP | POLLERR)))
-          continue;
+        if (!(ends[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
         const ssize_t got = ::recv(ends[i].fd, buffer, sizeof buffer, 0);
-        if (got <= 0)
-          return;
+        if (got <= 0) return;
         const int other = i == 0 ? server : client;
         for (ssize_t sent = 0; sent < got;) {
           const ssize_t now = ::send(other, buffer + sent, static_cast<size_t>(got - sent), MSG_NOSIGNAL);
-          if (now <= 0)
-            return;
+          if (now <= 0) return;
           sent += now;
         }
       }
@@ -170,8 +151,7 @@ class GatedRelay {
 // A loopback port that is bound but never listens: every connect to it is refused.
 class RefusingPort {
  public:
-  RefusingPort()
-  {
+  RefusingPort() {
     socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;

@@ -8,32 +8,32 @@
 namespace smissim {
 
 struct ClassInfo {
-    std::string name;
-    std::string superClass;           // empty at the root
-    std::vector<std::string> keys;    // key property names (for class descriptions)
-    std::string roleA, roleB;         // association classes only: the two reference properties
-    bool isAssociation() const { return !roleA.empty(); }
+  std::string name;
+  std::string superClass;         // empty at the root
+  std::vector<std::string> keys;  // key property names (for class descriptions)
+  std::string roleA, roleB;       // association classes only: the two reference properties
+  bool isAssociation() const { return !roleA.empty(); }
 };
 
 class ClassHierarchy {
-public:
-    // The provider's full class table.
-    static const ClassHierarchy& instance();
+ public:
+  // The provider's full class table.
+  static const ClassHierarchy& instance();
 
-    // The class entry, ignoring case; nullptr when unknown.
-    const ClassInfo* find(const std::string& name) const;
-    bool known(const std::string& name) const { return find(name) != nullptr; }
-    // True when `cls` is `ancestor` or derives from it (ignoring case). Unknown classes are never related.
-    bool isA(const std::string& cls, const std::string& ancestor) const;
-    // Classes in declaration order; concrete (TPD_) classes are declared in the order enumerations list them.
-    const std::vector<ClassInfo>& all() const { return classes_; }
+  // The class entry, ignoring case; nullptr when unknown.
+  const ClassInfo* find(const std::string& name) const;
+  bool known(const std::string& name) const { return find(name) != nullptr; }
+  // True when `cls` is `ancestor` or derives from it (ignoring case). Unknown classes are never related.
+  bool isA(const std::string& cls, const std::string& ancestor) const;
+  // Classes in declaration order; concrete (TPD_) classes are declared in the order enumerations list them.
+  const std::vector<ClassInfo>& all() const { return classes_; }
 
-private:
-    ClassHierarchy();
-    void add(ClassInfo info);
+ private:
+  ClassHierarchy();
+  void add(ClassInfo info);
 
-    std::vector<ClassInfo> classes_;
-    std::unordered_map<std::string, std::size_t> byLowerName_;
+  std::vector<ClassInfo> classes_;
+  std::unordered_map<std::string, std::size_t> byLowerName_;
 };
 
 }  // namespace smissim

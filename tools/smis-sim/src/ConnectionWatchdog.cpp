@@ -39,8 +39,7 @@ std::map<int, int> peersOn(int localPort) {
 }
 
 // A connection whose bytes wait unread is queued for a worker, not slow: it is spared.
-bool hasUnreadBytes(int fd)
-{
+bool hasUnreadBytes(int fd) {
   int unread = 0;
   return ::ioctl(fd, FIONREAD, &unread) == 0 && unread > 0;
 }

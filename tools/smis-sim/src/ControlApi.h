@@ -11,12 +11,12 @@ namespace smissim {
 class Simulator;
 
 class ControlApi {
-public:
-    explicit ControlApi(Simulator& simulator) : simulator_(simulator) {}
-    void registerRoutes(httplib::Server& server);
+ public:
+  explicit ControlApi(Simulator& simulator) : simulator_(simulator) {}
+  void registerRoutes(httplib::Server& server);
 
-private:
-    Simulator& simulator_;
+ private:
+  Simulator& simulator_;
 };
 
 }  // namespace smissim

@@ -1,32 +1,32 @@
 // Extrinsic method execution: dispatch by method name, and what every method family shares.
 #pragma once
 
-#include "smis-sim/ReturnCodes.h"
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+#include "smis-sim/ReturnCodes.h"
 
-#include "smis-sim/FaultPlan.h"
 #include "MethodArgs.h"
+#include "smis-sim/FaultPlan.h"
 #include "smis-sim/Model.h"
 
 namespace smissim {
 
 struct MethodCall {
-    Model& model;
-    StorageArray& array;
-    Pegasus::CIMObjectPath target;
-    const MethodArgs& args;
-    std::optional<FaultRule> jobFault;   // AsJob / JobFails / JobNeverEnds / JobVanishes
+  Model& model;
+  StorageArray& array;
+  Pegasus::CIMObjectPath target;
+  const MethodArgs& args;
+  std::optional<FaultRule> jobFault;  // AsJob / JobFails / JobNeverEnds / JobVanishes
 };
 
 struct MethodOutcome {
-    Pegasus::Uint32 returnValue = 0;
-    std::vector<Pegasus::CIMParamValue> out;
+  Pegasus::Uint32 returnValue = 0;
+  std::vector<Pegasus::CIMParamValue> out;
 
-    static MethodOutcome code(Pegasus::Uint32 value) { return MethodOutcome{value, {}}; }
-    void addReference(const char* name, const Pegasus::CIMObjectPath& path, const Model& model);
+  static MethodOutcome code(Pegasus::Uint32 value) { return MethodOutcome{value, {}}; }
+  void addReference(const char* name, const Pegasus::CIMObjectPath& path, const Model& model);
 };
 
 // Runs `methodName` on the service `target`. Throws CIMException for calls the provider refuses outright
@@ -48,9 +48,9 @@ MethodOutcome runHardwareIdMethod(MethodCall& call, const std::string& method);
 // Codes of the controller configuration methods.
 // Volumes to expose, checked: one entry per volume, LUN -1 where the array chooses.
 struct LunRequest {
-    std::vector<Pegasus::CIMObjectPath> volumes;
-    std::vector<int> luns;
-    std::vector<Pegasus::Uint16> accesses;
+  std::vector<Pegasus::CIMObjectPath> volumes;
+  std::vector<int> luns;
+  std::vector<Pegasus::Uint16> accesses;
 };
 // Reads the volumes by Name with their accesses (absent: each volume's own) and device numbers; 0, or the
 // code refusing the call.

@@ -1,7 +1,7 @@
 // The intrinsic operations the provider serves (instances and associations of the model).
 #pragma once
-#include "smis-sim/Model.h"
 #include "Pegasus/CimXml.h"
+#include "smis-sim/Model.h"
 
 namespace smissim {
 

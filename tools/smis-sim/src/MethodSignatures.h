@@ -9,19 +9,19 @@
 namespace smissim {
 
 struct ParameterSignature {
-    const char* name;
-    Pegasus::CIMType type;
-    bool isArray;
-    bool in;
-    bool out;
-    const char* referenceClass;   // references only
-    bool required = false;        // a call without it is refused as an invalid request
+  const char* name;
+  Pegasus::CIMType type;
+  bool isArray;
+  bool in;
+  bool out;
+  const char* referenceClass;  // references only
+  bool required = false;       // a call without it is refused as an invalid request
 };
 
 struct MethodSignature {
-    const char* className;        // the TPD_ class that offers the method
-    const char* name;
-    std::vector<ParameterSignature> parameters;
+  const char* className;  // the TPD_ class that offers the method
+  const char* name;
+  std::vector<ParameterSignature> parameters;
 };
 
 const std::vector<MethodSignature>& methodSignatures();

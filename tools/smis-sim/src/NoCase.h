@@ -7,16 +7,12 @@
 
 namespace smissim {
 
-inline std::string lowerCase(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+inline std::string lowerCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
 }
 
-inline bool sameNoCase(const std::string& a, const std::string& b)
-{
-    return lowerCase(a) == lowerCase(b);
-}
+inline bool sameNoCase(const std::string& a, const std::string& b) { return lowerCase(a) == lowerCase(b); }
 
 }  // namespace smissim

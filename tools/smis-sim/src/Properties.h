@@ -17,8 +17,7 @@ Pegasus::Uint16 uint16Property(const Pegasus::CIMInstance& instance, const char*
 bool booleanProperty(const Pegasus::CIMInstance& instance, const char* name, bool fallback = false);
 
 // A path with its keys taken from the instance's properties, in the given order.
-Pegasus::CIMObjectPath pathFromKeys(const Pegasus::CIMInstance& instance,
-                                    std::initializer_list<const char*> keyNames);
+Pegasus::CIMObjectPath pathFromKeys(const Pegasus::CIMInstance& instance, std::initializer_list<const char*> keyNames);
 // The same path with host and namespace set, as association and method answers carry them.
 Pegasus::CIMObjectPath qualified(const Pegasus::CIMObjectPath& path, const std::string& host,
                                  const std::string& nameSpace);

@@ -13,9 +13,8 @@
 
 namespace smissim {
 
-std::string defaultSeed()
-{
-    return R"({
+std::string defaultSeed() {
+  return R"({
   "arrays": [{
     "serial": "001234", "firmware": "3.1.2", "build": 484,
     "cpgs": ["FC_r1", "FC_r5", "SSD_r6"],
@@ -37,122 +36,96 @@ std::string defaultSeed()
 })";
 }
 
-Simulator::Simulator(SimulatorOptions options) : options_(std::move(options))
-{
-    faults_.setClassMatcher([](const std::string& requestClass, const std::string& ruleClass) {
-        return ClassHierarchy::instance().isA(requestClass, ruleClass);
-    });
-    cim_ = std::make_unique<CimService>(model_, faults_, log_);
-    control_ = std::make_unique<ControlApi>(*this);
-    http_ = std::make_unique<HttpFrontEnd>(options_, *cim_, *control_);
+Simulator::Simulator(SimulatorOptions options) : options_(std::move(options)) {
+  faults_.setClassMatcher([](const std::string& requestClass, const std::string& ruleClass) {
+    return ClassHierarchy::instance().isA(requestClass, ruleClass);
+  });
+  cim_ = std::make_unique<CimService>(model_, faults_, log_);
+  control_ = std::make_unique<ControlApi>(*this);
+  http_ = std::make_unique<HttpFrontEnd>(options_, *cim_, *control_);
 }
 
-Simulator::~Simulator()
-{
-    stop();
+Simulator::~Simulator() { stop(); }
+
+void Simulator::start() {
+  reset(options_.seedJson);
+  http_->start();
 }
 
-void Simulator::start()
-{
-    reset(options_.seedJson);
-    http_->start();
+void Simulator::stop() {
+  if (http_) http_->stop();
 }
 
-void Simulator::stop()
-{
-    if (http_)
-        http_->stop();
+bool Simulator::waitUntilAnswering(int timeoutMs) const {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  do {
+    std::unique_ptr<httplib::ClientImpl> client;
+    if (options_.https) {
+      auto* tls = new httplib::SSLClient(options_.bindAddress, port());
+      client.reset(tls);
+      tls->enable_server_certificate_verification(false);
+      if (options_.oldTls) {
+        SSL_CTX_set_security_level(tls->ssl_context(), 0);
+        SSL_CTX_set_cipher_list(tls->ssl_context(), "DEFAULT:@SECLEVEL=0");
+        SSL_CTX_set_min_proto_version(tls->ssl_context(), TLS1_VERSION);
+      }
+    } else {
+      client.reset(new httplib::ClientImpl(options_.bindAddress, port()));
+    }
+    auto result = client->Get("/control/health");
+    if (result && result->status == 200) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  } while (std::chrono::steady_clock::now() < deadline);
+  return false;
 }
 
-bool Simulator::waitUntilAnswering(int timeoutMs) const
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    do {
-        std::unique_ptr<httplib::ClientImpl> client;
-        if (options_.https) {
-            auto* tls = new httplib::SSLClient(options_.bindAddress, port());
-            client.reset(tls);
-            tls->enable_server_certificate_verification(false);
-            if (options_.oldTls) {
-                SSL_CTX_set_security_level(tls->ssl_context(), 0);
-                SSL_CTX_set_cipher_list(tls->ssl_context(), "DEFAULT:@SECLEVEL=0");
-                SSL_CTX_set_min_proto_version(tls->ssl_context(), TLS1_VERSION);
-            }
-        } else {
-            client.reset(new httplib::ClientImpl(options_.bindAddress, port()));
-        }
-        auto result = client->Get("/control/health");
-        if (result && result->status == 200)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    } while (std::chrono::steady_clock::now() < deadline);
-    return false;
+int Simulator::port() const { return http_->port(); }
+
+std::string Simulator::url() const {
+  return std::string(options_.https ? "https" : "http") + "://" + options_.bindAddress + ":" + std::to_string(port());
 }
 
-int Simulator::port() const
-{
-    return http_->port();
+void Simulator::seed(const std::string& json) {
+  Json document = Json::parse(json);
+  withModel([&](Model& model) { model.seed(document); });
 }
 
-std::string Simulator::url() const
-{
-    return std::string(options_.https ? "https" : "http") + "://" + options_.bindAddress + ":" +
-           std::to_string(port());
+void Simulator::reset(const std::string& seedJson) {
+  Json document = Json::parse(seedJson.empty() ? defaultSeed() : seedJson);
+  withModel([&](Model& model) {
+    model.clear();
+    model.settings() = Settings();
+    model.seed(document);
+  });
+  faults_.clear();
+  log_.clear();
 }
 
-void Simulator::seed(const std::string& json)
-{
-    Json document = Json::parse(json);
-    withModel([&](Model& model) { model.seed(document); });
+void Simulator::updateSettings(const std::string& json) {
+  Json document = Json::parse(json);
+  withModel([&](Model& model) {
+    model.settings().update(document);
+    for (const auto& item : document.has("arrays") ? document.get("arrays").items() : std::vector<Json>{}) {
+      StorageArray* array = model.arrayBySerial(item.getString("serial"));
+      if (!array) throw ModelError("no array " + item.getString("serial"));
+      model.setFirmware(*array, item.getString("firmware", array->firmware),
+                        static_cast<Pegasus::Uint16>(item.getUint64("build", array->build)));
+    }
+  });
 }
 
-void Simulator::reset(const std::string& seedJson)
-{
-    Json document = Json::parse(seedJson.empty() ? defaultSeed() : seedJson);
-    withModel([&](Model& model) {
-        model.clear();
-        model.settings() = Settings();
-        model.seed(document);
-    });
-    faults_.clear();
-    log_.clear();
+void Simulator::injectFault(const FaultRule& rule) { faults_.add(rule); }
+
+void Simulator::clearFaults() { faults_.clear(); }
+
+std::string Simulator::modelJson() {
+  std::shared_lock<std::shared_mutex> lock(model_.mutex());
+  return model_.toJson().dump();
 }
 
-void Simulator::updateSettings(const std::string& json)
-{
-    Json document = Json::parse(json);
-    withModel([&](Model& model) {
-        model.settings().update(document);
-        for (const auto& item : document.has("arrays") ? document.get("arrays").items() : std::vector<Json>{}) {
-            StorageArray* array = model.arrayBySerial(item.getString("serial"));
-            if (!array)
-                throw ModelError("no array " + item.getString("serial"));
-            model.setFirmware(*array, item.getString("firmware", array->firmware),
-                              static_cast<Pegasus::Uint16>(item.getUint64("build", array->build)));
-        }
-    });
-}
-
-void Simulator::injectFault(const FaultRule& rule)
-{
-    faults_.add(rule);
-}
-
-void Simulator::clearFaults()
-{
-    faults_.clear();
-}
-
-std::string Simulator::modelJson()
-{
-    std::shared_lock<std::shared_mutex> lock(model_.mutex());
-    return model_.toJson().dump();
-}
-
-std::vector<ExposedLun> Simulator::exposedTo(const std::vector<std::string>& initiatorPorts)
-{
-    std::shared_lock<std::shared_mutex> lock(model_.mutex());
-    return model_.exposedTo(initiatorPorts);
+std::vector<ExposedLun> Simulator::exposedTo(const std::vector<std::string>& initiatorPorts) {
+  std::shared_lock<std::shared_mutex> lock(model_.mutex());
+  return model_.exposedTo(initiatorPorts);
 }
 
 }  // namespace smissim
