@@ -187,7 +187,14 @@ class SmisAction : public TqSmisJob {
   std::uint32_t DeleteHardwareIDCollection(TqCimConnection& conn, const char* systemName, const char* collectionName);
 
   // ---- Replication-service operations -------------------------------------------------------------
-  // (operations of the replication services go here)
+  // True with the array's ETERNUS replication service in servicePath; args: system name, element name,
+  // copy type, source volume (only the system name is read).
+  bool ValidateCreateElementReplica(TqCimConnection& conn, SmisArgs& args, Pegasus::CIMObjectPath& servicePath);
+  // Makes a replica of a volume through a replication service (CreateElementReplica) and follows its job.
+  // args: service path (or any text, to look the service up by the system name), element name, copy type,
+  // source volume (path or Name), target volume path or empty, [system name], [target pool path].
+  // resultPath receives the replica (for an LSI-family snapshot without target, its point-in-time view).
+  SmisResultCode CreateElementReplica(TqCimConnection& conn, SmisArgs& args, std::string& resultPath);
 
  private:
   // The HP EVA target setting of CreateReplica when the caller names none; an empty path when none.

@@ -46,6 +46,7 @@ MethodOutcome runFamily(MethodCall& call, const std::string& cls, const std::str
   if (hierarchy.isA(cls, "CIM_ControllerConfigurationService"))
     return runControllerConfigurationMethod(call, methodName);
   if (hierarchy.isA(cls, "CIM_StorageHardwareIDManagementService")) return runHardwareIdMethod(call, methodName);
+  if (hierarchy.isA(cls, "CIM_ReplicationService")) return runReplicationServiceMethod(call, methodName);
   throw CIMException(CIM_ERR_METHOD_NOT_AVAILABLE, String(methodName + " is not offered by " + cls));
 }
 }  // namespace

@@ -44,6 +44,7 @@ MethodOutcome finishTask(MethodCall& call, const std::string& method, bool asJob
 MethodOutcome runStorageConfigurationMethod(MethodCall& call, const std::string& method);
 MethodOutcome runControllerConfigurationMethod(MethodCall& call, const std::string& method);
 MethodOutcome runHardwareIdMethod(MethodCall& call, const std::string& method);
+MethodOutcome runReplicationServiceMethod(MethodCall& call, const std::string& method);
 
 // Codes of the controller configuration methods.
 // Volumes to expose, checked: one entry per volume, LUN -1 where the array chooses.
