@@ -1,12 +1,9 @@
-// Deleting copies. The worker comes with the snapshot objects; until then no device reaches "deleted".
+// Deleting copies from the array.
 #include "EntryGuard.h"
-#include "PendingCall.h"
+#include "TqCopyWorkers.h"
 #include "TqsoEntryPoints.h"
 
-using tqengine::GuardedCall;
-using tqengine::PendingSnapshotCall;
-
-TQSO::ResultCode tqso_deleteSnaps(TQSO::SnapInfo** devices, short count, TQSO::TQOSUtil*) {
-  const char* tag = "3PAR-TP_deleteSnaps[Local]";
-  return GuardedCall(tag, TQSO::RC_FAIL, [&] { return PendingSnapshotCall(tag, devices, count, TQSO::RC_FAIL); });
+TQSO::ResultCode tqso_deleteSnaps(TQSO::SnapInfo** devices, short count, TQSO::TQOSUtil* services) {
+  return tqengine::GuardedCall("3PAR-TP_deleteSnaps[Local]", TQSO::RC_FAIL,
+                               [&] { return TP_deleteSnaps(devices, count, services, true); });
 }

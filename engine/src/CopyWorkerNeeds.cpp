@@ -1,0 +1,23 @@
+// TEMPORARY placeholders of CopyWorkerNeeds.h: each fails without touching the host or the array.
+#include "CopyWorkerNeeds.h"
+
+bool initArrayParams(Tq3PARSnapshot&, TQSO::SnapInfo*, TQSO::TQOSUtil*, std::string, bool) { return false; }
+bool TovakCopyFlagset(TQSO::SnapInfo* device) { return device != nullptr && device->isFlagSet(0x8000); }
+void GetSnapshotCopyName(TQSO::SnapInfo* device, std::string& name) {
+  name = "TQCL-TP_" + std::to_string(device->getCopyNumber());
+}
+bool isRemoteCallEnabled(TQSO::SnapInfo*, std::string&, std::string& proxyHost) {
+  proxyHost.clear();
+  return false;
+}
+int TP_InvokeRemotePXCall(TQSO::SnapInfo**, short, TQSO::TQOSUtil*, std::string&, unsigned, int) { return 1; }
+int HandleRemoteCallUnmapVolume(TQSO::SnapInfo**, short, TQSO::TQOSUtil*, bool, std::string&, int) { return 1; }
+bool detectHbalist(TQSO::TQOSUtil*, std::list<std::string>&, const std::string&, std::string&, bool&) { return false; }
+bool detectHBA(std::string&, bool&, std::string&, TQSO::TQOSUtil*, std::string) { return false; }
+void refreshSystemBus(TQSO::TQOSUtil*, std::list<std::string>, std::list<std::string>, std::string) {}
+bool getDeviceList(std::list<std::string>&, TQSO::TQOSUtil*, std::string) { return false; }
+bool getAllDevicePaths(std::string, std::list<std::string>&, std::string, std::list<std::string>& paths) {
+  paths.clear();
+  return true;
+}
+int mapVolumes(TQSO::SnapInfo**, short, TQSO::TQOSUtil*, bool, bool, int) { return 1; }

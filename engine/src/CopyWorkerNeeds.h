@@ -1,0 +1,35 @@
+// TEMPORARY: what the unmap, delete and revert workers call from neighbouring parts of the engine that land
+// separately (array login of a snapshot object, the remote proxy, host initiators and buses, the map worker).
+// Replaced by those parts' own headers when they land.
+#pragma once
+
+#include <list>
+#include <string>
+
+#include "SnapInfo.h"
+#include "TQOSUtil.h"
+#include "Tq3PARSnapshot.h"
+
+bool initArrayParams(Tq3PARSnapshot& snapshot, TQSO::SnapInfo* device, TQSO::TQOSUtil* services, std::string arrayId,
+                     bool fromDevice);
+bool TovakCopyFlagset(TQSO::SnapInfo* device);
+void GetSnapshotCopyName(TQSO::SnapInfo* device, std::string& name);
+
+bool isRemoteCallEnabled(TQSO::SnapInfo* device, std::string& arrayId, std::string& proxyHost);
+int TP_InvokeRemotePXCall(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, std::string& proxyHost,
+                          unsigned messageId, int deviceIndex);
+int HandleRemoteCallUnmapVolume(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, bool keep,
+                                std::string& unused, int deviceIndex);
+
+bool detectHbalist(TQSO::TQOSUtil* services, std::list<std::string>& initiators, const std::string& hostName,
+                   std::string& arrayId, bool& iscsi);
+bool detectHBA(std::string& initiator, bool& iscsi, std::string& arrayId, TQSO::TQOSUtil* services,
+               std::string hostName);
+void refreshSystemBus(TQSO::TQOSUtil* services, std::list<std::string> first, std::list<std::string> second,
+                      std::string hostName);
+bool getDeviceList(std::list<std::string>& devices, TQSO::TQOSUtil* services, std::string hostName);
+bool getAllDevicePaths(std::string lunWWN, std::list<std::string>& hostDevices, std::string unused,
+                       std::list<std::string>& paths);
+
+int mapVolumes(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, bool copies, bool isLocal,
+               int deviceIndex);
