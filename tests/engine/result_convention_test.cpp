@@ -103,8 +103,7 @@ TEST(PendingCalls, GiveTheirEarlyResultAndTouchNothing) {
   typedef TQSO::ResultCode (*LunCall)(TQSO::LUNInfo**, short, TQSO::TQOSUtil*);
   const SnapCall snapCalls[] = {&tqso_processVPDInfo, &tqso_execSnapEngineOp, &tqso_prepareRemoteSnaps,
                                 &tqso_prepareDevices, &tqso_snapDevices,      &tqso_postSnapDevices,
-                                &tqso_deleteSnaps,    &tqso_isMapped,         &tqso_mapSnaps,
-                                &tqso_unmapSnaps,     &tqso_revertSnaps,      &tqso_reconcileSnaps};
+                                &tqso_isMapped,       &tqso_mapSnaps};
   const LunCall lunCalls[] = {&tqso_createLUNs,         &tqso_deleteLUNs, &tqso_resizeLUNs,
                               &tqso_resolveLunsToUsers, &tqso_mapLUNs,    &tqso_unmapLUNs};
   TQSO::SnapInfo device;
