@@ -1,6 +1,6 @@
-// TEMPORARY: what the unmap, delete and revert workers call from neighbouring parts of the engine that land
-// separately (array login of a snapshot object, the remote proxy, host initiators and buses, the map worker).
-// Replaced by those parts' own headers when they land.
+// TEMPORARY: functions of engine parts that land separately (array login of a snapshot object, the remote
+// proxy, host initiators and buses, the map worker), with placeholder bodies in CopyWorkerNeeds.cpp so that
+// their callers build meanwhile. Each part, when it lands, moves its functions to its own header and files.
 #pragma once
 
 #include <list>
@@ -18,6 +18,9 @@ void GetSnapshotCopyName(TQSO::SnapInfo* device, std::string& name);
 bool isRemoteCallEnabled(TQSO::SnapInfo* device, std::string& arrayId, std::string& proxyHost);
 int TP_InvokeRemotePXCall(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, std::string& proxyHost,
                           unsigned messageId, int deviceIndex);
+int HandleRemoteCallMapVolume(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, int deviceIndex);
+bool GetRemoteMapParameter(std::string& portList, std::string& group, bool iscsi, bool snapshotVolumes,
+                           std::string& parameter);
 int HandleRemoteCallUnmapVolume(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, bool keep,
                                 std::string& unused, int deviceIndex);
 
@@ -25,6 +28,7 @@ bool detectHbalist(TQSO::TQOSUtil* services, std::list<std::string>& initiators,
                    std::string& arrayId, bool& iscsi);
 bool detectHBA(std::string& initiator, bool& iscsi, std::string& arrayId, TQSO::TQOSUtil* services,
                std::string hostName);
+std::string convertHbaList(std::list<std::string>& initiators, bool iscsi);
 void refreshSystemBus(TQSO::TQOSUtil* services, std::list<std::string> first, std::list<std::string> second,
                       std::string hostName);
 bool getDeviceList(std::list<std::string>& devices, TQSO::TQOSUtil* services, std::string hostName);
