@@ -1,15 +1,6 @@
 // TEMPORARY placeholders of CopyWorkerNeeds.h: each fails without touching the host or the array.
 #include "CopyWorkerNeeds.h"
 
-bool initArrayParams(Tq3PARSnapshot&, TQSO::SnapInfo*, TQSO::TQOSUtil*, std::string, bool) { return false; }
-bool TovakCopyFlagset(TQSO::SnapInfo* device) { return device != nullptr && device->isFlagSet(0x8000); }
-void GetSnapshotCopyName(TQSO::SnapInfo* device, std::string& name) {
-  name = "TQCL-TP_" + std::to_string(device->getCopyNumber());
-}
-bool isRemoteCallEnabled(TQSO::SnapInfo*, std::string&, std::string& proxyHost) {
-  proxyHost.clear();
-  return false;
-}
 int TP_InvokeRemotePXCall(TQSO::SnapInfo**, short, TQSO::TQOSUtil*, std::string&, unsigned, int) { return 1; }
 int HandleRemoteCallMapVolume(TQSO::SnapInfo**, short, TQSO::TQOSUtil*, int) { return 1; }
 bool GetRemoteMapParameter(std::string&, std::string&, bool, bool, std::string& parameter) {

@@ -9,13 +9,9 @@
 #include "SnapInfo.h"
 #include "TQOSUtil.h"
 #include "Tq3PARSnapshot.h"
+#include "TqRemoteProxy.h"
+#include "TqSnapshotSetup.h"
 
-bool initArrayParams(Tq3PARSnapshot& snapshot, TQSO::SnapInfo* device, TQSO::TQOSUtil* services, std::string arrayId,
-                     bool fromDevice);
-bool TovakCopyFlagset(TQSO::SnapInfo* device);
-void GetSnapshotCopyName(TQSO::SnapInfo* device, std::string& name);
-
-bool isRemoteCallEnabled(TQSO::SnapInfo* device, std::string& arrayId, std::string& proxyHost);
 int TP_InvokeRemotePXCall(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, std::string& proxyHost,
                           unsigned messageId, int deviceIndex);
 int HandleRemoteCallMapVolume(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, int deviceIndex);
