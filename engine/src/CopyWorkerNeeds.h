@@ -31,5 +31,19 @@ bool getDeviceList(std::list<std::string>& devices, TQSO::TQOSUtil* services, st
 bool getAllDevicePaths(std::string lunWWN, std::list<std::string>& hostDevices, std::string unused,
                        std::list<std::string>& paths);
 
+// Remote-copy replicas (prepare and snapshot of a replica).
+bool GetRmoteCopyGroup(TQSO::SnapInfo* device, TQSO::TQOSUtil* osUtil, std::string& targetVolumeId,
+                       std::string& syncPath, std::string& sourceVolumeId, bool& async);
+bool SetReplicationMetaData(TQSO::SnapInfo* device, const std::string& targetVolumeId, const std::string& syncPath,
+                            const std::string& sourceVolumeId);
+bool GetSnapshotObjectForReplication(TQSO::SnapInfo* device, const std::string& sourceVolumeId, TQSO::TQOSUtil* osUtil,
+                                     Tq3PARSnapshot& snapshot, std::string& arrayName);
+bool CheckAndProcessReplication(TQSO::SnapInfo* device, TQSO::TQOSUtil* osUtil);
+void* SnapReplicationDeviceThread(void* argument);
+
+// The remote proxy's prepare command.
+bool GetRemoteCommandParameter(int messageId, int deviceIndex, std::string& command);
+int ExecuteRemote(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, std::string& proxyHost);
+
 int mapVolumes(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, bool copies, bool isLocal,
                int deviceIndex);

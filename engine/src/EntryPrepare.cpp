@@ -1,23 +1,22 @@
-// Preparing devices for a copy, and undoing a prepare. The prepare workers come with the snapshot objects;
-// until then a prepare gives the result of a list whose first device cannot be identified.
+// Preparing devices for a copy, and undoing a prepare.
 #include "EntryGuard.h"
-#include "PendingCall.h"
 #include "TqEngineResult.h"
+#include "TqSnapWorkers.h"
 #include "TqsoEntryPoints.h"
 
 using tqengine::GuardedCall;
-using tqengine::PendingSnapshotCall;
 
-TQSO::ResultCode tqso_prepareDevices(TQSO::SnapInfo** devices, short count, TQSO::TQOSUtil*) {
-  const char* tag = "3PAR-TP_prepareDevices[Local]";
-  return GuardedCall(tag, TQSO::RC_FAIL, [&] { return PendingSnapshotCall(tag, devices, count, TQSO::RC_FAIL); });
+TQSO::ResultCode tqso_prepareDevices(TQSO::SnapInfo** devices, short count, TQSO::TQOSUtil* osUtil) {
+  return GuardedCall("3PAR-TP_prepareDevices[Local]", TQSO::RC_FAIL, [&] {
+    return static_cast<TQSO::ResultCode>(TP_prepareDevices(devices, count, osUtil, true, false));
+  });
 }
 
-TQSO::ResultCode tqso_prepareRemoteSnaps(TQSO::SnapInfo** devices, short count, TQSO::TQOSUtil*) {
+TQSO::ResultCode tqso_prepareRemoteSnaps(TQSO::SnapInfo** devices, short count, TQSO::TQOSUtil* osUtil) {
   const char* tag = "3PAR-TP_prepareRemoteSnaps";
   return GuardedCall(tag, TQSO::RC_FAIL, [&] {
     o_logger.DebugLvl(tag, 1, "starts [%d devices] [islocal - %s]", static_cast<int>(count), "Yes");
-    return PendingSnapshotCall("3PAR-TP_prepareDevices[Local][Replication-Snap]", devices, count, TQSO::RC_FAIL);
+    return static_cast<TQSO::ResultCode>(TP_prepareDevices(devices, count, osUtil, true, true));
   });
 }
 

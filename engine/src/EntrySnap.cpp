@@ -1,15 +1,11 @@
-// Snapshot creation calls. The workers that create the copies come with the snapshot objects; until then
-// a call gives the result of a list whose array cannot be told.
+// Snapshot creation calls.
 #include "EntryGuard.h"
-#include "PendingCall.h"
+#include "TqSnapWorkers.h"
 #include "TqsoEntryPoints.h"
 
-using tqengine::GuardedCall;
-using tqengine::PendingSnapshotCall;
-
-TQSO::ResultCode tqso_snapDevices(TQSO::SnapInfo** devices, short count, TQSO::TQOSUtil*) {
-  const char* tag = "3PAR-CreateMasterSnap[Local]";
-  return GuardedCall(tag, TQSO::RC_FAIL, [&] { return PendingSnapshotCall(tag, devices, count, TQSO::RC_FAIL); });
+TQSO::ResultCode tqso_snapDevices(TQSO::SnapInfo** devices, short count, TQSO::TQOSUtil* osUtil) {
+  return tqengine::GuardedCall("3PAR-CreateMasterSnap[Local]", TQSO::RC_FAIL,
+                               [&] { return TP_snapDevices(devices, count, osUtil, true); });
 }
 
 TQSO::ResultCode tqso_postSnapDevices(TQSO::SnapInfo** devices, short count, TQSO::TQOSUtil* osUtil) {

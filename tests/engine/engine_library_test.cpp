@@ -74,9 +74,9 @@ TEST_F(EngineLibrary, CallsWorkOnTheProgramsRecordsAndLogger) {
   TQSO::TQOSUtil services;
   EXPECT_EQ(TQSO::RC_FAIL, Find<ListCall>("tqso_prepareDevices")(list, 1, &services));
   EXPECT_EQ(TQSO::RC_SUCCESS, Find<ListCall>("tqso_prepareDevices")(nullptr, 0, &services));
-  EXPECT_EQ(TQSO::SS_RESET, device.getStatus()) << "a pending call touches no record";
-  EXPECT_TRUE(log.contains("3PAR-TP_prepareDevices[Local]: not available in this build"))
-      << "the engine logs through the program's one logger";
+  EXPECT_EQ(TQSO::SS_PREPARE_FAILED, device.getStatus()) << "a device without inquiry data is no 3PAR volume";
+  EXPECT_TRUE(device.hasMessageContaining("Failed to get 3PAR Array name from host device [/dev/sdb]"));
+  EXPECT_FALSE(log.lines().empty()) << "the engine logs through the program's one logger";
 
   EXPECT_EQ(TQSO::RC_SUCCESS, Find<ListCall>("tqso_unprepareDevices")(list, 1, &services));
   EXPECT_EQ(TQSO::SS_UNPREPARED, device.getStatus()) << "the engine writes the program's own record";
