@@ -1,0 +1,104 @@
+// A snapshot job through the list calls against the simulated array and host: prepare, snapshot, delete
+// and reconcile, in parallel workers and in turn, and the devices that cannot take part.
+#include <gtest/gtest.h>
+
+#include "SnapInfo.h"
+#include "TqCopyWorkers.h"
+#include "TqSnapMetadata.h"
+#include "TqsoEntryPoints.h"
+#include "support/EngineJobFixture.h"
+
+namespace {
+
+using enginejob::EngineJobTest;
+
+_TQ3PAR_SnapMetadata RecordOf(TQSO::SnapInfo& device) {
+  _TQ3PAR_SnapMetadata record;
+  EXPECT_TRUE(getMetadata(&device, record));
+  return record;
+}
+
+bool HasVolume(const std::string& model, const std::string& name) {
+  return model.find("\"" + name + "\"") != std::string::npos;
+}
+
+class SnapshotJob : public EngineJobTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SnapshotJob, PreparesSnapsDeletesAndReconciles) {
+  const bool parallel = GetParam();
+  JobOf({"vol1", "vol2"});
+  for (TQSO::SnapInfo* device : list_)
+    device->setSetting("SMCONFIG_NAME_ENABLE_PARALLEL_SNAP_OPERATIONS", parallel ? 1 : 0);
+
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
+  for (size_t i = 0; i < list_.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(TQSO::SS_PREPARED, Device(i).getStatus());
+    const _TQ3PAR_SnapMetadata record = RecordOf(Device(i));
+    EXPECT_EQ(enginejob::kArrayId, record.arrayId);
+    EXPECT_EQ("4", record.snapOp);
+    EXPECT_EQ(tqengine::kEmptyDev, record.childdev);
+    EXPECT_TRUE(record.targetDev.empty());
+    EXPECT_EQ(1u, record.version);
+    EXPECT_EQ(0u, record.flags);
+    EXPECT_EQ(record.srcDev, Device(i).metaDataText(TQSO::SM_MDT_3PAR_SRC_SNAP_UUID).value_or(""));
+  }
+
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_snapDevices(list_.data(), Count(), &services_));
+  std::string model = Model();
+  for (size_t i = 0; i < list_.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(TQSO::SS_SNAPSHOT_CREATED, Device(i).getStatus());
+    EXPECT_FALSE(RecordOf(Device(i)).targetDev.empty()) << "the record names the new copy";
+  }
+  EXPECT_TRUE(HasVolume(model, "snap-vol1"));
+  EXPECT_TRUE(HasVolume(model, "snap-vol2"));
+
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_deleteSnaps(list_.data(), Count(), &services_));
+  model = Model();
+  EXPECT_FALSE(HasVolume(model, "snap-vol1"));
+  EXPECT_FALSE(HasVolume(model, "snap-vol2"));
+  for (size_t i = 0; i < list_.size(); ++i) EXPECT_EQ(TQSO::SS_DELETED, Device(i).getStatus());
+
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_reconcileSnaps(list_.data(), Count(), &services_));
+  for (size_t i = 0; i < list_.size(); ++i) EXPECT_EQ(TQSO::SS_GONE_FROM_ARRAY, Device(i).getStatus());
+}
+
+INSTANTIATE_TEST_SUITE_P(InWorkersAndInTurn, SnapshotJob, ::testing::Bool());
+
+TEST_F(EngineJobTest, DevicesThatAreNoThreeParVolumes) {
+  JobOf({"vol1", "vol2"});
+  list_[1]->setHostDevicePath("/dev/nothing");
+  EXPECT_EQ(TQSO::RC_FAIL_PARTIAL, tqso_prepareDevices(list_.data(), Count(), &services_));
+  EXPECT_EQ(TQSO::SS_PREPARED, Device(0).getStatus());
+  EXPECT_EQ(TQSO::SS_PREPARE_FAILED, Device(1).getStatus());
+
+  list_[0]->setHostDevicePath("/dev/nothing");
+  list_[1]->setHostDevicePath(DiskOf("vol2").c_str());
+  list_[1]->setStatus(TQSO::SS_RESET);
+  EXPECT_EQ(TQSO::RC_FAIL, tqso_prepareDevices(list_.data(), Count(), &services_));
+  EXPECT_EQ(TQSO::SS_PREPARE_FAILED, Device(0).getStatus());
+  EXPECT_EQ(TQSO::SS_RESET, Device(1).getStatus()) << "only the first device is looked at";
+}
+
+TEST_F(EngineJobTest, ARefusedLoginFailsEveryDeviceWithTheArraysError) {
+  KnowArray(25, "wrong");
+  JobOf({"vol1", "vol2"});
+  EXPECT_EQ(TQSO::RC_FAIL, tqso_prepareDevices(list_.data(), Count(), &services_));
+  for (size_t i = 0; i < list_.size(); ++i) {
+    EXPECT_EQ(TQSO::SS_PREPARE_FAILED, Device(i).getStatus());
+    EXPECT_EQ(60555, Device(i).errorCode());
+  }
+}
+
+TEST_F(EngineJobTest, SnapshotOfAnUnpreparedDeviceFails) {
+  JobOf({"vol1", "vol2"});
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
+  list_[1]->setStatus(TQSO::SS_UNPREPARED);
+  EXPECT_EQ(TQSO::RC_FAIL_PARTIAL, tqso_snapDevices(list_.data(), Count(), &services_));
+  EXPECT_EQ(TQSO::SS_SNAPSHOT_CREATED, Device(0).getStatus());
+  EXPECT_EQ(TQSO::SS_SNAPSHOT_FAILED, Device(1).getStatus());
+  EXPECT_FALSE(HasVolume(Model(), "snap-vol2"));
+}
+
+}  // namespace

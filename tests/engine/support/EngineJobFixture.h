@@ -1,0 +1,105 @@
+// A whole job's setting for the engine's list calls: one simulated 3PAR array on loopback whose volumes are
+// exported to the simulated host, the host with those volumes as its disks, the array known to the host
+// agent (its login and settings), and one job record per source device.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ArrayRegistry.h"
+#include "SimulatedHostPlatform.h"
+#include "SimulatorExposureSource.h"
+#include "SnapInfo.h"
+#include "TQOSUtil.h"
+#include "TqDeviceTree.h"
+#include "smis-sim/TestServer.h"
+
+namespace enginejob {
+
+constexpr const char* kHostPort = "10000000C9A1B2C3";
+constexpr const char* kArrayId = "2FF70002AC00ABCD";  // the array's system name, as derived from its WWNs
+
+// An array of serial 00ABCD with `volumes` exported to the host "simhost".
+inline std::string ArraySeed(const std::vector<std::string>& volumes) {
+  std::string list, exports;
+  int lun = 1;
+  for (const std::string& name : volumes) {
+    if (!list.empty()) list += ",";
+    if (!exports.empty()) exports += ",";
+    list += R"({"name":")" + name + R"(","cpg":"FC_r1"})";
+    exports += R"({"volume":")" + name + R"(","host":"simhost","lun":)" + std::to_string(lun++) + "}";
+  }
+  return std::string(R"({"arrays":[{"serial":"00ABCD","firmware":"3.1.2","cpgs":["FC_r1"],"volumes":[)") + list +
+         R"(],"hosts":[{"name":"simhost","fc":[")" + kHostPort + R"("]}],"exports":[)" + exports + "]}]}";
+}
+
+inline smissim::SimulatorOptions SeededOptions(const std::vector<std::string>& volumes) {
+  smissim::SimulatorOptions options;
+  options.seedJson = ArraySeed(volumes);
+  return options;
+}
+
+class EngineJobTest : public ::testing::Test {
+ protected:
+  explicit EngineJobTest(const std::vector<std::string>& volumes = {"vol1", "vol2"})
+      : array_(SeededOptions(volumes)),
+        host_(std::make_shared<TQSO::SimulatedHostPlatform>(
+            std::vector<TQSO::HostInitiator>{{kHostPort, TQSO::INITIATOR_FC}},
+            std::make_shared<TQSO::SimulatorExposureSource>(array_->url(), array_.user(), array_.password()))),
+        scope_(host_),
+        registry_(std::make_shared<TQSO::ArrayRegistry>()),
+        services_(registry_, host_) {
+    std::string error;
+    if (!host_->rescan({}, {}, error)) ADD_FAILURE() << error;
+    KnowArray(25);
+  }
+
+  // The array as the host agent knows it, with the engine id of the job.
+  void KnowArray(int engineId, const std::string& password = "") {
+    TQSO::ArrayEntry entry;
+    entry.id = kArrayId;
+    entry.info = "{hostName:127.0.0.1,hostUserName:" + array_.user() +
+                 ",hostPassword:" + (password.empty() ? array_.password() : password) +
+                 ",engineId:" + std::to_string(engineId) + "}";
+    entry.settings["SMCONFIG_NAME_SMIS_SERVER_PORT"] = std::to_string(array_.port());
+    registry_->put(entry);
+  }
+
+  // The host disk of a volume ("" when the host does not see it).
+  std::string DiskOf(const std::string& volume) const {
+    for (const auto& disk : host_->visibleDevices())
+      if (disk.second.volume == volume) return disk.first;
+    return "";
+  }
+
+  // One job record per volume, its host disk as the device path.
+  void JobOf(const std::vector<std::string>& volumes) {
+    devices_.clear();
+    list_.clear();
+    for (const std::string& volume : volumes) {
+      auto device = std::make_unique<TQSO::SnapInfo>();
+      device->setArrayRegistry(registry_);
+      device->setHostDevicePath(DiskOf(volume).c_str());
+      device->setSourceDeviceName("snap-" + volume);
+      list_.push_back(device.get());
+      devices_.push_back(std::move(device));
+    }
+  }
+
+  short Count() const { return static_cast<short>(list_.size()); }
+  TQSO::SnapInfo& Device(size_t i) { return *devices_.at(i); }
+  std::string Model() { return array_->modelJson(); }
+
+  smissim::TestServer array_;
+  std::shared_ptr<TQSO::SimulatedHostPlatform> host_;
+  TqDeviceSourceScope scope_;
+  std::shared_ptr<TQSO::ArrayRegistry> registry_;
+  TQSO::TQOSUtil services_;
+  std::vector<std::unique_ptr<TQSO::SnapInfo>> devices_;
+  std::vector<TQSO::SnapInfo*> list_;
+};
+
+}  // namespace enginejob
