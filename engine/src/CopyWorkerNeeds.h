@@ -9,6 +9,7 @@
 #include "SnapInfo.h"
 #include "TQOSUtil.h"
 #include "Tq3PARSnapshot.h"
+#include "TqHostBus.h"
 #include "TqRemoteProxy.h"
 #include "TqSnapshotSetup.h"
 
@@ -19,17 +20,6 @@ bool GetRemoteMapParameter(std::string& portList, std::string& group, bool iscsi
                            std::string& parameter);
 int HandleRemoteCallUnmapVolume(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, bool keep,
                                 std::string& unused, int deviceIndex);
-
-bool detectHbalist(TQSO::TQOSUtil* services, std::list<std::string>& initiators, const std::string& hostName,
-                   std::string& arrayId, bool& iscsi);
-bool detectHBA(std::string& initiator, bool& iscsi, std::string& arrayId, TQSO::TQOSUtil* services,
-               std::string hostName);
-std::string convertHbaList(std::list<std::string>& initiators, bool iscsi);
-void refreshSystemBus(TQSO::TQOSUtil* services, std::list<std::string> first, std::list<std::string> second,
-                      std::string hostName);
-bool getDeviceList(std::list<std::string>& devices, TQSO::TQOSUtil* services, std::string hostName);
-bool getAllDevicePaths(std::string lunWWN, std::list<std::string>& hostDevices, std::string unused,
-                       std::list<std::string>& paths);
 
 // Remote-copy replicas (prepare and snapshot of a replica).
 bool GetRmoteCopyGroup(TQSO::SnapInfo* device, TQSO::TQOSUtil* osUtil, std::string& targetVolumeId,
