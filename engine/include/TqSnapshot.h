@@ -180,6 +180,9 @@ class Snapshot : public SmisAction {
   // work throws (traced under the label). A quiet connect failure is only traced.
   template <class Result, class Work>
   Result Connected(const char* label, Result failed, Work work, bool quiet = false);
+  // Runs work, tracing an exception under the label; failed is then the answer.
+  template <class Result, class Work>
+  Result Guarded(const char* label, Result failed, Work work);
   // Under a configured fault retry, runs call once on a copy of args with the given positions replaced
   // (only positions that exist), ignoring its result; then the real call follows at the caller.
   template <class Call>
@@ -209,9 +212,15 @@ class Snapshot : public SmisAction {
 template <class Result, class Work>
 Result Snapshot::Connected(const char* label, Result failed, Work work, bool quiet) {
   if (!Connect(label, quiet)) return failed;
-  Result result = failed;
+  const Result result = Guarded(label, failed, work);
+  m_Conn.DisconnectCimom();
+  return result;
+}
+
+template <class Result, class Work>
+Result Snapshot::Guarded(const char* label, Result failed, Work work) {
   try {
-    result = work();
+    return work();
   } catch (const Pegasus::Exception& e) {
     TraceCaught(label, e.getMessage().str().c_str());
   } catch (const std::exception& e) {
@@ -219,8 +228,7 @@ Result Snapshot::Connected(const char* label, Result failed, Work work, bool qui
   } catch (...) {
     TraceCaught(label, "unknown exception");
   }
-  m_Conn.DisconnectCimom();
-  return result;
+  return failed;
 }
 
 template <class Call>
