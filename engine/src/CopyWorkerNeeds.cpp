@@ -31,4 +31,3 @@ bool GetRemoteCommandParameter(int, int, std::string& command) {
   return false;
 }
 int ExecuteRemote(TQSO::SnapInfo**, short, TQSO::TQOSUtil*, std::string&) { return 1; }
-int mapVolumes(TQSO::SnapInfo**, short, TQSO::TQOSUtil*, bool, bool, int) { return 1; }

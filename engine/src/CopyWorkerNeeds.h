@@ -10,6 +10,7 @@
 #include "TQOSUtil.h"
 #include "Tq3PARSnapshot.h"
 #include "TqHostBus.h"
+#include "TqMapWorkers.h"
 #include "TqRemoteProxy.h"
 #include "TqSnapshotSetup.h"
 
@@ -34,6 +35,3 @@ void* SnapReplicationDeviceThread(void* argument);
 // The remote proxy's prepare command.
 bool GetRemoteCommandParameter(int messageId, int deviceIndex, std::string& command);
 int ExecuteRemote(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, std::string& proxyHost);
-
-int mapVolumes(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, bool copies, bool isLocal,
-               int deviceIndex);

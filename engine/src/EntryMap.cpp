@@ -1,18 +1,15 @@
-// Presenting copies to the host and finding them there. The workers come with the snapshot objects and
-// the host-side rescan wait; until then a call gives the result of a host that cannot be told.
+// Presenting copies to the host, and telling which copies the host sees already.
 #include "EntryGuard.h"
-#include "PendingCall.h"
+#include "TqMapWorkers.h"
 #include "TqsoEntryPoints.h"
 
-using tqengine::GuardedCall;
-using tqengine::PendingSnapshotCall;
-
-TQSO::ResultCode tqso_isMapped(TQSO::SnapInfo** devices, short count, TQSO::TQOSUtil*) {
-  const char* tag = "3PAR-tqso_isMapped";
-  return GuardedCall(tag, TQSO::RC_FAIL, [&] { return PendingSnapshotCall(tag, devices, count, TQSO::RC_FAIL); });
+TQSO::ResultCode tqso_mapSnaps(TQSO::SnapInfo** devices, short count, TQSO::TQOSUtil* services) {
+  return tqengine::GuardedCall("3PAR-tqso_mapSnaps[Local]", TQSO::RC_FAIL, [&] {
+    return static_cast<TQSO::ResultCode>(TP_mapSnaps(devices, count, services, true, -1));
+  });
 }
 
-TQSO::ResultCode tqso_mapSnaps(TQSO::SnapInfo** devices, short count, TQSO::TQOSUtil*) {
-  const char* tag = "3PAR-tqso_mapSnaps[Local]";
-  return GuardedCall(tag, TQSO::RC_FAIL, [&] { return PendingSnapshotCall(tag, devices, count, TQSO::RC_FAIL); });
+TQSO::ResultCode tqso_isMapped(TQSO::SnapInfo** devices, short count, TQSO::TQOSUtil* services) {
+  return tqengine::GuardedCall("3PAR-isMapped", TQSO::RC_FAIL,
+                               [&] { return static_cast<TQSO::ResultCode>(IsMappedOnHost(devices, count, services)); });
 }

@@ -1,6 +1,9 @@
-// A snapshot job through the list calls against the simulated array and host: prepare, snapshot, delete
-// and reconcile, in parallel workers and in turn, and the devices that cannot take part.
+// A snapshot job through the list calls against the simulated array and host: prepare, snapshot, map,
+// unmap, delete and reconcile, in parallel workers and in turn, and the devices that cannot take part.
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "SnapInfo.h"
 #include "TqCopyWorkers.h"
@@ -24,7 +27,7 @@ bool HasVolume(const std::string& model, const std::string& name) {
 
 class SnapshotJob : public EngineJobTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_P(SnapshotJob, PreparesSnapsDeletesAndReconciles) {
+TEST_P(SnapshotJob, PreparesSnapsMapsUnmapsDeletesAndReconciles) {
   const bool parallel = GetParam();
   JobOf({"vol1", "vol2"});
   for (TQSO::SnapInfo* device : list_)
@@ -53,6 +56,27 @@ TEST_P(SnapshotJob, PreparesSnapsDeletesAndReconciles) {
   }
   EXPECT_TRUE(HasVolume(model, "snap-vol1"));
   EXPECT_TRUE(HasVolume(model, "snap-vol2"));
+
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_mapSnaps(list_.data(), Count(), &services_));
+  std::vector<std::string> copyDisks;
+  for (size_t i = 0; i < list_.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(TQSO::SS_SEEN_AS_HOST_DEVICE, Device(i).getStatus());
+    const _TQ3PAR_SnapMetadata record = RecordOf(Device(i));
+    EXPECT_NE(tqengine::kEmptyDev, record.childdev) << "a snapshot is presented through its child";
+    const std::string disk = Device(i).snapDeviceName();
+    ASSERT_EQ(1u, host_->visibleDevices().count(disk));
+    EXPECT_EQ(record.childdev, host_->visibleDevices().at(disk).wwn);
+    copyDisks.push_back(disk);
+  }
+
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_unmapSnaps(list_.data(), Count(), &services_));
+  for (size_t i = 0; i < list_.size(); ++i) {
+    EXPECT_EQ(TQSO::SS_UNMAPPED, Device(i).getStatus());
+    EXPECT_EQ(0u, host_->visibleDevices().count(copyDisks[i])) << "the copy's disk is gone from the host";
+    EXPECT_EQ(tqengine::kEmptyDev, RecordOf(Device(i)).childdev) << "the child was deleted";
+  }
+  EXPECT_EQ(2u, host_->visibleDevices().size()) << "the sources stay";
 
   ASSERT_EQ(TQSO::RC_SUCCESS, tqso_deleteSnaps(list_.data(), Count(), &services_));
   model = Model();
