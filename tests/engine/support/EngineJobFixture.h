@@ -89,6 +89,16 @@ class EngineJobTest : public ::testing::Test {
     }
   }
 
+  // The array refuses the next exposure of volumes to a host definition.
+  void RefuseExposure() {
+    smissim::FaultRule rule;
+    rule.operation = "ExposeLUsToStorageHardwareIDCollection";
+    rule.action = smissim::FaultAction::ForceReturnValue;
+    rule.returnValue = 4;
+    rule.count = 1;
+    array_->injectFault(rule);
+  }
+
   short Count() const { return static_cast<short>(list_.size()); }
   TQSO::SnapInfo& Device(size_t i) { return *devices_.at(i); }
   std::string Model() { return array_->modelJson(); }
