@@ -1,0 +1,52 @@
+#include "EngineLibrary.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <map>
+
+namespace tqso {
+
+EngineLibrary::~EngineLibrary() {
+  if (handle_ != nullptr) dlclose(handle_);
+}
+
+bool EngineLibrary::Load(const std::string& path, std::string& error) {
+  std::string file = path;
+  const char* fromEnvironment = std::getenv("TQSO_ENGINE");
+  if (file.empty() && fromEnvironment != nullptr) file = fromEnvironment;
+  if (file.empty()) file = TQSO_DEFAULT_ENGINE;
+  handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle_ == nullptr) {
+    const char* reason = dlerror();
+    error = "the engine library " + file + " cannot be loaded: " + (reason != nullptr ? reason : "unknown reason");
+    return false;
+  }
+  return true;
+}
+
+std::string EngineLibrary::ExportedName(const std::string& call) {
+  static const std::map<std::string, std::string> names = {
+      {"prepare", "tqso_prepareDevices"}, {"unprepare", "tqso_unprepareDevices"}, {"snap", "tqso_snapDevices"},
+      {"map", "tqso_mapSnaps"},           {"unmap", "tqso_unmapSnaps"},           {"delete", "tqso_deleteSnaps"},
+      {"revert", "tqso_revertSnaps"},     {"reconcile", "tqso_reconcileSnaps"},   {"isMapped", "tqso_isMapped"},
+  };
+  const auto found = names.find(call);
+  return found == names.end() ? std::string() : found->second;
+}
+
+EngineLibrary::ListCall EngineLibrary::Find(const std::string& call) const {
+  const std::string name = ExportedName(call);
+  if (handle_ == nullptr || name.empty()) return nullptr;
+  return reinterpret_cast<ListCall>(dlsym(handle_, name.c_str()));
+}
+
+}  // namespace tqso
+
+namespace tqso {
+
+void* EngineLibrary::Symbol(const std::string& name) const {
+  return handle_ == nullptr ? nullptr : dlsym(handle_, name.c_str());
+}
+
+}  // namespace tqso

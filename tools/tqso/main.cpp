@@ -1,0 +1,91 @@
+// tqso: plays the host agent for the snapshot engine. It loads the engine library as an agent does, fills
+// the host's records from a job file and makes the engine's calls, printing what each left on each device.
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: tqso <command> [options]\n"
+    "\n"
+    "commands:\n"
+    "  run JOBFILE   make the calls of a job file against its arrays and print each step\n"
+    "  devices [JOBFILE]  list the host's disks and which are 3PAR volumes (the job file's host, if given)\n"
+    "  demo          run a whole job against a simulated array and host on loopback\n"
+    "\n"
+    "options:\n"
+    "  --json        one JSON document instead of tables (run, demo)\n"
+    "  --https       the simulated array speaks HTTPS (demo)\n"
+    "  --keep        leave the simulated array running and print a job file for it (demo)\n"
+    "  --engine PATH the engine library to load (default: $TQSO_ENGINE, else the one built with tqso)\n"
+    "  --log FILE    write the engine's log to FILE\n"
+    "  --help        this text\n"
+    "\n"
+    "The exit code is 0 when every device of every step succeeded, 1 when a step failed, 2 when the job\n"
+    "could not be run (a bad job file, an engine library that does not load, a host that cannot be read).\n";
+
+const char kJobHelp[] =
+    "A job file is one JSON object:\n"
+    "  {\"engineId\": 25,                       25 snapshots (default), 26 clones\n"
+    "   \"settings\": {\"NAME\": value, ...},     engine settings given to every device (optional)\n"
+    "   \"arrays\": [{\"id\": \"2FF70002AC00ABCD\", the array's system name (its CIM_ComputerSystem Name)\n"
+    "               \"address\": \"10.0.0.5\", \"protocol\": \"https\", \"port\": 5989,\n"
+    "               \"user\": \"admin\", \"password\": \"...\" | \"passwordEnv\": \"VAR\" | \"passwordFile\": "
+    "\"path\",\n"
+    "               \"settings\": {...}}],\n"
+    "   \"devices\": [\"/dev/sdb\", {\"path\": \"/dev/sdc\", \"snapName\": \"nightly-sdc\"}],\n"
+    "   \"calls\": [\"prepare\", \"snap\", \"map\", \"unmap\", \"delete\", \"reconcile\"]}\n"
+    "Calls: prepare unprepare snap map unmap delete revert reconcile isMapped.\n"
+    "With \"host\": {\"simulator\": URL, \"user\": ..., \"password\": ..., \"fcPorts\": [...]} the host is a\n"
+    "simulated one whose disks are what that simulated array exposes; devices may then be {\"wwn\": ...}.\n";
+
+bool IsHelp(const std::string& argument) { return argument == "--help" || argument == "-h"; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  tqso::Options options;
+  std::vector<std::string> positional;
+  bool help = false;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (IsHelp(argument)) {
+      help = true;
+    } else if (argument == "--json") {
+      options.json = true;
+    } else if (argument == "--https") {
+      options.https = true;
+    } else if (argument == "--keep") {
+      options.keep = true;
+    } else if ((argument == "--engine" || argument == "--log") && i + 1 < arguments.size()) {
+      (argument == "--engine" ? options.enginePath : options.logFile) = arguments[++i];
+    } else if (argument.rfind("--", 0) == 0) {
+      std::cerr << "tqso: unknown option " << argument << "\n" << kUsage;
+      return 2;
+    } else {
+      positional.push_back(argument);
+    }
+  }
+  const std::string command = positional.empty() ? "" : positional[0];
+  if (help || command.empty()) {
+    std::cout << kUsage;
+    if (command == "run" || command == "devices") std::cout << "\n" << kJobHelp;
+    return command.empty() && !help ? 2 : 0;
+  }
+  if (command == "run") {
+    if (positional.size() != 2) {
+      std::cerr << "tqso: run needs one job file\n" << kUsage;
+      return 2;
+    }
+    return tqso::RunJobFile(positional[1], options);
+  }
+  if (command == "devices") return tqso::ListDevices(positional.size() > 1 ? positional[1] : "", options);
+  if (command == "demo") return tqso::RunDemo(options);
+  std::cerr << "tqso: unknown command " << command << "\n" << kUsage;
+  return 2;
+}
