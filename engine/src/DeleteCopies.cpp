@@ -2,13 +2,15 @@
 // already gone counts as deleted; a refused delete is retried once after the copy is withdrawn from hosts.
 #include <string>
 
-#include "CopyWorkerNeeds.h"
 #include "DeviceTexts.h"
 #include "EvDebug.h"
 #include "Tq3PARSnapshot.h"
 #include "TqCopyWorkers.h"
 #include "TqEngineResult.h"
+#include "TqHostBus.h"
+#include "TqRemoteProxy.h"
 #include "TqSnapMetadata.h"
+#include "TqSnapshotSetup.h"
 
 namespace {
 

@@ -1,16 +1,12 @@
-// The proxy side of the remote-proxy protocol, and the remote snapshot call that does nothing. The
-// dispatcher comes with the workers it runs; until then a proxy call gives the result of a command that
-// cannot be read.
+// The proxy side of the remote-proxy protocol, and the remote snapshot call that does nothing.
 #include "EntryGuard.h"
-#include "PendingCall.h"
+#include "TqRemoteProxy.h"
 #include "TqsoEntryPoints.h"
 
-using tqengine::GuardedCall;
-using tqengine::PendingSnapshotCall;
-
-TQSO::ResultCode tqso_execSnapEngineOp(TQSO::SnapInfo** devices, short count, TQSO::TQOSUtil*) {
-  const char* tag = "3PAR-tqso_execSnapEngineOp";
-  return GuardedCall(tag, TQSO::RC_FAIL, [&] { return PendingSnapshotCall(tag, devices, count, TQSO::RC_FAIL); });
+TQSO::ResultCode tqso_execSnapEngineOp(TQSO::SnapInfo** devices, short count, TQSO::TQOSUtil* services) {
+  return tqengine::GuardedCall("3PAR-tqso_execSnapEngineOp", TQSO::RC_FAIL, [&] {
+    return static_cast<TQSO::ResultCode>(ExecuteRemoteCommand(devices, count, services));
+  });
 }
 
 TQSO::ResultCode tqso_createRemoteSnaps(TQSO::SnapInfo**, short, TQSO::TQOSUtil*) { return TQSO::RC_SUCCESS; }

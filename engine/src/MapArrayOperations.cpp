@@ -2,14 +2,16 @@
 // else created); then the copy mapped to the host's definition on the array.
 #include <string>
 
-#include "CopyWorkerNeeds.h"
 #include "EvDebug.h"
 #include "TqEngineConfig.h"
 #include "TqEngineErrors.h"
 #include "TqEngineResult.h"
+#include "TqHostBus.h"
 #include "TqHostNames.h"
 #include "TqMapWorkers.h"
+#include "TqRemoteProxy.h"
 #include "TqSnapMetadata.h"
+#include "TqSnapshotSetup.h"
 
 namespace {
 

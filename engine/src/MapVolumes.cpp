@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "CopyWorkerNeeds.h"
 #include "DeviceTexts.h"
 #include "EvDebug.h"
 #include "TqDeviceInquiry.h"
@@ -17,7 +16,9 @@
 #include "TqHostBus.h"
 #include "TqHostNames.h"
 #include "TqMapWorkers.h"
+#include "TqRemoteProxy.h"
 #include "TqSnapMetadata.h"
+#include "TqSnapshotSetup.h"
 
 namespace {
 

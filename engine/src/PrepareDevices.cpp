@@ -2,17 +2,20 @@
 // metadata (status 1). Clones and remote-copy replicas get a worker that does the long array work.
 #include <string>
 
-#include "CopyWorkerNeeds.h"
 #include "DeviceTexts.h"
 #include "DeviceWorkers.h"
 #include "EvDebug.h"
+#include "ReplicaWorkers.h"
 #include "TqDeviceInquiry.h"
 #include "TqEngineConfig.h"
 #include "TqEngineErrors.h"
 #include "TqEngineResult.h"
 #include "TqEngineSettings.h"
+#include "TqHostBus.h"
+#include "TqRemoteProxy.h"
 #include "TqSnapMetadata.h"
 #include "TqSnapWorkers.h"
+#include "TqSnapshotSetup.h"
 
 namespace {
 

@@ -1,13 +1,15 @@
 // Reconciling the engine's records with the array: each device whose recorded copy is gone is marked.
 #include <string>
 
-#include "CopyWorkerNeeds.h"
 #include "DeviceTexts.h"
 #include "EvDebug.h"
 #include "Tq3PARSnapshot.h"
 #include "TqCopyWorkers.h"
 #include "TqEngineResult.h"
+#include "TqHostBus.h"
+#include "TqRemoteProxy.h"
 #include "TqSnapMetadata.h"
+#include "TqSnapshotSetup.h"
 
 namespace {
 

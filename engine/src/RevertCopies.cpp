@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "CopyWorkerNeeds.h"
 #include "DeviceTexts.h"
 #include "EvDebug.h"
 #include "Tq3PARSnapshot.h"
@@ -12,8 +11,12 @@
 #include "TqEngineConfig.h"
 #include "TqEngineErrors.h"
 #include "TqEngineResult.h"
+#include "TqHostBus.h"
 #include "TqHostNames.h"
+#include "TqMapWorkers.h"
+#include "TqRemoteProxy.h"
 #include "TqSnapMetadata.h"
+#include "TqSnapshotSetup.h"
 
 namespace {
 

@@ -2,17 +2,20 @@
 // clone) and writes the new copy's identity into the device's record.
 #include <string>
 
-#include "CopyWorkerNeeds.h"
 #include "DeviceTexts.h"
 #include "DeviceWorkers.h"
 #include "EntryGuard.h"
 #include "EvDebug.h"
+#include "ReplicaWorkers.h"
 #include "TqEngineConfig.h"
 #include "TqEngineErrors.h"
 #include "TqEngineResult.h"
 #include "TqEngineSettings.h"
+#include "TqHostBus.h"
+#include "TqRemoteProxy.h"
 #include "TqSnapMetadata.h"
 #include "TqSnapWorkers.h"
+#include "TqSnapshotSetup.h"
 
 namespace {
 

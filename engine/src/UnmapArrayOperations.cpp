@@ -2,7 +2,6 @@
 // presented), then delete that child where due, keeping the device's record in step.
 #include <string>
 
-#include "CopyWorkerNeeds.h"
 #include "DeviceTexts.h"
 #include "EvDebug.h"
 #include "Tq3PARSnapshot.h"
@@ -10,8 +9,11 @@
 #include "TqEngineConfig.h"
 #include "TqEngineErrors.h"
 #include "TqEngineResult.h"
+#include "TqHostBus.h"
 #include "TqHostNames.h"
+#include "TqRemoteProxy.h"
 #include "TqSnapMetadata.h"
+#include "TqSnapshotSetup.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 // Remote proxy: executeOnRemotePX runs the proxy entry point in this process on deep copies of the
 // call's device records, with a host-services object of its own whose local host is the proxy, then
 // carries back to the agent's records what the run changed: metadata, statuses (each new one, in
-// order), error, device names, LUN WWN, array name and new job messages.
+// order), error, device names, LUN WWN, array name, the array selected for the device and new job messages.
 #pragma once
 
 #include <cstdint>

@@ -32,6 +32,9 @@ void carryBack(SnapInfo& agent, SnapInfo& proxy, size_t agentStatuses, size_t ag
   if (proxy.hostDevicePath() != agent.hostDevicePath()) agent.setHostDevicePath(proxy.hostDevicePath().c_str());
   if (proxy.lunWWN() != agent.lunWWN()) agent.setLunWWN(proxy.lunWWN().c_str());
   if (proxy.arrayName() != agent.arrayName()) agent.setArrayName(proxy.arrayName().c_str());
+  // The array the proxy selected for the device (its login and settings) is the device's array.
+  const std::string selected = proxy.selectedArrayId();
+  if (!selected.empty() && selected != agent.selectedArrayId()) agent.setArrayLogin(selected.c_str());
 
   const std::vector<JobMessage> messages = proxy.messages();
   for (size_t i = agentMessages; i < messages.size(); ++i) {

@@ -101,7 +101,7 @@ TEST(RemoteSnaps, DoNothingAndSucceed) {
 TEST(PendingCalls, GiveTheirEarlyResultAndTouchNothing) {
   typedef TQSO::ResultCode (*SnapCall)(TQSO::SnapInfo**, short, TQSO::TQOSUtil*);
   typedef TQSO::ResultCode (*LunCall)(TQSO::LUNInfo**, short, TQSO::TQOSUtil*);
-  const SnapCall snapCalls[] = {&tqso_processVPDInfo, &tqso_execSnapEngineOp};
+  const SnapCall snapCalls[] = {&tqso_processVPDInfo};
   const LunCall lunCalls[] = {&tqso_createLUNs,         &tqso_deleteLUNs, &tqso_resizeLUNs,
                               &tqso_resolveLunsToUsers, &tqso_mapLUNs,    &tqso_unmapLUNs};
   TQSO::SnapInfo device;

@@ -139,6 +139,12 @@ bool JobRun::Setup(std::string& error) {
     records_.push_back(std::move(record));
   }
   services_->setDeviceList(list_.data(), static_cast<short>(list_.size()));
+  // An array served by a proxy host: the host services run the engine's proxy side in this process.
+  auto proxySide = reinterpret_cast<EngineLibrary::ListCall>(engine_.Symbol("tqso_execSnapEngineOp"));
+  if (proxySide != nullptr)
+    services_->setProxyEntryPoint([proxySide](TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services) {
+      return proxySide(list, count, services);
+    });
   return true;
 }
 
