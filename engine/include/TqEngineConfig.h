@@ -40,9 +40,11 @@ short getSnapEngineType(TQSO::SnapInfo* device);
 
 namespace tqengine {
 
-// Engine ids of the array-info text.
+// Engine ids of the array-info text, and the copy operations they make.
 const short kSnapshotEngine = 25;
 const short kCloneEngine = 26;
+const int kSnapshotOperation = 4;
+const int kCloneOperation = 5;
 
 // The text with the value of every password item ("hostPassword", and the "password" of host descriptors)
 // written as "*****".

@@ -47,6 +47,8 @@ void ConstructMetadata(const _TQ3PAR_SnapMetadata& record, std::string& out);
 // take the leading decimal digits of their fields (0 when there are none or the number does not fit 32
 // bits); anything after them, further separators included, is ignored.
 bool ParseMetadata(const char* text, _TQ3PAR_SnapMetadata& record);
+// Writes the record as the device's metadata id 1; false when the host refused it.
+bool setMetadataRecord(TQSO::SnapInfo* device, const _TQ3PAR_SnapMetadata& record);
 // Reads and parses the device's metadata id 1; false when the host has none or it is malformed.
 bool getMetadata(TQSO::SnapInfo* device, _TQ3PAR_SnapMetadata& record);
 

@@ -26,9 +26,7 @@ void RecordClone(TQSO::SnapInfo* device, Tq3PARSnapshot& clone, const char* logT
   record.childdev = tqengine::kEmptyDev;
   record.childdevpath = clone.GetSyncPath();
   record.version = tqengine::kMetadataVersion;
-  std::string text;
-  ConstructMetadata(record, text);
-  if (device->setMetaData(TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID, text.c_str()) == 1)
+  if (!setMetadataRecord(device, record))
     o_logger.DebugLvl(kTag, 1, "%s: [Error] Failed to set metadata [id : %d]", kTag,
                       TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID);
   device->logFormatted(1, logTag, "%s Clone success for the source device %s [Sync path %s]", kTag,

@@ -16,8 +16,6 @@
 namespace {
 
 const char kTag[] = "3PAR-TP_ArrayOperarions_mapVolumes";
-const short kSnapshotEngine = 25;
-const short kCloneEngine = 26;
 const uint32_t kPersistentSnapshot = 0x1000;
 const short kReadWrite = 2;
 
@@ -30,7 +28,7 @@ class ArrayMap {
            bool localIscsi, const std::string& hostDevicePath, int& mappedCount) {
     const short engine = getSnapEngineType(device_);
     const bool snapCopy = TovakCopyFlagset(device_);
-    if (snapCopy && engine == kCloneEngine) {
+    if (snapCopy && engine == tqengine::kCloneEngine) {
       o_logger.DebugLvl(
           kTag, -1, "%s: [Error] Instant-clone is not supported in 3PAR-Clone engine. Failed to map the device", kTag);
       setError(device_, tqengine::kErrMap,
@@ -48,7 +46,7 @@ class ArrayMap {
       o_logger.DebugLvl(kTag, -1, "%s: Failed to initialize the Array parameters", kTag);
       return false;
     }
-    const bool throughChild = engine == kSnapshotEngine && copies_;
+    const bool throughChild = engine == tqengine::kSnapshotEngine && copies_;
     std::string target = copies_ ? record_.targetDev : record_.srcDev;
     if (throughChild && !ChildToMap(snapCopy, target)) return false;
 
@@ -100,9 +98,7 @@ class ArrayMap {
       o_logger.DebugLvl(kTag, -1, "%s: Device already has ChildSnap.[%s]", kTag, found.c_str());
       record_.childdev = found;
       record_.childdevpath = foundPath;
-      std::string text;
-      ConstructMetadata(record_, text);
-      if (device_->setMetaData(TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID, text.c_str()) == 1)
+      if (!setMetadataRecord(device_, record_))
         o_logger.DebugLvl(kTag, -1, "[Error]Failed to set metadata [id : %d]", TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID);
       child = found;
       return true;

@@ -8,6 +8,7 @@
 #include "DeviceTexts.h"
 #include "EvDebug.h"
 #include "TqDeviceInquiry.h"
+#include "TqEngineConfig.h"
 #include "TqEngineErrors.h"
 #include "TqEngineResult.h"
 #include "TqEngineSettings.h"
@@ -22,7 +23,6 @@ namespace {
 
 const char kIsMappedTag[] = "3PAR-isMapped";
 const char kWaitTag[] = "3PAR-tqso_mapSnaps";
-const short kSnapshotEngine = 25;
 const int kPasses = 5;
 const int kPauseStepSeconds = 10;
 
@@ -35,7 +35,7 @@ void LogList(const std::list<std::string>& devices) {
 // The id the host sees for the device's copy (or source).
 std::string ExpectedId(TQSO::SnapInfo* device, const MappedCopyWait& wait) {
   if (!wait.copies) return getSourceDeviceUUID(device);
-  return wait.engineType == kSnapshotEngine ? getChildDeviceUUID(device) : getSnapDeviceUUID(device);
+  return wait.engineType == tqengine::kSnapshotEngine ? getChildDeviceUUID(device) : getSnapDeviceUUID(device);
 }
 
 // Records the host path of the device's copy.

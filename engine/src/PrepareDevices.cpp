@@ -19,10 +19,6 @@
 
 namespace {
 
-const short kSnapshotEngine = 25;
-const short kCloneEngine = 26;
-const int kSnapshotOperation = 4;
-const int kCloneOperation = 5;
 const int kPrepareMessage = 4;
 const int kReplicationPrepareMessage = 13;
 
@@ -162,12 +158,12 @@ class PrepareRun {
   int CopyOperation(TQSO::SnapInfo* device, TQ_SMIS_SNAP::TqSnapParams& params) {
     const short engine = getSnapEngineType(device);
     o_logger.DebugLvl(tag_, 1, "[SNAP-EngineID - %d]", engine);
-    if (engine == kCloneEngine && replication_) {
+    if (engine == tqengine::kCloneEngine && replication_) {
       o_logger.DebugLvl(tag_, -1, "[ERROR] Rmote Replication is not supported for 3PAR Clone");
       return 0;
     }
-    if (engine == kSnapshotEngine) return kSnapshotOperation;
-    if (engine != kCloneEngine) {
+    if (engine == tqengine::kSnapshotEngine) return tqengine::kSnapshotOperation;
+    if (engine != tqengine::kCloneEngine) {
       o_logger.DebugLvl(tag_, -1, "%s: Failed : prepareDevices recieved unknown snap operation [%d]", tag_, engine);
       return 0;
     }
@@ -177,7 +173,7 @@ class PrepareRun {
     o_logger.DebugLvl(tag_, 1, "Array Config [%s:%s]", "SMCONFIG_NAME_USE_DEVICES_ONLY_FROM_THIS_GROUP",
                       params.dgRequired ? "1" : "0");
     if (params.dgRequired) o_logger.DebugLvl(tag_, 1, "%s: Device Group option selected", tag_);
-    return kCloneOperation;
+    return tqengine::kCloneOperation;
   }
 
   void Fail(TQSO::SnapInfo* device) { device->setStatus(TQSO::SS_PREPARE_FAILED); }
@@ -226,7 +222,7 @@ class PrepareRun {
       return Fail(device);
     }
     WriteRecord(device, snapshot, source, params.snapOp);
-    if (params.snapOp == kSnapshotOperation && !replication_) return SnapshotPrepared(device, source);
+    if (params.snapOp == tqengine::kSnapshotOperation && !replication_) return SnapshotPrepared(device, source);
     StartWorker(device, snapshot, params, source, workers);
   }
 
@@ -244,9 +240,7 @@ class PrepareRun {
     record.childdevpath = tqengine::kEmptyPath;
     record.version = tqengine::kMetadataVersion;
     record.flags = replication_ ? tqengine::kMetadataReplicationFlag : 0;
-    std::string text;
-    ConstructMetadata(record, text);
-    if (device->setMetaData(TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID, text.c_str()) == 1)
+    if (!setMetadataRecord(device, record))
       o_logger.DebugLvl(tag_, -1, "[Error]Setting TQSO_3PAR_UNIQUE_STR_TYPE_ID error ");
   }
 

@@ -23,7 +23,6 @@ namespace {
 const char kRevertTag[] = "3PAR-tqso_revertSnaps";
 const char kArrayTag[] = "3PAR-ArrayOperarions_revertVolumes";
 const unsigned kRevertMessage = 11;
-const short kCloneEngine = 26;
 const short kRestoreFromSnapshot = 5;
 const int kRestoreOperation = 6;
 
@@ -57,16 +56,11 @@ bool RestoreDevice(TQSO::SnapInfo* device, TQSO::TQOSUtil* services) {
     o_logger.DebugLvl(kArrayTag, -1, "%s: Failed to initialize the Array parameters", kArrayTag);
     return false;
   }
-  if (getSnapEngineType(device) == kCloneEngine) {
+  if (getSnapEngineType(device) == tqengine::kCloneEngine) {
     Refuse(device, "3PAR revert is not supported for cloned volumes");
     return false;
   }
-  TQ_SMIS_SNAP::TqSnapParams params;
-  params.servicePath = record.snapServicePath;
-  params.sourceDev = record.srcDev;
-  params.sourceDevPath = record.srcDevPath;
-  params.targetDev = record.targetDev;
-  params.targetDevPath = record.targetDevPath;
+  TQ_SMIS_SNAP::TqSnapParams params = CopyParamsOf(record);
   params.snapOp = kRestoreOperation;
   snapshot.SetSnapInfo(params);
   if (snapshot.SnapRestore(kRestoreFromSnapshot) != TQSO::SS_RESTORED) {

@@ -20,10 +20,6 @@
 namespace {
 
 const unsigned kSnapMessage = 6;
-const short kSnapshotEngine = 25;
-const short kCloneEngine = 26;
-const int kSnapshotOperation = 4;
-const int kCloneOperation = 5;
 const unsigned short kResyncOperation = 2;
 
 // Fills the device's worker parameter; false (status 6 set) when the device cannot be worked on.
@@ -44,7 +40,7 @@ bool ReadyDevice(TQSO::SnapInfo* device, TQSO::TQOSUtil* osUtil, const char* tag
     return false;
   }
   const short engine = getSnapEngineType(device);
-  if (engine == kSnapshotEngine) {
+  if (engine == tqengine::kSnapshotEngine) {
     o_logger.DebugLvl(tag, -1, "Source Device [%s] Snap Name %s ", record.srcDev.c_str(), snapName.c_str());
   } else {
     std::string info, group;
@@ -56,18 +52,13 @@ bool ReadyDevice(TQSO::SnapInfo* device, TQSO::TQOSUtil* osUtil, const char* tag
       o_logger.DebugLvl(tag, -1, "Source Device [%s] Clone Group [%s]", record.srcDev.c_str(), group.c_str());
   }
 
-  TQ_SMIS_SNAP::TqSnapParams params;
+  TQ_SMIS_SNAP::TqSnapParams params = CopyParamsOf(record);
   params.snapName = snapName;
-  params.sourceDev = record.srcDev;
-  params.targetDev = record.targetDev;
-  params.servicePath = record.snapServicePath;
-  params.sourceDevPath = record.srcDevPath;
-  params.targetDGPath = record.targetDGpath;
   params.dgRequired = false;
-  if (engine == kSnapshotEngine) {
-    params.snapOp = kSnapshotOperation;
-  } else if (engine == kCloneEngine) {
-    params.snapOp = kCloneOperation;
+  if (engine == tqengine::kSnapshotEngine) {
+    params.snapOp = tqengine::kSnapshotOperation;
+  } else if (engine == tqengine::kCloneEngine) {
+    params.snapOp = tqengine::kCloneOperation;
     if (record.childdevpath == tqengine::kEmptyPath) {
       o_logger.DebugLvl(tag, -1, "Failed : CloneDevice found empty Sync-path [%s]", record.childdevpath.c_str());
       device->setStatus(TQSO::SS_SNAPSHOT_FAILED);
@@ -91,16 +82,14 @@ bool ReadyDevice(TQSO::SnapInfo* device, TQSO::TQOSUtil* osUtil, const char* tag
 }
 
 void RecordCopy(TQSO::SnapInfo* device, const char* tag, Tq3PARSnapshot& snapshot, _TQ3PAR_SnapMetadata& record) {
-  const bool snap = snapshot.GetSnapOperation() == kSnapshotOperation;
+  const bool snap = snapshot.GetSnapOperation() == tqengine::kSnapshotOperation;
   const std::string done = std::string("Successfully created ") + (snap ? "Snap" : "Clone");
   device->logMessage(0, done.c_str());
   record.targetDev = snapshot.GetSnapDevice();
   record.targetDevPath = snapshot.GetSnapDevPath();
   record.childdev = tqengine::kEmptyDev;
   record.childdevpath = tqengine::kEmptyPath;
-  std::string text;
-  ConstructMetadata(record, text);
-  if (device->setMetaData(TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID, text.c_str()) == 1)
+  if (!setMetadataRecord(device, record))
     o_logger.DebugLvl(tag, -1, "Failed to set metadata [id : %d]", TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID);
   device->setStatus(snap ? TQSO::SS_SNAPSHOT_CREATED : TQSO::SS_CLONE_CREATED);
 }
@@ -130,10 +119,11 @@ void* snapDeviceThread(void* argument) {
       device->setStatus(TQSO::SS_SNAPSHOT_FAILED);
       return;
     }
-    const int result = snapshot.GetSnapOperation() == kSnapshotOperation ? snapshot.SnapCreate()
-                                                                         : snapshot.SnapSyncOp(kResyncOperation, false);
+    const int result = snapshot.GetSnapOperation() == tqengine::kSnapshotOperation
+                           ? snapshot.SnapCreate()
+                           : snapshot.SnapSyncOp(kResyncOperation, false);
     if (result == TQSO::SS_SNAPSHOT_CREATED) return RecordCopy(device, tag, snapshot, record);
-    if (operation == kSnapshotOperation) {
+    if (operation == tqengine::kSnapshotOperation) {
       o_logger.DebugLvl(tag, -1, "Snap Creation failed");
       device->setStatus(TQSO::SS_SNAPSHOT_FAILED);
     } else {

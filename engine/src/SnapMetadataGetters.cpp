@@ -55,3 +55,10 @@ std::string getChildDeviceUUID(TQSO::SnapInfo* device) {
 std::string getChildDevicePath(TQSO::SnapInfo* device) {
   return FieldOrEmpty(device, &_TQ3PAR_SnapMetadata::childdevpath, "3PAR-getChildDevicePath");
 }
+
+bool setMetadataRecord(TQSO::SnapInfo* device, const _TQ3PAR_SnapMetadata& record) {
+  if (device == nullptr) return false;
+  std::string text;
+  ConstructMetadata(record, text);
+  return device->setMetaData(TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID, text.c_str()) != 1;
+}

@@ -24,3 +24,14 @@ bool TovakCopyFlagset(TQSO::SnapInfo* device) { return device != nullptr && devi
 void GetSnapshotCopyName(TQSO::SnapInfo* device, std::string& name) {
   name = "TQCL-TP_" + std::to_string(device->getCopyNumber());
 }
+
+TQ_SMIS_SNAP::TqSnapParams CopyParamsOf(const _TQ3PAR_SnapMetadata& record) {
+  TQ_SMIS_SNAP::TqSnapParams params;
+  params.servicePath = record.snapServicePath;
+  params.sourceDev = record.srcDev;
+  params.sourceDevPath = record.srcDevPath;
+  params.targetDev = record.targetDev;
+  params.targetDevPath = record.targetDevPath;
+  params.targetDGPath = record.targetDGpath;
+  return params;
+}

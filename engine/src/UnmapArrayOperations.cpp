@@ -18,7 +18,6 @@
 namespace {
 
 const char kTag[] = "3PAR-ArrayOperarions_unmapVolumes";
-const short kSnapshotEngine = 25;
 const uint32_t kPersistentSnapshot = 0x1000;
 const short kLocalHostLun = 2;
 
@@ -42,7 +41,7 @@ class ArrayUnmap {
     if (!copies_) {
       o_logger.DebugLvl(kTag, 1, "Unmapping srcDev [%s]", record_.srcDev.c_str());
       target = record_.srcDev;
-    } else if (engine != kSnapshotEngine) {
+    } else if (engine != tqengine::kSnapshotEngine) {
       o_logger.DebugLvl(kTag, 1, "Unmapping targetDev [%s]", record_.targetDev.c_str());
       target = record_.targetDev;
     } else {
@@ -54,7 +53,7 @@ class ArrayUnmap {
     HideFromHost(target);
 
     const bool persistent = (device_->getRequestFlags() & kPersistentSnapshot) != 0;
-    const bool snapshotCopies = engine == kSnapshotEngine && copies_;
+    const bool snapshotCopies = engine == tqengine::kSnapshotEngine && copies_;
     if (force_) {
       o_logger.DebugLvl(kTag, -1, "%s: Child-device Force Delete request received[%s]", kTag, record_.childdev.c_str());
     } else if (snapshotCopies && persistent) {
@@ -159,9 +158,7 @@ class ArrayUnmap {
     // The child is gone: the record says so, so that a later map makes or adopts a new one.
     record_.childdev = tqengine::kEmptyDev;
     record_.childdevpath = tqengine::kEmptyPath;
-    std::string text;
-    ConstructMetadata(record_, text);
-    if (device_->setMetaData(TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID, text.c_str()) == 1)
+    if (!setMetadataRecord(device_, record_))
       o_logger.DebugLvl(kTag, -1, "[Error]Failed to set metadata [id : %d]", TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID);
     return true;
   }

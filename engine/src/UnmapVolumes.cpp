@@ -19,7 +19,6 @@ namespace {
 
 const unsigned kUnmapMessage = 10;
 const int kUnmapCopiesParameter = 121;
-const short kSnapshotEngine = 25;
 
 class UnmapRun {
  public:
@@ -125,7 +124,7 @@ class UnmapRun {
 
   std::string WithdrawnId(const _TQ3PAR_SnapMetadata& record, short engine) const {
     if (!copies_) return record.srcDev;
-    return engine == kSnapshotEngine ? record.childdev : record.targetDev;
+    return engine == tqengine::kSnapshotEngine ? record.childdev : record.targetDev;
   }
 
   // False when the device is done: the lookup failed, or nothing is visible on this host (then it counts as

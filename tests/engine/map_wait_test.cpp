@@ -14,12 +14,7 @@
 namespace {
 
 using enginejob::EngineJobTest;
-
-_TQ3PAR_SnapMetadata RecordOf(TQSO::SnapInfo& device) {
-  _TQ3PAR_SnapMetadata record;
-  EXPECT_TRUE(getMetadata(&device, record));
-  return record;
-}
+using enginejob::RecordOf;
 
 TEST_F(EngineJobTest, CopiesThatNeverAppearEndTheWaitWhenItsWindowIsOver) {
   TqSleepScope instant(TqSleepMode::Instant);

@@ -15,6 +15,7 @@
 #include "SnapInfo.h"
 #include "TQOSUtil.h"
 #include "TqDeviceTree.h"
+#include "TqSnapMetadata.h"
 #include "smis-sim/TestServer.h"
 
 namespace enginejob {
@@ -34,6 +35,13 @@ inline std::string ArraySeed(const std::vector<std::string>& volumes) {
   }
   return std::string(R"({"arrays":[{"serial":"00ABCD","firmware":"3.1.2","cpgs":["FC_r1"],"volumes":[)") + list +
          R"(],"hosts":[{"name":"simhost","fc":[")" + kHostPort + R"("]}],"exports":[)" + exports + "]}]}";
+}
+
+// The engine's record of a device (a test failure when it cannot be read).
+inline _TQ3PAR_SnapMetadata RecordOf(TQSO::SnapInfo& device) {
+  _TQ3PAR_SnapMetadata record;
+  EXPECT_TRUE(getMetadata(&device, record));
+  return record;
 }
 
 inline smissim::SimulatorOptions SeededOptions(const std::vector<std::string>& volumes) {
