@@ -106,6 +106,14 @@ ClassHierarchy::ClassHierarchy() {
   add(association("TPD_ControllerForUnit", "CIM_ProtocolControllerForUnit", "Antecedent", "Dependent"));
   add(association("TPD_StorageSynchronized", "CIM_StorageSynchronized", "SystemElement", "SyncedElement"));
   add(association("TPD_MemberOfCollection", "CIM_MemberOfCollection", "Collection", "Member"));
+  // Remote copy.
+  add(plain("TPD_ReplicationServiceCapabilities", "CIM_Capabilities", kInstanceIdKey));
+  add(plain("TPD_RemoteReplicationGroup", "CIM_SystemSpecificCollection", kInstanceIdKey));
+  add(plain("TPD_ReplicationEntity", "CIM_ManagedElement", kInstanceIdKey));
+  add(plain("TPD_RemoteServiceAccessPoint", "CIM_EnabledLogicalElement", kSystemScopedKeys));
+  add(association("TPD_OrderedMemberOfRemoteReplicationGroup", "CIM_MemberOfCollection", "Collection", "Member"));
+  add(association("TPD_RemoteGroupSynchronized", "CIM_Synchronized", "SystemElement", "SyncedElement"));
+  add(association("TPD_RemoteStorageSynchronized", "CIM_Synchronized", "SystemElement", "SyncedElement"));
   add(association("TPD_AuthorizedSubject", "CIM_AuthorizedSubject", "Privilege", "PrivilegedElement"));
   add(association("TPD_AuthorizedTarget", "CIM_AuthorizedTarget", "Privilege", "TargetElement"));
   add(association("TPD_OwningJobElement", "CIM_OwningJobElement", "OwningElement", "OwnedElement"));

@@ -107,6 +107,7 @@ Response answer(const Request& request, Response::ReturnKind kind) {
 Response getInstance(Model& model, const Request& request) {
   CIMObjectPath path = objectParam(request, "InstanceName");
   if (model.isJob(path) && !model.pollJob(path)) fail(CIM_ERR_NOT_FOUND, "no such job: " + path.toString().str());
+  model.pollRemoteSynchronization(path);
   const CIMInstance& instance = existing(model, path);
   Response response = answer(request, Response::INSTANCE);
   response.instances.push_back(withProperties(instance, propertyListParam(request), instance.getPath()));

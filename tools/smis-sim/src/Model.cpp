@@ -27,6 +27,8 @@ void Settings::update(const Json& json) {
   checkHardwareIdPrefix = json.getBool("checkHardwareIdPrefix", checkHardwareIdPrefix);
   sizeRoundingBytes = json.getUint64("sizeRoundingBytes", sizeRoundingBytes);
   hostName = json.getString("hostName", hostName);
+  remoteCopyPolls = static_cast<unsigned>(json.getUint64("remoteCopyPolls", remoteCopyPolls));
+  remoteCopyNeverSyncs = json.getBool("remoteCopyNeverSyncs", remoteCopyNeverSyncs);
 }
 
 Json Settings::toJson() const {
@@ -37,6 +39,8 @@ Json Settings::toJson() const {
   json.set("keepPairAfterDetach", keepPairAfterDetach).set("jobsVanishWhenDone", jobsVanishWhenDone);
   json.set("checkHardwareIdPrefix", checkHardwareIdPrefix).set("sizeRoundingBytes", sizeRoundingBytes);
   json.set("hostName", hostName);
+  json.set("remoteCopyPolls", static_cast<std::uint64_t>(remoteCopyPolls))
+      .set("remoteCopyNeverSyncs", remoteCopyNeverSyncs);
   return json;
 }
 
@@ -73,14 +77,15 @@ CIMInstance Model::systemScoped(const StorageArray& array, const char* className
   return instance;
 }
 
-void Model::link(const char* associationClass, const char* roleA, const CIMObjectPath& a, const char* roleB,
-                 const CIMObjectPath& b, std::vector<std::pair<const char*, CIMValue>> extra) {
+CIMObjectPath Model::link(const char* associationClass, const char* roleA, const CIMObjectPath& a, const char* roleB,
+                          const CIMObjectPath& b, std::vector<std::pair<const char*, CIMValue>> extra) {
   CIMInstance association{CIMName(associationClass)};
   setProperty(association, roleA, CIMValue(qualified(a, settings_.hostName, kNamespace)));
   setProperty(association, roleB, CIMValue(qualified(b, settings_.hostName, kNamespace)));
   for (auto& property : extra) setProperty(association, property.first, property.second);
   association.setPath(pathFromKeys(association, {roleA, roleB}));
   store_.put(association);
+  return association.getPath();
 }
 
 CIMObjectPath Model::addService(StorageArray& array, const char* className, const char* name) {
@@ -120,6 +125,7 @@ StorageArray& Model::addArray(const ArrayConfig& config) {
       addService(array, "TPD_StorageHardwareIDManagementService", "StorageHardwareIDManagementService");
   array.replicationService = addService(array, "TPD_ReplicationService", "ReplicationService");
   addArrayFixtures(array);
+  addRemoteCopyFixtures(array);
   return array;
 }
 

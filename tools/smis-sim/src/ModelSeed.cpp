@@ -74,6 +74,9 @@ void Model::seedDocument(const Json& json) {
 }
 
 void Model::seedArray(StorageArray& array, const Json& json) {
+  if (json.has("remoteCopy")) setRemoteCopy(array, json.getBool("remoteCopy", true));
+  for (const Json& serial : listOrEmpty(json, "remoteCopyTargets").items())
+    array.remoteCopyTargets.push_back(serial.asString());
   for (const Json& cpg : listOrEmpty(json, "cpgs").items()) {
     CIMObjectPath pool = addCpg(array, nameOf(cpg));
     if (cpg.has("operationalStatus")) setOperationalStatus(store_.findMutable(pool), cpg.get("operationalStatus"));

@@ -72,6 +72,8 @@ MethodOutcome createElementReplica(MethodCall& call) {
 MethodOutcome runReplicationServiceMethod(MethodCall& call, const std::string& method) {
   const std::string name = lowerCase(method);
   if (name == "createelementreplica") return createElementReplica(call);
+  MethodOutcome remote;
+  if (runRemoteReplicationMethod(call, name, remote)) return remote;
   throw CIMException(CIM_ERR_METHOD_NOT_FOUND, String(method));
 }
 

@@ -29,6 +29,8 @@ struct Settings {
   bool checkHardwareIdPrefix = false;     // hardware-ID texts must carry the firmware's InstanceID prefix
   Pegasus::Uint64 sizeRoundingBytes = 0;  // new volume sizes round up to this unit (0 = exact)
   std::string hostName = "127.0.0.1";     // host part of paths in association and method answers
+  unsigned remoteCopyPolls = 1;           // reads that see a new or resynchronizing remote-copy group unsynced
+  bool remoteCopyNeverSyncs = false;      // remote-copy groups never reach the synchronized state
 
   void update(const Json& json);  // only the members present
   Json toJson() const;
@@ -46,7 +48,8 @@ struct StorageArray {
   std::string firmware;
   Pegasus::Uint16 build = 0;
   Pegasus::CIMObjectPath system, configService, controllerService, hardwareIdService, replicationService;
-  Pegasus::CIMObjectPath concretePool, softwareIdentity;
+  Pegasus::CIMObjectPath concretePool, softwareIdentity, replicationCapabilities;
+  std::vector<std::string> remoteCopyTargets;  // serials of the arrays this one has a remote-copy link to
   Pegasus::Uint64 nextVolumeNumber = 1;
   Pegasus::Uint64 nextObjectNumber = 1;
   std::unordered_map<std::string, std::string> volumeWwnByName;
@@ -169,6 +172,22 @@ class Model {
   bool isJob(const Pegasus::CIMObjectPath& path) const;
   bool removeJob(const Pegasus::CIMObjectPath& job);
 
+  // Remote copy (a group per source volume, mirrored to a volume of a linked array that may be served by
+  // another provider). Whether the array can mirror remotely (its replication capabilities).
+  void setRemoteCopy(StorageArray& array, bool supported);
+  // The access point of the link to the array of that system name; empty when there is no link.
+  Pegasus::CIMObjectPath remoteAccessPoint(StorageArray& array, const std::string& targetSystemName);
+  // The group of the volume and its synchronization (unsynchronized for a few reads); the group's
+  // synchronization path.
+  Pegasus::CIMObjectPath addRemoteCopyGroup(StorageArray& array, const std::string& name,
+                                            const Pegasus::CIMObjectPath& volume,
+                                            const Pegasus::CIMObjectPath& accessPoint, Pegasus::Uint16 mode);
+  bool isRemoteGroupSynchronization(const Pegasus::CIMObjectPath& path) const;
+  // Starts a resynchronization of the group (in progress for a few reads).
+  void resyncRemoteGroup(const Pegasus::CIMObjectPath& synchronization);
+  // Advances a remote-copy synchronization by one read before it is read; no-op for other objects.
+  void pollRemoteSynchronization(const Pegasus::CIMObjectPath& path);
+
   // Seeds arrays, pools, volumes, hosts and exposures (format in the tool's README). All or nothing: a
   // document that fails part-way leaves the model as it was.
   void seed(const Json& json);
@@ -179,10 +198,13 @@ class Model {
   std::string newWwn(StorageArray& array);
   Pegasus::CIMObjectPath createVolume(StorageArray& array, const VolumeSpec& spec, bool roundSize);
   Pegasus::CIMInstance systemScoped(const StorageArray& array, const char* className, const std::string& name);
-  void link(const char* associationClass, const char* roleA, const Pegasus::CIMObjectPath& a, const char* roleB,
-            const Pegasus::CIMObjectPath& b, std::vector<std::pair<const char*, Pegasus::CIMValue>> extra = {});
+  // Adds the association instance; its path.
+  Pegasus::CIMObjectPath link(const char* associationClass, const char* roleA, const Pegasus::CIMObjectPath& a,
+                              const char* roleB, const Pegasus::CIMObjectPath& b,
+                              std::vector<std::pair<const char*, Pegasus::CIMValue>> extra = {});
   Pegasus::CIMObjectPath addService(StorageArray& array, const char* className, const char* name);
   void addArrayFixtures(StorageArray& array);
+  void addRemoteCopyFixtures(StorageArray& array);
   Pegasus::CIMObjectPath privilegeOf(const Pegasus::CIMObjectPath& view) const;
   void adjustPoolSpace(const Pegasus::CIMObjectPath& pool, Pegasus::Uint64 bytes, bool allocate);
   Pegasus::CIMObjectPath hostOfView(const Pegasus::CIMObjectPath& view) const;
@@ -214,7 +236,8 @@ class Model {
   InstanceStore store_;
   std::deque<StorageArray> arrays_;
   std::unordered_map<std::string, Pegasus::CIMObjectPath> volumesByWwn_;
-  std::map<std::string, JobRun> jobs_;  // by InstanceID
+  std::map<std::string, JobRun> jobs_;                   // by InstanceID
+  std::map<std::string, unsigned> remoteSyncReadsLeft_;  // by synchronization path text
 };
 
 }  // namespace smissim
