@@ -5,6 +5,7 @@
 #include "ModelHelpers.h"
 #include "NoCase.h"
 #include "Properties.h"
+#include "ReplicationSyncMethods.h"
 #include "smis-sim/ReturnCodes.h"
 
 using namespace Pegasus;
@@ -72,6 +73,10 @@ MethodOutcome createElementReplica(MethodCall& call) {
 MethodOutcome runReplicationServiceMethod(MethodCall& call, const std::string& method) {
   const std::string name = lowerCase(method);
   if (name == "createelementreplica") return createElementReplica(call);
+  if (name == "modifyreplicasynchronization") return modifyReplicaSynchronization(call);
+  if (name == "modifylistsynchronization") return modifyListSynchronization(call);
+  MethodOutcome outcome;
+  if (runReplicationAspectMethod(call, name, outcome)) return outcome;
   throw CIMException(CIM_ERR_METHOD_NOT_FOUND, String(method));
 }
 
