@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "Pegasus/Array.h"
+#include "Pegasus/CIMInstance.h"
 #include "Pegasus/CIMObjectPath.h"
 #include "Pegasus/String.h"
 
@@ -52,6 +53,12 @@ struct DeleteSynchronizedSet_PARAMS {
   std::string SystemName;
   std::string SetName;
   std::string SetPath;
+};
+
+// One candidate target volume of an ETERNUS replica: its path text and its Name (the UID on the array).
+struct _EternusLun {
+  std::string objectPath;
+  std::string uid;
 };
 
 // One replication pair: source and target volumes, each an object-path text or the volume's Name. `extra`
@@ -228,6 +235,21 @@ class SmisAction : public TqSmisJob {
   // 650015 when the service, a volume or the synchronization is not found; a failed job gives its final
   // state; noWait answers 0 for a started job.
   SmisResultCode ModifyReplicaSynchronization(TqCimConnection& conn, SmisArgs& args, bool noWait);
+
+  // -- ETERNUS target candidates --
+  // args: 0 system name, 1 volume UID (its Name), [2 ElementName, not read]. True when the volume is free:
+  // part of no replication pair in any role and exposed through no view. A volume not found, too few
+  // arguments or a failed lookup count as not free.
+  bool IsLunAvailable(TqCimConnection& conn, SmisArgs& args);
+  // args: 0 system name (not read), 1 the device group's pool path text. Appends to uids the uid of every
+  // candidate whose path the Dependent of an allocation from that pool holds; no CIM call. 650009 with
+  // fewer than two arguments.
+  SmisResultCode filterLunsByDG(TqCimConnection& conn, SmisArgs& args,
+                                Pegasus::Array<Pegasus::CIMInstance>& allocations, std::vector<_EternusLun>& candidates,
+                                std::vector<std::string>& uids);
+  // Traces "<title> (item, item, )" as one line; nothing for an empty list.
+  void printListofLuns(std::string title, std::vector<std::string>& list);
+  void printListofLuns(std::string title, std::vector<_EternusLun>& list);
 
   // Named inputs (keys case-sensitive, an absent key reads as empty, lists "|"-separated). outParams
   // receives the method's out-parameters. Both need three map entries (650009) and "SyncType" (5).
