@@ -13,10 +13,13 @@
 #pragma once
 
 #include <cstdint>
+#include <list>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "Pegasus/Array.h"
+#include "Pegasus/CIMInstance.h"
 #include "Pegasus/CIMObjectPath.h"
 #include "Pegasus/String.h"
 
@@ -50,6 +53,31 @@ struct DeleteSynchronizedSet_PARAMS {
   std::string SystemName;
   std::string SetName;
   std::string SetPath;
+};
+
+// One candidate target volume of an ETERNUS replica: its path text and its Name (the UID on the array).
+struct _EternusLun {
+  std::string objectPath;
+  std::string uid;
+};
+
+// One replication pair: source and target volumes, each an object-path text or the volume's Name. `extra`
+// travels with the pair and is read by no operation.
+struct _ReplicationPair {
+  std::string source;
+  std::string target;
+  std::string extra;
+};
+
+// One synchronization operation (numbered as the replication-services profile numbers them) for a list of
+// pairs. servicePath empty: the array's replication service is looked up by systemName.
+struct _ModListSyncParams {
+  std::string systemName;
+  std::string servicePath;
+  Pegasus::Uint16 Operation = 0;
+  Pegasus::Sint16 WaitForCopyState = 0;
+  std::list<_ReplicationPair> pairs;
+  bool Force = false;
 };
 
 class SmisAction : public TqSmisJob {
@@ -195,6 +223,58 @@ class SmisAction : public TqSmisJob {
   // source volume (path or Name), target volume path or empty, [system name], [target pool path].
   // resultPath receives the replica (for an LSI-family snapshot without target, its point-in-time view).
   SmisResultCode CreateElementReplica(TqCimConnection& conn, SmisArgs& args, std::string& resultPath);
+
+  // Applies one operation to the synchronizations of every pair in a single ModifyListSynchronization call.
+  // All pairs are resolved first: a missing system name or pair list gives 650009, a service, volume or
+  // synchronization not found gives 650015, and then nothing is sent. A failed job gives its final state;
+  // noWait answers 0 for a started job without following it.
+  SmisResultCode ModifyListSynchronization(TqCimConnection& conn, _ModListSyncParams& params, bool noWait);
+  // args: 0 system name, 1 operation, 2 source volume, 3 replica volume (path or Name), 4 WaitForCopyState,
+  // [5 "1": Force]. Applies the operation to the pair's synchronization (on LSI, DCIM and NetApp providers
+  // the point-in-time view's) through ModifyReplicaSynchronization. 650009 for fewer than five positions,
+  // 650015 when the service, a volume or the synchronization is not found; a failed job gives its final
+  // state; noWait answers 0 for a started job.
+  SmisResultCode ModifyReplicaSynchronization(TqCimConnection& conn, SmisArgs& args, bool noWait);
+
+  // -- ETERNUS target candidates --
+  // args: 0 system name, 1 volume UID (its Name), [2 ElementName, not read]. True when the volume is free:
+  // part of no replication pair in any role and exposed through no view. A volume not found, too few
+  // arguments or a failed lookup count as not free.
+  bool IsLunAvailable(TqCimConnection& conn, SmisArgs& args);
+  // args: 0 system name (not read), 1 the device group's pool path text. Appends to uids the uid of every
+  // candidate whose path the Dependent of an allocation from that pool holds; no CIM call. 650009 with
+  // fewer than two arguments.
+  SmisResultCode filterLunsByDG(TqCimConnection& conn, SmisArgs& args,
+                                Pegasus::Array<Pegasus::CIMInstance>& allocations, std::vector<_EternusLun>& candidates,
+                                std::vector<std::string>& uids);
+  // Traces "<title> (item, item, )" as one line; nothing for an empty list.
+  void printListofLuns(std::string title, std::vector<std::string>& list);
+  void printListofLuns(std::string title, std::vector<_EternusLun>& list);
+
+  // Named inputs (keys case-sensitive, an absent key reads as empty, lists "|"-separated). outParams
+  // receives the method's out-parameters. Both need three map entries (650009) and "SyncType" (5).
+  // One synchronization aspect of "SourceGroup" (a path or a replication group's ElementName; "null":
+  // none) or else of "SourceElement" (a path or a volume Name on "SystemName"), with "Name", "mode",
+  // "consistency" ("null": none) and a null ServiceAccessPoint when that key is present. 650015 when the
+  // service or a source is not found. A started job is followed only on EMC providers.
+  SmisResultCode CreateSynchronizationAspect(TqCimConnection& conn, std::map<std::string, std::string>& args,
+                                             Pegasus::Array<Pegasus::CIMParamValue>& outParams);
+  // Aspects of the "SourceElements" volumes with "Names", "Mode", "Consistency", on the service of
+  // "ServicePath" or of "SystemName". 650015 when the service or a volume is not found, before anything
+  // is sent. The job is followed "WatchJobRetryAttempts" times (at least 10); a failed one gives its state.
+  SmisResultCode CreateListSynchronizationAspect(TqCimConnection& conn, std::map<std::string, std::string>& args,
+                                                 Pegasus::Array<Pegasus::CIMParamValue>& outParams);
+  // Changes one point-in-time object: "Operation" (5 without it), the "sourceElement" volume or else
+  // replication group by ElementName, the point-in-time object named "targetSyncData" (650009 without it)
+  // with its one settings-define-state association (650015 none, 5 several), an optional "targetElement"
+  // and "WaitForCopyState". Needs four map entries (5). A job that does not complete gives 1.
+  SmisResultCode ModifySettingDefineState(TqCimConnection& conn, std::map<std::string, std::string>& args,
+                                          Pegasus::Array<Pegasus::CIMParamValue>& outParams);
+  // The same for the synchronization aspects named in "targetSyncData" ("|"-separated), with optional
+  // "targetElement" volumes and "ElementNames" ("null": none), on the service of "ServicePath" or of
+  // "SystemName". Needs three map entries. Every name and volume is resolved before anything is sent.
+  SmisResultCode ModifyListSettingsDefineState(TqCimConnection& conn, std::map<std::string, std::string>& args,
+                                               Pegasus::Array<Pegasus::CIMParamValue>& outParams);
 
  private:
   // The HP EVA target setting of CreateReplica when the caller names none; an empty path when none.

@@ -2,35 +2,19 @@
 // copy type as the provider's SyncType, the job, and the replica's path (for an LSI-family snapshot that
 // names no target, the point-in-time view the job made).
 #include <cstdint>
-#include <cstring>
 
 #include "SmisCall.h"
+#include "SmisReplicationArgs.h"
 #include "TqCimConnection.h"
 
 using namespace Pegasus;
+using namespace smisreplication;
 
 namespace {
 
 const char* const kEternusReplicationService = "FUJITSU_ReplicationService";
 const char* const kReplicationService = "CIM_ReplicationService";
 const Uint16 kLsiSnapshotSyncType = 7;
-
-// Position `index`, or the empty text past the end.
-const std::string& At(const SmisArgs& args, std::size_t index) {
-  static const std::string kNone;
-  return index < args.size() ? args[index] : kNone;
-}
-
-// The text as an object path; false when it is no path (a "malformed" refusal). Other failures propagate.
-bool ParsePath(const std::string& text, CIMObjectPath& path) {
-  try {
-    path = CIMObjectPath(String(text));
-    return true;
-  } catch (const Exception& e) {
-    if (std::strstr(e.getMessage().getCString(), "malformed") == nullptr) throw;
-    return false;
-  }
-}
 
 // The SyncType ETERNUS expects for a copy type; false when it has none.
 bool EternusSyncType(Uint16 copyType, Uint16& syncType) {
@@ -47,16 +31,6 @@ bool EternusSyncType(Uint16 copyType, Uint16& syncType) {
     default:
       return false;
   }
-}
-
-bool IsLsiFamily(TQ_PROVIDER_VENDOR vendor) {
-  return vendor == TQ_VENDOR_LSI || vendor == TQ_VENDOR_DCIM || vendor == TQ_VENDOR_NETAPP;
-}
-
-// The class name up to its first "_" (all of it when it has none).
-std::string ClassPrefix(const CIMObjectPath& path) {
-  std::string name = path.getClassName().getString().str();
-  return name.substr(0, name.find('_'));
 }
 
 }  // namespace

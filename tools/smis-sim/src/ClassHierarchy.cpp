@@ -34,6 +34,7 @@ ClassHierarchy::ClassHierarchy() {
   add(plain("CIM_ControllerConfigurationService", "CIM_Service", kSystemScopedKeys));
   add(plain("CIM_StorageHardwareIDManagementService", "CIM_Service", kSystemScopedKeys));
   add(plain("CIM_ReplicationService", "CIM_Service", kSystemScopedKeys));
+  add(plain("SNIA_ReplicationService", "CIM_ReplicationService", kSystemScopedKeys));
   add(plain("CIM_LogicalDevice", "CIM_EnabledLogicalElement", kDeviceKeys));
   add(plain("CIM_StorageExtent", "CIM_LogicalDevice", kDeviceKeys));
   add(plain("CIM_StorageVolume", "CIM_StorageExtent", kDeviceKeys));
@@ -55,6 +56,8 @@ ClassHierarchy::ClassHierarchy() {
   add(plain("CIM_StorageSetting", "CIM_SettingData", kInstanceIdKey));
   add(plain("CIM_Capabilities", "CIM_ManagedElement", kInstanceIdKey));
   add(plain("CIM_StorageReplicationCapabilities", "CIM_Capabilities", kInstanceIdKey));
+  add(plain("CIM_SynchronizationAspect", "CIM_SettingData", kInstanceIdKey));
+  add(plain("CIM_ReplicationGroup", "CIM_SystemSpecificCollection", kInstanceIdKey));
 
   // Abstract CIM associations.
   add(association("CIM_Dependency", "", "Antecedent", "Dependent"));
@@ -76,6 +79,7 @@ ClassHierarchy::ClassHierarchy() {
   add(association("CIM_AffectedJobElement", "", "AffectedElement", "AffectingElement"));
   add(association("CIM_ElementSettingData", "", "ManagedElement", "SettingData"));
   add(association("CIM_ElementCapabilities", "", "ManagedElement", "Capabilities"));
+  add(association("CIM_SettingsDefineState", "", "ManagedElement", "SettingData"));
   add(association("CIM_ElementSoftwareIdentity", "CIM_Dependency", "Antecedent", "Dependent"));
 
   // The array's own classes; the system is declared first so it leads every CIM_ComputerSystem answer.
@@ -83,7 +87,7 @@ ClassHierarchy::ClassHierarchy() {
   add(plain("TPD_StorageConfigurationService", "CIM_StorageConfigurationService", kSystemScopedKeys));
   add(plain("TPD_ControllerConfigurationService", "CIM_ControllerConfigurationService", kSystemScopedKeys));
   add(plain("TPD_StorageHardwareIDManagementService", "CIM_StorageHardwareIDManagementService", kSystemScopedKeys));
-  add(plain("TPD_ReplicationService", "CIM_ReplicationService", kSystemScopedKeys));
+  add(plain("TPD_ReplicationService", "SNIA_ReplicationService", kSystemScopedKeys));
   add(plain("TPD_SoftwareIdentity", "CIM_SoftwareIdentity", kInstanceIdKey));
   add(plain("TPD_StorageReplicationCapabilities", "CIM_StorageReplicationCapabilities", kInstanceIdKey));
   add(plain("TPD_PrimordialStoragePool", "CIM_StoragePool", kInstanceIdKey));
@@ -97,6 +101,7 @@ ClassHierarchy::ClassHierarchy() {
   add(plain("TPD_SCSIController", "CIM_SCSIProtocolController", kDeviceKeys));
   add(plain("TPD_AuthorizedPrivilege", "CIM_AuthorizedPrivilege", kInstanceIdKey));
   add(plain("TPD_ConcreteJob", "CIM_ConcreteJob", kInstanceIdKey));
+  add(plain("TPD_SynchronizationAspect", "CIM_SynchronizationAspect", kInstanceIdKey));
 
   add(association("TPD_HostedService", "CIM_HostedService", "Antecedent", "Dependent"));
   add(association("TPD_HostedStoragePool", "CIM_HostedStoragePool", "GroupComponent", "PartComponent"));
@@ -120,6 +125,7 @@ ClassHierarchy::ClassHierarchy() {
   add(association("TPD_AffectedJobElement", "CIM_AffectedJobElement", "AffectedElement", "AffectingElement"));
   add(association("TPD_ElementSettingData", "CIM_ElementSettingData", "ManagedElement", "SettingData"));
   add(association("TPD_ElementCapabilities", "CIM_ElementCapabilities", "ManagedElement", "Capabilities"));
+  add(association("TPD_SettingsDefineState", "CIM_SettingsDefineState", "ManagedElement", "SettingData"));
   add(association("TPD_ElementSoftwareIdentity", "CIM_ElementSoftwareIdentity", "Antecedent", "Dependent"));
 
   // The other families' classes.

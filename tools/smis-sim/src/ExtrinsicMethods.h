@@ -45,7 +45,8 @@ MethodOutcome runStorageConfigurationMethod(MethodCall& call, const std::string&
 MethodOutcome runControllerConfigurationMethod(MethodCall& call, const std::string& method);
 MethodOutcome runHardwareIdMethod(MethodCall& call, const std::string& method);
 MethodOutcome runReplicationServiceMethod(MethodCall& call, const std::string& method);
-// The remote-copy methods of the replication service (lower-case name); false for another method.
+// The remote-copy methods of the replication service (lower-case name); false for another method, and for
+// ModifyReplicaSynchronization of anything but a remote-copy group.
 bool runRemoteReplicationMethod(MethodCall& call, const std::string& name, MethodOutcome& outcome);
 
 // Codes of the controller configuration methods.

@@ -58,12 +58,17 @@ MethodOutcome createGroupReplicaFromElements(MethodCall& call) {
   return outcome;
 }
 
-// ModifyReplicaSynchronization: only the resynchronization of a remote-copy group.
+// A call on the synchronization of a remote-copy group (the pair synchronizations are the other methods').
+bool remoteGroupSynchronization(MethodCall& call) {
+  auto sync = call.args.reference("Synchronization");
+  return sync && call.model.isRemoteGroupSynchronization(*sync);
+}
+
+// ModifyReplicaSynchronization of a remote-copy group: only its resynchronization.
 MethodOutcome modifyReplicaSynchronization(MethodCall& call) {
   auto operation = call.args.uint16("Operation");
   auto sync = call.args.reference("Synchronization");
-  if (!operation || !sync || *operation != kOperationResync || !call.model.isRemoteGroupSynchronization(*sync))
-    return MethodOutcome::code(kInvalidParameter);
+  if (!operation || !sync || *operation != kOperationResync) return MethodOutcome::code(kInvalidParameter);
   call.model.resyncRemoteGroup(*sync);
   return MethodOutcome{};
 }
@@ -75,7 +80,7 @@ bool runRemoteReplicationMethod(MethodCall& call, const std::string& name, Metho
     outcome = getServiceAccessPoints(call);
   } else if (name == "creategroupreplicafromelements") {
     outcome = createGroupReplicaFromElements(call);
-  } else if (name == "modifyreplicasynchronization") {
+  } else if (name == "modifyreplicasynchronization" && remoteGroupSynchronization(call)) {
     outcome = modifyReplicaSynchronization(call);
   } else {
     return false;

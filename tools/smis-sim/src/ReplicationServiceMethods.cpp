@@ -5,6 +5,7 @@
 #include "ModelHelpers.h"
 #include "NoCase.h"
 #include "Properties.h"
+#include "ReplicationSyncMethods.h"
 #include "smis-sim/ReturnCodes.h"
 
 using namespace Pegasus;
@@ -72,8 +73,11 @@ MethodOutcome createElementReplica(MethodCall& call) {
 MethodOutcome runReplicationServiceMethod(MethodCall& call, const std::string& method) {
   const std::string name = lowerCase(method);
   if (name == "createelementreplica") return createElementReplica(call);
-  MethodOutcome remote;
-  if (runRemoteReplicationMethod(call, name, remote)) return remote;
+  MethodOutcome outcome;
+  if (runRemoteReplicationMethod(call, name, outcome)) return outcome;
+  if (name == "modifyreplicasynchronization") return modifyReplicaSynchronization(call);
+  if (name == "modifylistsynchronization") return modifyListSynchronization(call);
+  if (runReplicationAspectMethod(call, name, outcome)) return outcome;
   throw CIMException(CIM_ERR_METHOD_NOT_FOUND, String(method));
 }
 

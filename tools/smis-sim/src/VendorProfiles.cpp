@@ -125,7 +125,7 @@ std::vector<ClassInfo> vendorProfileClasses() {
     declare(classes, p.configService, "CIM_StorageConfigurationService", kSystemScopedKeys);
     declare(classes, p.controllerService, "CIM_ControllerConfigurationService", kSystemScopedKeys);
     declare(classes, p.hardwareIdService, "CIM_StorageHardwareIDManagementService", kSystemScopedKeys);
-    declare(classes, p.replicationService, "CIM_ReplicationService", kSystemScopedKeys);
+    declare(classes, p.replicationService, "SNIA_ReplicationService", kSystemScopedKeys);
     declare(classes, p.volume, "CIM_StorageVolume", kDeviceKeys);
     declare(classes, p.conciseVolume, "CIM_ManagedElement", {"Cluster", "DeviceID", "UniqueID"});
     declare(classes, p.view, "CIM_SCSIProtocolController", kDeviceKeys);
