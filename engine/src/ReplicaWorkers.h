@@ -1,6 +1,6 @@
 // The remote-copy replica side of prepare and snapshot creation: the replication group of a source, the
 // replication record of a device, the source side's snapshot object and the resynchronisation before each
-// snapshot. Not built yet: ReplicaWorkersPending.cpp answers each with its failure.
+// snapshot.
 #pragma once
 
 #include <string>
@@ -17,4 +17,7 @@ bool SetReplicationMetaData(TQSO::SnapInfo* device, const std::string& targetVol
 bool GetSnapshotObjectForReplication(TQSO::SnapInfo* device, const std::string& sourceVolumeId, TQSO::TQOSUtil* osUtil,
                                      Tq3PARSnapshot& snapshot, std::string& arrayName);
 bool CheckAndProcessReplication(TQSO::SnapInfo* device, TQSO::TQOSUtil* osUtil);
+// The replication record (metadata id 51): target volume id, group synchronization path, source volume id.
+bool GetReplicationMetaData(TQSO::SnapInfo* device, std::string& targetVolumeId, std::string& syncPath,
+                            std::string& sourceVolumeId);
 void* SnapReplicationDeviceThread(void* argument);

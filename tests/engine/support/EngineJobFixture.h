@@ -24,7 +24,8 @@ constexpr const char* kHostPort = "10000000C9A1B2C3";
 constexpr const char* kArrayId = "2FF70002AC00ABCD";  // the array's system name, as derived from its WWNs
 
 // An array of serial 00ABCD with `volumes` exported to the host "simhost".
-inline std::string ArraySeed(const std::vector<std::string>& volumes) {
+inline std::string ArraySeed(const std::vector<std::string>& volumes, const std::string& serial = "00ABCD",
+                             const std::string& extra = "") {
   std::string list, exports;
   int lun = 1;
   for (const std::string& name : volumes) {
@@ -33,8 +34,8 @@ inline std::string ArraySeed(const std::vector<std::string>& volumes) {
     list += R"({"name":")" + name + R"(","cpg":"FC_r1"})";
     exports += R"({"volume":")" + name + R"(","host":"simhost","lun":)" + std::to_string(lun++) + "}";
   }
-  return std::string(R"({"arrays":[{"serial":"00ABCD","firmware":"3.1.2","cpgs":["FC_r1"],"volumes":[)") + list +
-         R"(],"hosts":[{"name":"simhost","fc":[")" + kHostPort + R"("]}],"exports":[)" + exports + "]}]}";
+  return R"({"arrays":[{"serial":")" + serial + R"(","firmware":"3.1.2","cpgs":["FC_r1"],"volumes":[)" + list +
+         R"(],"hosts":[{"name":"simhost","fc":[")" + kHostPort + R"("]}],"exports":[)" + exports + "]" + extra + "}]}";
 }
 
 // The engine's record of a device (a test failure when it cannot be read).

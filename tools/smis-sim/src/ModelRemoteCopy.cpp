@@ -1,7 +1,5 @@
 // Remote copy on the simulated array: its replication capabilities, the access points of its links to other
 // arrays, and remote-copy groups with their synchronization states over reads.
-#include <cstdio>
-
 #include "ModelHelpers.h"
 #include "NoCase.h"
 #include "Properties.h"
@@ -73,17 +71,20 @@ CIMObjectPath Model::addRemoteCopyGroup(StorageArray& array, const std::string& 
   store_.put(group);
   link("TPD_OrderedMemberOfRemoteReplicationGroup", "Collection", group.getPath(), "Member", volume);
 
-  // The mirror volume lives on the linked array: its id carries that array's serial.
+  // The mirror volume lives on the linked array: the source's WWN with that array's serial, as the same
+  // volume of an array seeded alike has there.
   const CIMInstance* point = store_.find(accessPoint);
   const std::string target = point != nullptr ? stringProperty(*point, "Name") : std::string();
-  char counter[32];
-  std::snprintf(counter, sizeof counter, "%018llX", static_cast<unsigned long long>(array.nextObjectNumber++));
   const std::string targetSerial =
       target.size() >= kSerialLength ? target.substr(target.size() - kSerialLength) : "000000";
+  const CIMInstance* source = store_.find(volume);
+  std::string mirror = source != nullptr ? stringProperty(*source, "Name") : std::string();
+  if (mirror.size() >= kSerialLength)
+    mirror.replace(mirror.size() - kSerialLength, kSerialLength, upperCase(targetSerial));
   CIMInstance entity{CIMName("TPD_ReplicationEntity")};
   setProperty(entity, "InstanceID",
               CIMValue(String(array.prefix() + "ReplicationEntity:" + array.serial + ":" + number)));
-  setProperty(entity, "Name", CIMValue(String("60002AC0" + std::string(counter) + upperCase(targetSerial))));
+  setProperty(entity, "Name", CIMValue(String(mirror)));
   entity.setPath(pathFromKeys(entity, {"InstanceID"}));
   store_.put(entity);
   link("TPD_RemoteStorageSynchronized", "SystemElement", volume, "SyncedElement", entity.getPath());
