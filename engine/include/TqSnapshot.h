@@ -207,6 +207,10 @@ class Snapshot : public SmisAction {
   int DeleteOnArray();
   bool CreateCloneOnArray();
   int MapRemoval(const char* label, SmisResultCode result, const std::string& name, bool detach);
+  // The view fields a map (with its access) or unmap needs; traced when missing.
+  bool ViewFieldsValid(bool needsAccess);
+  // An empty target id taken from the target path's "Name".
+  void FillTargetFromPath(const char* label);
 };
 
 template <class Result, class Work>
