@@ -7,6 +7,8 @@
 
 #include "SnapInfo.h"
 #include "TqCopyWorkers.h"
+#include "TqEngineConfig.h"
+#include "TqSleep.h"
 #include "TqSnapMetadata.h"
 #include "TqsoEntryPoints.h"
 #include "support/EngineJobFixture.h"
@@ -118,6 +120,70 @@ TEST_F(EngineJobTest, SnapshotOfAnUnpreparedDeviceFails) {
   EXPECT_EQ(TQSO::SS_SNAPSHOT_CREATED, Device(0).getStatus());
   EXPECT_EQ(TQSO::SS_SNAPSHOT_FAILED, Device(1).getStatus());
   EXPECT_FALSE(HasVolume(Model(), "snap-vol2"));
+}
+
+TEST_F(EngineJobTest, TheCloneEnginePreparesAttachedClonesAndSplitsThemAtTheSnapshot) {
+  TqSleepScope instant(TqSleepMode::Instant);
+  KnowArray(tqengine::kCloneEngine);
+  JobOf({"vol1", "vol2"});
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
+  std::vector<std::string> clones;
+  for (size_t i = 0; i < list_.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(TQSO::SS_PREPARED, Device(i).getStatus());
+    const _TQ3PAR_SnapMetadata record = RecordOf(Device(i));
+    EXPECT_EQ("5", record.snapOp);
+    EXPECT_FALSE(record.targetDev.empty()) << "the clone exists from prepare on";
+    EXPECT_NE(tqengine::kEmptyPath, record.childdevpath) << "its synchronization is recorded";
+    clones.push_back(record.targetDev);
+  }
+  EXPECT_NE(clones[0], clones[1]);
+
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_snapDevices(list_.data(), Count(), &services_));
+  for (size_t i = 0; i < list_.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(TQSO::SS_CLONE_CREATED, Device(i).getStatus());
+    const _TQ3PAR_SnapMetadata record = RecordOf(Device(i));
+    EXPECT_EQ(clones[i], record.targetDev) << "the prepared clone is the copy";
+    EXPECT_EQ(tqengine::kEmptyPath, record.childdevpath);
+  }
+}
+
+// A job over two arrays, the second of which cannot be reached: its devices fail with the connection error,
+// the first array's devices are prepared and snapped, and the call reports the partial result.
+TEST_F(EngineJobTest, AnUnreachableArrayFailsOnlyItsOwnDevices) {
+  std::string seed = enginejob::ArraySeed({"vol1", "vol2"});
+  seed.replace(seed.size() - 2, 2,
+               R"(,{"serial":"00BEEF","cpgs":["FC_r1"],"volumes":[{"name":"far1","cpg":"FC_r1"}],)"
+               R"("hosts":[{"name":"simhost","fc":[")" +
+                   std::string(enginejob::kHostPort) +
+                   R"("]}],"exports":[{"volume":"far1","host":"simhost","lun":9}]}]})");
+  array_->reset(seed);
+  std::string error;
+  ASSERT_TRUE(host_->rescan({}, {}, error)) << error;
+  TQSO::ArrayEntry far;
+  far.id = "2FF70002AC00BEEF";
+  far.info =
+      "{hostName:127.0.0.1,hostUserName:" + array_.user() + ",hostPassword:" + array_.password() + ",engineId:25}";
+  far.settings["SMCONFIG_NAME_SMIS_SERVER_PORT"] = "1";  // nothing listens there
+  registry_->put(far);
+
+  JobOf({"vol1", "far1", "vol2"});
+  ASSERT_FALSE(DiskOf("far1").empty());
+  EXPECT_EQ(TQSO::RC_FAIL_PARTIAL, tqso_prepareDevices(list_.data(), Count(), &services_));
+  EXPECT_EQ(TQSO::SS_PREPARED, Device(0).getStatus());
+  EXPECT_EQ(TQSO::SS_PREPARE_FAILED, Device(1).getStatus());
+  EXPECT_EQ(60541, Device(1).errorCode());
+  EXPECT_EQ(TQSO::SS_PREPARED, Device(2).getStatus());
+
+  EXPECT_EQ(TQSO::RC_FAIL_PARTIAL, tqso_snapDevices(list_.data(), Count(), &services_));
+  EXPECT_EQ(TQSO::SS_SNAPSHOT_CREATED, Device(0).getStatus());
+  EXPECT_EQ(TQSO::SS_SNAPSHOT_FAILED, Device(1).getStatus());
+  EXPECT_EQ(TQSO::SS_SNAPSHOT_CREATED, Device(2).getStatus());
+  const std::string model = Model();
+  EXPECT_TRUE(HasVolume(model, "snap-vol1"));
+  EXPECT_TRUE(HasVolume(model, "snap-vol2"));
+  EXPECT_FALSE(HasVolume(model, "snap-far1"));
 }
 
 }  // namespace
