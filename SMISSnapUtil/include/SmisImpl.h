@@ -237,6 +237,22 @@ class SmisAction : public TqSmisJob {
   SmisResultCode ModifyReplicaSynchronization(TqCimConnection& conn, SmisArgs& args, bool noWait);
 
   // -- ETERNUS target candidates --
+  // The two scans take args: 0 system name, 1 source volume (path or Name), 2 copy type, 3 UIDs that must
+  // not be chosen (a volume whose UID the text holds anywhere is passed over). Both read the volume label.
+  // The copy of a pair of the source that can be reused for the copy type, one carrying the label first:
+  // 0 with its UID and path text (written only then); 1 when no pair suits or a fault was caught; 5 for
+  // too few arguments or an unknown source.
+  SmisResultCode getEligibleTargetLunsMode2(TqCimConnection& conn, SmisArgs& args, std::string& targetUid,
+                                            std::string& targetPath);
+  // Appends the array's free volumes of exactly the source's size to the list of their type and label: a
+  // copy type of 4 or 8 lists SDVs and TPVs, 5 Standard volumes and TPVs. sourceIsTpv is set, never
+  // cleared, when the source is a TPV. 0 when every volume was seen; 5 for too few arguments or an unknown
+  // source; 650015 when the source or a volume lacks a property the scan needs (the lists keep what was
+  // appended); 1 for a caught fault.
+  SmisResultCode getEligibleTargetLuns(TqCimConnection& conn, SmisArgs& args, std::vector<_EternusLun>& sdvLabelled,
+                                       std::vector<_EternusLun>& sdv, std::vector<_EternusLun>& standardLabelled,
+                                       std::vector<_EternusLun>& standard, std::vector<_EternusLun>& tpvLabelled,
+                                       std::vector<_EternusLun>& tpv, bool& sourceIsTpv);
   // args: 0 system name, 1 volume UID (its Name), [2 ElementName, not read]. True when the volume is free:
   // part of no replication pair in any role and exposed through no view. A volume not found, too few
   // arguments or a failed lookup count as not free.
