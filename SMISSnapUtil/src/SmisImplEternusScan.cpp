@@ -22,8 +22,14 @@ struct Scan {
   std::string exclusions;
   int copyType = 0;
   std::optional<Uint64> sourceBytes;
+  std::string sourceUid;
   std::string volumeLabel;
-  std::vector<_EternusLun>* lists[3][2];  // by type (SDV, Standard, TPV), then labelled and not
+  // The lists of one type: volumes carrying the label, and the others.
+  struct Lists {
+    std::vector<_EternusLun>* labelled;
+    std::vector<_EternusLun>* plain;
+  };
+  Lists sdv, standard, tpv;
 };
 
 // Snapshots go to SDVs and TPVs, clones to Standard volumes and TPVs; other copy types to any type.
@@ -34,8 +40,10 @@ bool TypeTakesCopy(VolumeType type, int copyType) {
 }
 
 std::vector<_EternusLun>* ListFor(Scan& scan, VolumeType type, bool labelled) {
-  const int row = type == VolumeType::kSdv ? 0 : type == VolumeType::kStandard ? 1 : 2;
-  return scan.lists[row][labelled ? 0 : 1];
+  const Scan::Lists& lists = type == VolumeType::kSdv        ? scan.sdv
+                             : type == VolumeType::kStandard ? scan.standard
+                                                             : scan.tpv;
+  return labelled ? lists.labelled : lists.plain;
 }
 
 CIMPropertyList ScanProperties() {
@@ -79,7 +87,8 @@ Step Consider(SmisAction& action, TqCimConnection& conn, Scan& scan, const CIMIn
   }
   std::optional<Uint64> bytes = smiseternus::SizeInBytes(volume);
   if (!bytes || !scan.sourceBytes || *bytes != *scan.sourceBytes) return Step::kNext;
-  if (tqcimutil::Contains(scan.exclusions, uid)) return Step::kNext;
+  // A source that no host sees and that is in no pair is free too, but never its own target.
+  if (tqcimutil::Contains(scan.exclusions, uid) || uid == scan.sourceUid) return Step::kNext;
   action.DEBUG_TRACE_NORMAL(kLabel, "Found same size lun [%s] UID [%s] ", name.c_str(), uid.c_str());
 
   SmisArgs check = {scan.systemName, uid, name};
@@ -111,6 +120,7 @@ SmisResultCode ReadSource(SmisAction& action, TqCimConnection& conn, const CIMOb
     return kSmisObjectNotFound;
   }
   scan.sourceBytes = smiseternus::SizeInBytes(instance);
+  smisvolume::ReadString(instance, "Name", scan.sourceUid);
   if (smiseternus::IsThinPurpose(purpose)) sourceIsTpv = true;
   return kSmisSuccess;
 }
@@ -135,9 +145,13 @@ SmisResultCode SmisAction::getEligibleTargetLuns(TqCimConnection& conn, SmisArgs
       DEBUG_TRACE(kLabel, " LUN UUID %s not found", args[1].c_str());
       return kSmisInvalidParameter;
     }
-    Scan scan{
-        args[0],      args[3],       SmisCall::Decimal(args[2]),
-        std::nullopt, std::string(), {{&sdvLabelled, &sdv}, {&standardLabelled, &standard}, {&tpvLabelled, &tpv}}};
+    Scan scan;
+    scan.systemName = args[0];
+    scan.exclusions = args[3];
+    scan.copyType = SmisCall::Decimal(args[2]);
+    scan.sdv = {&sdvLabelled, &sdv};
+    scan.standard = {&standardLabelled, &standard};
+    scan.tpv = {&tpvLabelled, &tpv};
     SmisResultCode sourceRead = ReadSource(*this, conn, source, scan, sourceIsTpv);
     if (sourceRead != kSmisSuccess) return sourceRead;
 

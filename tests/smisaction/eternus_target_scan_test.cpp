@@ -88,11 +88,13 @@ TEST_F(EternusScanTest, FreeVolumesOfTheSourceSizeGoToTheListOfTheirTypeAndLabel
     EXPECT_EQ(c.listed, listed);
     EXPECT_FALSE(sourceIsTpv);
   }
-  // A source named by its UID, a thin one.
+  // A source named by its UID, a thin one: free, yet never its own target.
   Listed listed;
   bool sourceIsTpv = false;
   ASSERT_EQ(kSmisSuccess, Scan(Uid("tpv"), "5", exclusions, listed, sourceIsTpv));
   EXPECT_TRUE(sourceIsTpv);
+  EXPECT_EQ(none, listed.tpv);
+  EXPECT_EQ(tpvL, listed.tpvLabelled);
   EXPECT_EQ(1, CountMessages(record_, "Supplied source volume is not a object path, assuming UUID(Name)"));
 }
 
