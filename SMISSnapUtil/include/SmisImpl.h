@@ -218,6 +218,15 @@ class SmisAction : public TqSmisJob {
   // True with the array's ETERNUS replication service in servicePath; args: system name, element name,
   // copy type, source volume (only the system name is read).
   bool ValidateCreateElementReplica(TqCimConnection& conn, SmisArgs& args, Pegasus::CIMObjectPath& servicePath);
+  // Gets an ETERNUS replica ready by finding its target, tried in this order: the copy of a pair of the
+  // source that suits the copy type (never for copy type 8); a free volume of the source's size chosen by
+  // volume label, or by the selection rules within the device group; for a clone, a new volume shaped like
+  // the source. in: 0 system name, 1 element name, 2 copy type (4 snapshot, 5 clone, 8 the vendor's own
+  // snapshot), 3 source volume (path or Name), [4 device group name], [5 UIDs not to choose], [6 exactly
+  // "1": never look beyond the device group]. True with seven texts appended to out: service path, element
+  // name, copy type, source path, target UID, target path, and how the target was found ("4" a pair, "0"
+  // chosen, "3" created). False, out unchanged, otherwise; a volume created here stays on the array.
+  bool PrepareCreateElementReplica(TqCimConnection& conn, SmisArgs& in, std::vector<std::string>& out);
   // Makes a replica of a volume through a replication service (CreateElementReplica) and follows its job.
   // args: service path (or any text, to look the service up by the system name), element name, copy type,
   // source volume (path or Name), target volume path or empty, [system name], [target pool path].

@@ -69,6 +69,22 @@ class EternusArrayTest : public lookuptest::VendorArrayTest {
       return names;
     });
   }
+  // A property of the volume as the model holds it; "" when the volume or the property is missing.
+  std::string Property(const std::string& name, const char* property) {
+    Pegasus::CIMObjectPath volume = VolumeNamed(kEternusSystem, name);
+    return sim().withModel([&](smissim::Model& model) {
+      const Pegasus::CIMInstance* instance = model.store().find(volume);
+      return instance ? Text(*instance, property) : std::string();
+    });
+  }
+  // The ElementName of the pool the volume is allocated from; "" when none.
+  std::string PoolOf(const std::string& name) {
+    Pegasus::CIMObjectPath volume = VolumeNamed(kEternusSystem, name);
+    return sim().withModel([&](smissim::Model& model) {
+      const Pegasus::CIMInstance* pool = model.store().find(model.poolOf(volume));
+      return pool ? Text(*pool, "ElementName") : std::string();
+    });
+  }
   // The pairs whose source is the volume: "<target name> <SyncType> <SyncState>", in the model's order.
   std::vector<std::string> PairsOf(const std::string& name) {
     Pegasus::CIMObjectPath source = VolumeNamed(kEternusSystem, name);
