@@ -202,6 +202,36 @@ TEST_F(EternusPrepareLabelTest, OnlyLabelledVolumesAreTaken) {
   EXPECT_EQ(volumes, VolumeNames());
 }
 
+// The replica itself: the ETERNUS service is found, and each copy type becomes the array's SyncType (one
+// without a SyncType is refused before anything is sent).
+TEST_F(EternusPrepareLabelTest, CopyTypesBecomeTheArraysSyncTypes) {
+  SmisArgs validate = {kEternusSystem, "copy", "4", PathText("src")};
+  Pegasus::CIMObjectPath service;
+  ASSERT_TRUE(action_.ValidateCreateElementReplica(conn_, validate, service));
+  EXPECT_EQ("FUJITSU_ReplicationService", service.getClassName().getString().str());
+  struct Case {
+    const char* copyType;
+    const char* target;
+    SmisResultCode result;
+  };
+  const Case cases[] = {
+      {"4", "sdv_plain", kSmisSuccess},
+      {"8", "MYLABEL_AB_sdv", kSmisSuccess},
+      {"5", "std_plain", kSmisSuccess},
+      {"7", "MYLABEL_AB_tpv", kSmisInvalidParameter},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.copyType);
+    SmisArgs args = {service.toString().str(), "", c.copyType, PathText("src"), PathText(c.target), kEternusSystem};
+    std::string replica;
+    EXPECT_EQ(c.result, action_.CreateElementReplica(conn_, args, replica));
+  }
+  EXPECT_EQ((std::vector<std::string>{"sdv_plain 7 6", "MYLABEL_AB_sdv 32768 6", "std_plain 6 6"}), PairsOf("src"));
+  std::size_t sent = 0;
+  for (const smissim::MethodCallRecord& call : sim().methodCalls()) sent += call.method == "CreateElementReplica";
+  EXPECT_EQ(3u, sent);
+}
+
 constexpr const char* kSelectionArray = R"({"arrays": [
   {"family": "eternus", "name": "ET0001AB", "pools": ["DG1", "DG2", "DG3", {"name": "TPP1", "thin": true}],
    "volumes": [{"name": "src", "pool": "DG1"}, {"name": "tsrc", "pool": "TPP1", "sizeBytes": 2147483648},
