@@ -218,6 +218,15 @@ class SmisAction : public TqSmisJob {
   // True with the array's ETERNUS replication service in servicePath; args: system name, element name,
   // copy type, source volume (only the system name is read).
   bool ValidateCreateElementReplica(TqCimConnection& conn, SmisArgs& args, Pegasus::CIMObjectPath& servicePath);
+  // Gets an ETERNUS replica ready by finding its target, tried in this order: the copy of a pair of the
+  // source that suits the copy type (never for copy type 8); a free volume of the source's size chosen by
+  // volume label, or by the selection rules within the device group; for a clone, a new volume shaped like
+  // the source. in: 0 system name, 1 element name, 2 copy type (4 snapshot, 5 clone, 8 the vendor's own
+  // snapshot), 3 source volume (path or Name), [4 device group name], [5 UIDs not to choose], [6 exactly
+  // "1": never look beyond the device group]. True with seven texts appended to out: service path, element
+  // name, copy type, source path, target UID, target path, and how the target was found ("4" a pair, "0"
+  // chosen, "3" created). False, out unchanged, otherwise; a volume created here stays on the array.
+  bool PrepareCreateElementReplica(TqCimConnection& conn, SmisArgs& in, std::vector<std::string>& out);
   // Makes a replica of a volume through a replication service (CreateElementReplica) and follows its job.
   // args: service path (or any text, to look the service up by the system name), element name, copy type,
   // source volume (path or Name), target volume path or empty, [system name], [target pool path].
@@ -237,6 +246,22 @@ class SmisAction : public TqSmisJob {
   SmisResultCode ModifyReplicaSynchronization(TqCimConnection& conn, SmisArgs& args, bool noWait);
 
   // -- ETERNUS target candidates --
+  // The two scans take args: 0 system name, 1 source volume (path or Name), 2 copy type, 3 UIDs that must
+  // not be chosen (a volume whose UID the text holds anywhere is passed over). Both read the volume label.
+  // The copy of a pair of the source that can be reused for the copy type, one carrying the label first:
+  // 0 with its UID and path text (written only then); 1 when no pair suits or a fault was caught; 5 for
+  // too few arguments or an unknown source.
+  SmisResultCode getEligibleTargetLunsMode2(TqCimConnection& conn, SmisArgs& args, std::string& targetUid,
+                                            std::string& targetPath);
+  // Appends the array's free volumes of exactly the source's size to the list of their type and label: a
+  // copy type of 4 or 8 lists SDVs and TPVs, 5 Standard volumes and TPVs. sourceIsTpv is set, never
+  // cleared, when the source is a TPV. 0 when every volume was seen; 5 for too few arguments or an unknown
+  // source; 650015 when the source or a volume lacks a property the scan needs (the lists keep what was
+  // appended); 1 for a caught fault.
+  SmisResultCode getEligibleTargetLuns(TqCimConnection& conn, SmisArgs& args, std::vector<_EternusLun>& sdvLabelled,
+                                       std::vector<_EternusLun>& sdv, std::vector<_EternusLun>& standardLabelled,
+                                       std::vector<_EternusLun>& standard, std::vector<_EternusLun>& tpvLabelled,
+                                       std::vector<_EternusLun>& tpv, bool& sourceIsTpv);
   // args: 0 system name, 1 volume UID (its Name), [2 ElementName, not read]. True when the volume is free:
   // part of no replication pair in any role and exposed through no view. A volume not found, too few
   // arguments or a failed lookup count as not free.

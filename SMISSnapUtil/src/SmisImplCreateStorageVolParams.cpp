@@ -2,6 +2,7 @@
 // pool, the size in bytes, the setting goal and the family's own positions, in the order CreateStorageVolume
 // reads them.
 #include "SmisCall.h"
+#include "SmisEternusVolumes.h"
 #include "SmisHostConfig.h"
 #include "SmisVolumeParams.h"
 #include "TqCimConnection.h"
@@ -90,7 +91,7 @@ bool EternusSourceThin(SmisAction& action, const VolumeSource& source, bool& thi
                        source.path.toString().str().c_str());
     return false;
   }
-  thin = !tqcimutil::Contains(purpose, "+0x00") && tqcimutil::Contains(purpose, "+0x06");
+  thin = smiseternus::IsThinPurpose(purpose);
   return true;
 }
 

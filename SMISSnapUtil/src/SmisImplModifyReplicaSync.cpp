@@ -34,12 +34,9 @@ bool PointInTimeSync(SmisAction& action, SmisCall& call, const CIMObjectPath& so
   return !sync.getClassName().isNull();
 }
 
-// ETERNUS names its synchronizations by its own class: the first "CIM_" of the path becomes "FUJITSU_".
 void UseEternusClass(SmisAction& action, SmisCall& call, CIMObjectPath& sync) {
   std::string text = action.GetObjectPathString(sync);
-  std::string::size_type at = text.find("CIM_");
-  if (at == std::string::npos) return;
-  text.replace(at, 4, "FUJITSU_");
+  if (!UseEternusSyncClass(text)) return;
   action.DEBUG_TRACE(call.Label(), "Modified Sync path [%s]", text.c_str());
   sync = CIMObjectPath(String(text));
 }

@@ -48,6 +48,15 @@ inline Pegasus::CIMValue WaitForCopyStateValue(SmisAction& action, TQ_PROVIDER_V
   return Pegasus::CIMValue(value);
 }
 
+// ETERNUS names its synchronizations by its own class: the first "CIM_" of the path text becomes "FUJITSU_".
+// False, with the text unchanged, when it holds no "CIM_".
+inline bool UseEternusSyncClass(std::string& text) {
+  std::string::size_type at = text.find("CIM_");
+  if (at == std::string::npos) return false;
+  text.replace(at, 4, "FUJITSU_");
+  return true;
+}
+
 // The first reference of `path` of the class, asked of the client directly; an empty path when none.
 inline Pegasus::CIMObjectPath FirstReference(TqCimConnection& conn, const Pegasus::CIMNamespaceName& nameSpace,
                                              const Pegasus::CIMObjectPath& path, const std::string& resultClass) {

@@ -15,6 +15,10 @@ void MethodOutcome::addReference(const char* name, const CIMObjectPath& path, co
   out.emplace_back(String(name), CIMValue(qualified(path, model.settings().hostName, kNamespace)));
 }
 
+void MethodOutcome::addReference(const char* name, const CIMObjectPath& path, const MethodCall& call) {
+  out.emplace_back(String(name), CIMValue(qualified(path, call.model.settings().hostName, call.array.nameSpace())));
+}
+
 Uint32 arrayCode(const Model& model, Uint32 code) { return model.settings().strictReturnCodes ? 4 : code; }
 
 MethodOutcome finishTask(MethodCall& call, const std::string& method, bool asJob,
@@ -35,7 +39,7 @@ MethodOutcome finishTask(MethodCall& call, const std::string& method, bool asJob
   }
   CIMObjectPath job = call.model.startJob(call.array, method, plan, affected, std::move(onEnd));
   outcome.returnValue = returnCode::kJobStarted;
-  outcome.addReference("Job", job, call.model);
+  outcome.addReference("Job", job, call);
   return outcome;
 }
 
@@ -67,7 +71,10 @@ MethodOutcome runMethod(Model& model, const CIMObjectPath& target, const std::st
     else
       call.jobFault = fault;
   }
-  MethodOutcome outcome = runFamily(call, service->getClassName().getString().str(), methodName);
+  MethodOutcome outcome;
+  const VendorProfile* family = array->profile;
+  if (!family || !family->runMethod || !family->runMethod(call, lowerCase(methodName), outcome))
+    outcome = runFamily(call, service->getClassName().getString().str(), methodName);
   auto dropped = [&](const CIMParamValue& p) {
     return std::find(droppedOutputs.begin(), droppedOutputs.end(), lowerCase(p.getParameterName().str())) !=
            droppedOutputs.end();

@@ -26,7 +26,10 @@ struct MethodOutcome {
   std::vector<Pegasus::CIMParamValue> out;
 
   static MethodOutcome code(Pegasus::Uint32 value) { return MethodOutcome{value, {}}; }
+  // An out-parameter naming the object in root/tpd.
   void addReference(const char* name, const Pegasus::CIMObjectPath& path, const Model& model);
+  // The same in the namespace of the call's array.
+  void addReference(const char* name, const Pegasus::CIMObjectPath& path, const MethodCall& call);
 };
 
 // Runs `methodName` on the service `target`. Throws CIMException for calls the provider refuses outright

@@ -5,6 +5,7 @@
 #include "ClassHierarchy.h"
 #include "NoCase.h"
 #include "Properties.h"
+#include "smis-sim/VendorProfile.h"
 
 using namespace Pegasus;
 using Pegasus::CimXml::ParamValue;
@@ -104,8 +105,18 @@ Response answer(const Request& request, Response::ReturnKind kind) {
   return response;
 }
 
+const char* const kAbstractSync = "CIM_StorageSynchronized";
+
+// Whether the association is a pair of a family that names its pairs with a class of its own.
+bool isFamilyPair(const CIMInstance& association) {
+  const VendorProfile* family = profileOfClass(association.getClassName().getString().str());
+  return family && sameNoCase(family->synchronized, association.getClassName().getString().str());
+}
+
 Response getInstance(Model& model, const Request& request) {
   CIMObjectPath path = objectParam(request, "InstanceName");
+  if (model.settings().abstractSyncNames && sameNoCase(path.getClassName().getString().str(), kAbstractSync))
+    fail(CIM_ERR_NOT_FOUND, "pairs are read by their own class: " + path.toString().str());
   if (model.isJob(path) && !model.pollJob(path)) fail(CIM_ERR_NOT_FOUND, "no such job: " + path.toString().str());
   model.pollRemoteSynchronization(path);
   const CIMInstance& instance = existing(model, path);
@@ -167,7 +178,9 @@ Response references(Model& model, const Request& request, bool names) {
     const CIMInstance& association = *link.association;
     if (!passes(association.getClassName().getString().str(), resultClass) || !sameRole(link.role, role)) continue;
     if (!seen.insert(identityOf(association.getPath())).second) continue;
-    addObject(response, names, association, qualified(association.getPath(), settings.hostName, kNamespace), list);
+    CIMObjectPath path = qualified(association.getPath(), settings.hostName, kNamespace);
+    if (settings.abstractSyncNames && isFamilyPair(association)) path.setClassName(CIMName(kAbstractSync));
+    addObject(response, names, association, path, list);
   }
   return response;
 }

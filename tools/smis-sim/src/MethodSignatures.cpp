@@ -21,6 +21,16 @@ ParameterSignature out(const char* name, CIMType type, bool isArray = false, con
 ParameterSignature inOut(const char* name, CIMType type, bool isArray = false, const char* refClass = "") {
   return ParameterSignature{name, type, isArray, true, true, refClass, false};
 }
+// CreateOrModifyElementFromStoragePool, offered by the storage configuration services of every family.
+std::vector<ParameterSignature> createOrModifyParameters() {
+  return {in("ElementName", CIMTYPE_STRING),
+          in("ElementType", CIMTYPE_UINT16),
+          out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"),
+          in("Goal", CIMTYPE_REFERENCE, false, "CIM_ManagedElement"),
+          inOut("Size", CIMTYPE_UINT64),
+          in("InPool", CIMTYPE_REFERENCE, false, "CIM_StoragePool"),
+          inOut("TheElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement")};
+}
 }  // namespace
 
 const std::vector<MethodSignature>& methodSignatures() {
@@ -88,13 +98,8 @@ const std::vector<MethodSignature>& methodSignatures() {
         required("SettingsStates", CIMTYPE_REFERENCE, true, "CIM_SettingsDefineState"),
         in("TargetElements", CIMTYPE_REFERENCE, true, "CIM_LogicalElement"), in("WaitForCopyState", CIMTYPE_UINT16),
         in("ElementNames", CIMTYPE_STRING, true), out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob")}},
-      {"TPD_StorageConfigurationService",
-       "CreateOrModifyElementFromStoragePool",
-       {in("ElementName", CIMTYPE_STRING), in("ElementType", CIMTYPE_UINT16),
-        out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"),
-        in("Goal", CIMTYPE_REFERENCE, false, "CIM_ManagedElement"), inOut("Size", CIMTYPE_UINT64),
-        in("InPool", CIMTYPE_REFERENCE, false, "CIM_StoragePool"),
-        inOut("TheElement", CIMTYPE_REFERENCE, false, "CIM_LogicalElement")}},
+      {"TPD_StorageConfigurationService", "CreateOrModifyElementFromStoragePool", createOrModifyParameters()},
+      {"CIM_StorageConfigurationService", "CreateOrModifyElementFromStoragePool", createOrModifyParameters()},
       {"TPD_StorageConfigurationService",
        "AttachOrModifyReplica",
        {out("Job", CIMTYPE_REFERENCE, false, "CIM_ConcreteJob"),

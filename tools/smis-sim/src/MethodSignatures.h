@@ -19,7 +19,7 @@ struct ParameterSignature {
 };
 
 struct MethodSignature {
-  const char* className;  // the TPD_ class that offers the method
+  const char* className;  // the TPD_ class that offers the method (a CIM_ class: every family's)
   const char* name;
   std::vector<ParameterSignature> parameters;
 };

@@ -14,6 +14,8 @@ namespace smissim {
 
 std::string StorageArray::prefix() const { return firmware > std::string("3.1.1") ? "HP_3PAR:" : "3PAR:"; }
 
+std::string StorageArray::nameSpace() const { return profile ? profile->nameSpace : kNamespace; }
+
 // ----- settings -----
 
 void Settings::update(const Json& json) {
@@ -29,6 +31,7 @@ void Settings::update(const Json& json) {
   hostName = json.getString("hostName", hostName);
   remoteCopyPolls = static_cast<unsigned>(json.getUint64("remoteCopyPolls", remoteCopyPolls));
   remoteCopyNeverSyncs = json.getBool("remoteCopyNeverSyncs", remoteCopyNeverSyncs);
+  abstractSyncNames = json.getBool("abstractSyncNames", abstractSyncNames);
 }
 
 Json Settings::toJson() const {
@@ -41,6 +44,7 @@ Json Settings::toJson() const {
   json.set("hostName", hostName);
   json.set("remoteCopyPolls", static_cast<std::uint64_t>(remoteCopyPolls))
       .set("remoteCopyNeverSyncs", remoteCopyNeverSyncs);
+  json.set("abstractSyncNames", abstractSyncNames);
   return json;
 }
 
@@ -56,6 +60,8 @@ void Model::clear() {
 }
 
 std::string Model::nextId(StorageArray& array, const char* kind) {
+  // Arrays of other families have no serial: their system name keeps their ids apart.
+  if (array.profile) return array.systemName + ":" + kind + ":" + std::to_string(array.nextObjectNumber++);
   return array.prefix() + kind + ":" + array.serial + ":" + std::to_string(array.nextObjectNumber++);
 }
 
@@ -78,10 +84,11 @@ CIMInstance Model::systemScoped(const StorageArray& array, const char* className
 }
 
 CIMObjectPath Model::link(const char* associationClass, const char* roleA, const CIMObjectPath& a, const char* roleB,
-                          const CIMObjectPath& b, std::vector<std::pair<const char*, CIMValue>> extra) {
+                          const CIMObjectPath& b, std::vector<std::pair<const char*, CIMValue>> extra,
+                          const std::string& nameSpace) {
   CIMInstance association{CIMName(associationClass)};
-  setProperty(association, roleA, CIMValue(qualified(a, settings_.hostName, kNamespace)));
-  setProperty(association, roleB, CIMValue(qualified(b, settings_.hostName, kNamespace)));
+  setProperty(association, roleA, CIMValue(qualified(a, settings_.hostName, nameSpace)));
+  setProperty(association, roleB, CIMValue(qualified(b, settings_.hostName, nameSpace)));
   for (auto& property : extra) setProperty(association, property.first, property.second);
   association.setPath(pathFromKeys(association, {roleA, roleB}));
   store_.put(association);

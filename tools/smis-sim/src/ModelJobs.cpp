@@ -14,7 +14,12 @@ namespace smissim {
 CIMObjectPath Model::startJob(StorageArray& array, const std::string& method, const JobPlan& plan,
                               const std::vector<CIMObjectPath>& affected, std::function<void(Model&, bool)> onEnd) {
   std::string id = nextId(array, "Job");
-  CIMInstance job{CIMName("TPD_ConcreteJob")};
+  // A family that models its jobs names them with its own classes, so they are read in its namespace.
+  const VendorProfile* family = array.profile && !array.profile->job.empty() ? array.profile : nullptr;
+  const std::string jobClass = family ? family->job : "TPD_ConcreteJob";
+  const std::string owning = family ? family->owningJobElement : "TPD_OwningJobElement";
+  const std::string affecting = family ? family->affectedJobElement : "TPD_AffectedJobElement";
+  CIMInstance job{CIMName(jobClass.c_str())};
   setProperty(job, "InstanceID", CIMValue(String(id)));
   setProperty(job, "Name", CIMValue(String(method)));
   setProperty(job, "ElementName", CIMValue(String(method)));
@@ -25,9 +30,9 @@ CIMObjectPath Model::startJob(StorageArray& array, const std::string& method, co
   setProperty(job, "DeleteOnCompletion", CIMValue(false));
   job.setPath(pathFromKeys(job, {"InstanceID"}));
   store_.put(job);
-  link("TPD_OwningJobElement", "OwningElement", array.configService, "OwnedElement", job.getPath());
+  link(owning.c_str(), "OwningElement", array.configService, "OwnedElement", job.getPath(), {}, array.nameSpace());
   for (const CIMObjectPath& element : affected)
-    link("TPD_AffectedJobElement", "AffectedElement", element, "AffectingElement", job.getPath());
+    link(affecting.c_str(), "AffectedElement", element, "AffectingElement", job.getPath(), {}, array.nameSpace());
   jobs_[id] = JobRun{plan, 0, false, std::move(onEnd)};
   return job.getPath();
 }

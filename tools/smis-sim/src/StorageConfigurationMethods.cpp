@@ -283,7 +283,11 @@ MethodOutcome returnToStoragePool(MethodCall& call) {
 MethodOutcome runStorageConfigurationMethod(MethodCall& call, const std::string& method) {
   const std::string name = lowerCase(method);
   if (name == "createreplica") return createReplica(call);
-  if (name == "createormodifyelementfromstoragepool") return createOrModifyElement(call);
+  if (name == "createormodifyelementfromstoragepool") {
+    // Volumes of the model's own kind belong on 3PAR arrays; a family with volumes of its own creates them.
+    if (call.array.profile) throw CIMException(CIM_ERR_METHOD_NOT_FOUND, String(method));
+    return createOrModifyElement(call);
+  }
   if (name == "attachormodifyreplica" || name == "attachreplica")  // the older name, without Goal and pipe
     return attachReplica(call);
   if (name == "modifysynchronization") return modifySynchronization(call);

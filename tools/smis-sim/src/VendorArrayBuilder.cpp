@@ -36,15 +36,23 @@ CIMObjectPath VendorArrayBuilder::put(CIMInstance& instance, std::initializer_li
   return instance.getPath();
 }
 
+CIMObjectPath linkObjects(Model& model, const std::string& nameSpace, const std::string& associationClass,
+                          const char* roleA, const CIMObjectPath& a, const char* roleB, const CIMObjectPath& b,
+                          std::vector<std::pair<const char*, CIMValue>> extra) {
+  const std::string& host = model.settings().hostName;
+  CIMInstance association{CIMName(associationClass.c_str())};
+  setProperty(association, roleA, CIMValue(qualified(a, host, nameSpace)));
+  setProperty(association, roleB, CIMValue(qualified(b, host, nameSpace)));
+  for (auto& property : extra) setProperty(association, property.first, property.second);
+  association.setPath(pathFromKeys(association, {roleA, roleB}));
+  model.store().put(association);
+  return association.getPath();
+}
+
 void VendorArrayBuilder::link(const std::string& associationClass, const char* roleA, const CIMObjectPath& a,
                               const char* roleB, const CIMObjectPath& b,
                               std::vector<std::pair<const char*, CIMValue>> extra) {
-  const std::string& host = model_.settings().hostName;
-  CIMInstance association{CIMName(associationClass.c_str())};
-  setProperty(association, roleA, CIMValue(qualified(a, host, profile_.nameSpace)));
-  setProperty(association, roleB, CIMValue(qualified(b, host, profile_.nameSpace)));
-  for (auto& property : extra) setProperty(association, property.first, property.second);
-  put(association, {roleA, roleB});
+  linkObjects(model_, profile_.nameSpace, associationClass, roleA, a, roleB, b, std::move(extra));
 }
 
 CIMObjectPath VendorArrayBuilder::addService(const std::string& className, const char* name) {

@@ -53,6 +53,12 @@ class VendorArrayBuilder {
   unsigned next_ = 1;
 };
 
+// Adds an association of the class between a and b, its references qualified with the namespace; its path.
+Pegasus::CIMObjectPath linkObjects(Model& model, const std::string& nameSpace, const std::string& associationClass,
+                                   const char* roleA, const Pegasus::CIMObjectPath& a, const char* roleB,
+                                   const Pegasus::CIMObjectPath& b,
+                                   std::vector<std::pair<const char*, Pegasus::CIMValue>> extra = {});
+
 // The names of a seed item's "volumes", "hosts" and "exports" lists, read the same way by every family.
 struct SeededHost {
   std::string name;
@@ -73,5 +79,6 @@ void seedExports(VendorArrayBuilder& builder, const Json& item,
 void seedIbmSvcArray(VendorArrayBuilder& builder, const Json& item);
 void seedHpEvaArray(VendorArrayBuilder& builder, const Json& item);
 void seedLsiFamilyArray(VendorArrayBuilder& builder, const Json& item);
+void seedEternusArray(VendorArrayBuilder& builder, const Json& item);
 
 }  // namespace smissim

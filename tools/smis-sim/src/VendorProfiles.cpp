@@ -1,4 +1,5 @@
 // The family table: namespaces, prefixes and class names by role, and the class declarations they make.
+#include "EternusArray.h"
 #include "NoCase.h"
 #include "VendorArrayBuilder.h"
 #include "VendorClasses.h"
@@ -60,6 +61,26 @@ VendorProfile lsiFamily(const char* family, const char* nameSpace, const char* p
   return profile;
 }
 
+// ETERNUS: device groups and thin-provisioning pools, volumes typed by their Purpose, replication pairs and
+// jobs of its own classes; volume creation and element replicas are its own methods.
+VendorProfile eternus() {
+  VendorProfile profile = withCommonClasses("eternus", "root/eternus", "FUJITSU");
+  profile.system = "FUJITSU_StorageComputerSystem";
+  profile.collection.clear();
+  profile.memberOfCollection.clear();
+  profile.pool = "FUJITSU_RAIDStoragePool";
+  profile.thinPool = "FUJITSU_ThinProvisioningPool";
+  profile.hostedPool = "FUJITSU_HostedStoragePool";
+  profile.allocatedFromPool = "FUJITSU_AllocatedFromStoragePool";
+  profile.synchronized = "FUJITSU_StorageSynchronized";
+  profile.job = "FUJITSU_ConcreteJob";
+  profile.owningJobElement = "FUJITSU_OwningJobElement";
+  profile.affectedJobElement = "FUJITSU_AffectedJobElement";
+  profile.seed = seedEternusArray;
+  profile.runMethod = runEternusMethod;
+  return profile;
+}
+
 VendorProfile threePar() {
   VendorProfile profile;
   profile.family = "3par";
@@ -93,6 +114,7 @@ const std::vector<VendorProfile>& vendorProfiles() {
       lsiFamily("lsi", "root/LsiArray13", "LSISSI"),
       lsiFamily("dcim", "root/DCIM/MDStorageArray13", "DCIM"),
       lsiFamily("netapp", "root/netapp/santricity", "NETAPP"),
+      eternus(),
   };
   return profiles;
 }
@@ -133,12 +155,20 @@ std::vector<ClassInfo> vendorProfileClasses() {
     declare(classes, p.hardwareId, "CIM_StorageHardwareID", kInstanceIdKey);
     declare(classes, p.collection, "CIM_SystemSpecificCollection", kInstanceIdKey);
     declare(classes, p.cluster, "CIM_Collection", {"SystemName", "InstanceID"});
+    declare(classes, p.pool, "CIM_StoragePool", kInstanceIdKey);
+    declare(classes, p.thinPool, "CIM_StoragePool", kInstanceIdKey);
+    declare(classes, p.job, "CIM_ConcreteJob", kInstanceIdKey);
     declareAssociation(classes, p.hostedService, "CIM_HostedService", "Antecedent", "Dependent");
     declareAssociation(classes, p.systemDevice, "CIM_SystemDevice", "GroupComponent", "PartComponent");
     declareAssociation(classes, p.viewForUnit, "CIM_ProtocolControllerForUnit", "Antecedent", "Dependent");
     declareAssociation(classes, p.memberOfCollection, "CIM_MemberOfCollection", "Collection", "Member");
     declareAssociation(classes, p.authorizedSubject, "CIM_AuthorizedSubject", "Privilege", "PrivilegedElement");
     declareAssociation(classes, p.authorizedTarget, "CIM_AuthorizedTarget", "Privilege", "TargetElement");
+    declareAssociation(classes, p.hostedPool, "CIM_HostedStoragePool", "GroupComponent", "PartComponent");
+    declareAssociation(classes, p.allocatedFromPool, "CIM_AllocatedFromStoragePool", "Antecedent", "Dependent");
+    declareAssociation(classes, p.synchronized, "CIM_StorageSynchronized", "SystemElement", "SyncedElement");
+    declareAssociation(classes, p.owningJobElement, "CIM_OwningJobElement", "OwningElement", "OwnedElement");
+    declareAssociation(classes, p.affectedJobElement, "CIM_AffectedJobElement", "AffectedElement", "AffectingElement");
   }
   return classes;
 }

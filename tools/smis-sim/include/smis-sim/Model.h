@@ -31,6 +31,9 @@ struct Settings {
   std::string hostName = "127.0.0.1";     // host part of paths in association and method answers
   unsigned remoteCopyPolls = 1;           // reads that see a new or resynchronizing remote-copy group unsynced
   bool remoteCopyNeverSyncs = false;      // remote-copy groups never reach the synchronized state
+  // A family's own pairs (ETERNUS) are named CIM_StorageSynchronized in reference answers, and a read by
+  // that class finds nothing: they are read by the family's class only.
+  bool abstractSyncNames = false;
 
   void update(const Json& json);  // only the members present
   Json toJson() const;
@@ -57,6 +60,8 @@ struct StorageArray {
 
   // "HP_3PAR:" for firmware that sorts after "3.1.1" as plain text, "3PAR:" otherwise.
   std::string prefix() const;
+  // The namespace the array's objects are served in: its family's, or root/tpd.
+  std::string nameSpace() const;
   // Host-sees views cannot be removed with HidePaths on 2.x firmware.
   bool hidePathsRefusesHostSees() const { return firmware.compare(0, 2, "2.") == 0; }
 };
@@ -199,9 +204,11 @@ class Model {
   Pegasus::CIMObjectPath createVolume(StorageArray& array, const VolumeSpec& spec, bool roundSize);
   Pegasus::CIMInstance systemScoped(const StorageArray& array, const char* className, const std::string& name);
   // Adds the association instance; its path.
+  // References are qualified with `nameSpace`.
   Pegasus::CIMObjectPath link(const char* associationClass, const char* roleA, const Pegasus::CIMObjectPath& a,
                               const char* roleB, const Pegasus::CIMObjectPath& b,
-                              std::vector<std::pair<const char*, Pegasus::CIMValue>> extra = {});
+                              std::vector<std::pair<const char*, Pegasus::CIMValue>> extra = {},
+                              const std::string& nameSpace = kNamespace);
   Pegasus::CIMObjectPath addService(StorageArray& array, const char* className, const char* name);
   void addArrayFixtures(StorageArray& array);
   void addRemoteCopyFixtures(StorageArray& array);

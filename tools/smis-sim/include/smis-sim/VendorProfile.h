@@ -1,6 +1,7 @@
 // The array families the simulated provider serves. Each family has its own namespace and class prefix, and
 // names the classes of its model by role; an array seeded with a "family" is built from these names and
-// answers only in its family's namespace. 3PAR (the model's own classes, in root/tpd) is the first row.
+// answers only in its family's namespace. 3PAR (the model's own classes, in root/tpd) is the first row. A
+// family may carry out some extrinsic methods its own way (ETERNUS pairs and volumes).
 #pragma once
 #include <string>
 #include <vector>
@@ -10,9 +11,11 @@ namespace smissim {
 class Json;
 class Model;
 class VendorArrayBuilder;
+struct MethodCall;
+struct MethodOutcome;
 
 struct VendorProfile {
-  std::string family;     // the seed's "family": "3par", "ibmsvc", "hpeva", "lsi", "dcim", "netapp"
+  std::string family;     // the seed's "family": "3par", "ibmsvc", "hpeva", "lsi", "dcim", "netapp", "eternus"
   std::string nameSpace;  // where the family's objects are served
   std::string prefix;     // class prefix, without the '_'
 
@@ -21,9 +24,16 @@ struct VendorProfile {
   std::string node, conciseVolume, cluster;  // IBM SVC nodes and concise volumes; LSI-family clusters
   std::string systemDevice, viewForUnit, memberOfCollection, authorizedSubject, authorizedTarget, hostedService;
   std::string configService, controllerService, hardwareIdService, replicationService;
+  // Pools, their allocations, replication pairs and jobs of families that model them (ETERNUS); empty
+  // elsewhere, where jobs are the model's own.
+  std::string pool, thinPool, hostedPool, allocatedFromPool, synchronized;
+  std::string job, owningJobElement, affectedJobElement;
 
   // Builds the family's objects of one seeded array (format in the tool's README); null for 3PAR.
   void (*seed)(VendorArrayBuilder& builder, const Json& json) = nullptr;
+  // Carries out a method (lower-case name) the family runs its own way; false leaves it to the methods all
+  // families share. Null when the family has none of its own.
+  bool (*runMethod)(MethodCall& call, const std::string& method, MethodOutcome& outcome) = nullptr;
 };
 
 const std::vector<VendorProfile>& vendorProfiles();
