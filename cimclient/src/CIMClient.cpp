@@ -161,6 +161,17 @@ Array<CIMObject> objectsOf(const Response& response) {
   return objects;
 }
 
+// Reads may be sent again when a kept-alive connection drops them; a change (a modified or deleted instance,
+// a method) the server may already have made is never sent twice.
+HttpTransport::Resend resendOf(const Request& request) {
+  static const char* const reads[] = {"GetInstance",     "EnumerateInstances", "EnumerateInstanceNames", "Associators",
+                                      "AssociatorNames", "References",         "ReferenceNames"};
+  if (request.intrinsic)
+    for (const char* read : reads)
+      if (request.methodName.str() == read) return HttpTransport::Resend::Allowed;
+  return HttpTransport::Resend::Never;
+}
+
 }  // namespace
 
 class CIMClientRep {
@@ -182,7 +193,8 @@ class CIMClientRep {
     const String xml = CimXml::encodeRequest(request);
     HttpResponse http;
     try {
-      http = transport->post(CimXml::cimMethodHeader(request), CimXml::cimObjectHeader(request), xml.str(), timeout);
+      http = transport->post(CimXml::cimMethodHeader(request), CimXml::cimObjectHeader(request), xml.str(), timeout,
+                             resendOf(request));
     } catch (const ConnectionTimeoutException&) {
       transport->closeConnection();  // the next operation starts on a fresh connection
       throw;

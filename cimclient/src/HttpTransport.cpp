@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 #include <mutex>
 #include <string>
@@ -154,7 +155,21 @@ bool isConnectFailure(CURLcode code) {
 
 bool isConnectionLost(CURLcode code) {
   return code == CURLE_PARTIAL_FILE || code == CURLE_GOT_NOTHING || code == CURLE_RECV_ERROR ||
-         code == CURLE_SEND_ERROR;
+         code == CURLE_SEND_ERROR || code == CURLE_SEND_FAIL_REWIND;
+}
+
+// A request body handed to libcurl piece by piece, from the start only.
+struct BodyReader {
+  const std::string& body;
+  std::size_t sent = 0;
+};
+
+size_t onReadBody(char* buffer, size_t size, size_t count, void* data) {
+  BodyReader& reader = *static_cast<BodyReader*>(data);
+  const std::size_t piece = std::min(size * count, reader.body.size() - reader.sent);
+  std::memcpy(buffer, reader.body.data() + reader.sent, piece);
+  reader.sent += piece;
+  return piece;
 }
 
 struct HeaderList {
@@ -264,7 +279,7 @@ void HttpTransport::probe(Uint32 timeoutMilliseconds) {
 }
 
 HttpResponse HttpTransport::post(const String& cimMethod, const String& cimObject, const std::string& body,
-                                 Uint32 timeoutMilliseconds) {
+                                 Uint32 timeoutMilliseconds, Resend resend) {
   if (!handle_) {
     handle_ = curl_easy_init();
     if (!handle_) throw CannotConnectException(cannotConnectText(CURLE_OUT_OF_MEMORY));
@@ -282,8 +297,16 @@ HttpResponse HttpTransport::post(const String& cimMethod, const String& cimObjec
   headers.add("Expect:");  // no 100-continue round trip for larger bodies
   curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, headers.list);
   curl_easy_setopt(handle_, CURLOPT_POST, 1L);
-  curl_easy_setopt(handle_, CURLOPT_POSTFIELDS, body.data());
   curl_easy_setopt(handle_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+  BodyReader reader{body};
+  if (resend == Resend::Allowed) {
+    curl_easy_setopt(handle_, CURLOPT_POSTFIELDS, body.data());
+  } else {
+    // libcurl sends a request again when a reused connection dies before any answer, which needs the body
+    // rewound; a body read through a callback that cannot seek turns that resend into a failure.
+    curl_easy_setopt(handle_, CURLOPT_READFUNCTION, onReadBody);
+    curl_easy_setopt(handle_, CURLOPT_READDATA, &reader);
+  }
   if (!endpoint_.userName.isEmpty()) {
     curl_easy_setopt(handle_, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
     curl_easy_setopt(handle_, CURLOPT_USERNAME, endpoint_.userName.str().c_str());

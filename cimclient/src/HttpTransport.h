@@ -53,11 +53,15 @@ class HttpTransport {
   // Throws CannotConnectException.
   void probe(Uint32 timeoutMilliseconds);
 
+  // Whether a request that a kept-alive connection lost after sending it may be sent again on a new one.
+  enum class Resend { Allowed, Never };
+
   // POSTs one CIM-XML request to /cimom and returns the whole answer, whatever its status.
   // The timeout bounds the whole exchange. Throws ConnectionTimeoutException, CannotConnectException
-  // or CIMClientMalformedHTTPException (connection lost, body too large).
+  // or CIMClientMalformedHTTPException (connection lost, body too large). With Resend::Never a request
+  // the server may have received is never sent twice: losing its connection before any answer fails it.
   HttpResponse post(const String& cimMethod, const String& cimObject, const std::string& body,
-                    Uint32 timeoutMilliseconds);
+                    Uint32 timeoutMilliseconds, Resend resend = Resend::Allowed);
 
   // Drops the open connection, if any; the next post opens a new one.
   void closeConnection();

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -231,6 +232,35 @@ TEST(ClientWireForms, AnswersAreReadWhateverTheirFramingAndConnectionsAreRenewed
       std::this_thread::sleep_for(std::chrono::milliseconds(150));
     }
     EXPECT_EQ(form.connections, server.connections()) << "connect's connection carries the first request";
+  }
+}
+
+// A kept connection that drops a change (a method, a deleted instance) after the server received it: the
+// server may have made the change, so the caller hears of the lost connection and the change is not sent
+// again; the next operation goes out on a new connection.
+TEST(ClientWireForms, AChangeDroppedByAKeptConnectionIsNotSentTwice) {
+  using Then = CannedHttpServer::Then;
+  const CIMObjectPath volume("TPD_StorageVolume.DeviceID=\"1\"");
+  const std::pair<const char*, std::function<void(CIMClient&)>> changes[] = {
+      {"method",
+       [&](CIMClient& client) {
+         Array<CIMParamValue> out;
+         client.invokeMethod(kNamespace, volume, "ReturnToStoragePool", Array<CIMParamValue>(), out);
+       }},
+      {"delete", [&](CIMClient& client) { client.deleteInstance(kNamespace, volume); }},
+  };
+  const std::string answer =
+      "HTTP/1.1 200 OK\r\nCIMOperation: MethodResponse\r\nContent-Length: {LENGTH}\r\n\r\n{BODY}";
+  for (const auto& change : changes) {
+    SCOPED_TRACE(change.first);
+    CannedHttpServer server({{answer}, {"", Then::Close, true}, {answer}});
+    CIMClient client;
+    client.setTimeout(5000);
+    client.connect("127.0.0.1", server.port(), "", "");
+    ASSERT_NO_THROW(client.enumerateInstanceNames(kNamespace, "TPD_StorageVolume"));
+    EXPECT_THROW(change.second(client), CIMClientMalformedHTTPException);
+    EXPECT_EQ(2u, server.requests().size()) << "the change reached the server once";
+    EXPECT_NO_THROW(client.enumerateInstanceNames(kNamespace, "TPD_StorageVolume"));
   }
 }
 
