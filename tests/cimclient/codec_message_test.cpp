@@ -626,6 +626,29 @@ std::string nestedInstanceName(int depth) {
   return xml;
 }
 
+// The parser keeps an element's leading text in the element itself: that text must still be read in order
+// with the rest, and refused where only elements may stand.
+TEST(CodecRefusals, LeadingTextIsReadInOrderAndRefusedBeforeElements) {
+  const std::string named = "<INSTANCENAME CLASSNAME=\"A\"><KEYBINDING NAME=\"k\"><KEYVALUE VALUETYPE=\"string\">";
+  const Response read = decodeResponse(String(responseWith(
+      "<IRETURNVALUE>" + named + "a<![CDATA[<b>]]>c</KEYVALUE></KEYBINDING></INSTANCENAME></IRETURNVALUE>")));
+  ASSERT_EQ(1u, read.paths.size());
+  EXPECT_EQ("a<b>c", read.paths[0].getKeyBindings()[0].getValue().str());
+  const std::string refused[] = {
+      "<IRETURNVALUE>junk" + named + "1</KEYVALUE></KEYBINDING></INSTANCENAME></IRETURNVALUE>",
+      "<IRETURNVALUE>" + named + "1</KEYVALUE>junk</KEYBINDING></INSTANCENAME></IRETURNVALUE>",
+      "<IRETURNVALUE><INSTANCE CLASSNAME=\"A\">junk<PROPERTY NAME=\"p\" TYPE=\"string\"/>"
+      "</INSTANCE></IRETURNVALUE>"};
+  for (const std::string& body : refused) {
+    try {
+      decodeResponse(String(responseWith(body)));
+      ADD_FAILURE() << "accepted " << body;
+    } catch (const CIMClientXmlException& e) {
+      EXPECT_NE(std::string::npos, e.getMessage().str().find("unexpected text")) << e.getMessage();
+    }
+  }
+}
+
 TEST(CodecRefusals, DeeplyNestedReferencesAreRefused) {
   const Response shallow =
       decodeResponse(String(responseWith("<IRETURNVALUE>" + nestedInstanceName(3) + "</IRETURNVALUE>")));
