@@ -137,6 +137,7 @@ void printRatios(const std::vector<Contestant>& contestants) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], bench::kLaunchArgument) == 0) return bench::launchAndReport(argv + 2);
   try {
     const Options options = parseOptions(argc, argv);
     const bench::CannedAnswerServer server(bench::enumerateVolumesResponse(options.volumes, "0"), "0");

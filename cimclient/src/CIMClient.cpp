@@ -182,7 +182,7 @@ class CIMClientRep {
   void connect(const HttpEndpoint& endpoint) {
     if (transport) throw AlreadyConnectedException();
     std::unique_ptr<HttpTransport> opened(new HttpTransport(endpoint));
-    opened->probe(timeout);
+    opened->open(timeout);
     transport = std::move(opened);
   }
 

@@ -30,11 +30,12 @@ class CimXmlElementReader {
   // Calls `visit` with each element child of `node`, in order, checking as `elements` does.
   template <class Visit>
   void forEachElement(const pugi::xml_node& node, Visit visit) const {
+    checkBlank(node, node.value());  // text before the first child is kept in the element itself
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
       if (child.type() == pugi::node_element)
         visit(child);
       else if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
-        checkBlank(node, child);
+        checkBlank(node, child.value());
     }
   }
   // The one element child of `node`, which must be named `name`.
@@ -77,7 +78,7 @@ class CimXmlElementReader {
     Uint32 foldedId;
   };
 
-  void checkBlank(const pugi::xml_node& parent, const pugi::xml_node& text) const;
+  void checkBlank(const pugi::xml_node& parent, const char* text) const;
   const KnownName& knownName(const pugi::xml_node& node, const char* attribute) const;
   CIMKeyBinding keyBinding(const pugi::xml_node& node) const;
   // A property; `foldedId` tells its name apart from others ignoring case.

@@ -1,6 +1,10 @@
 // CIM-XML element writing: names, paths, key bindings, values, properties and instances.
 #include "CimXmlElementWriter.h"
 
+#include <variant>
+
+#include "CIMValueRep.h"
+
 namespace Pegasus {
 
 namespace {
@@ -119,7 +123,10 @@ void CimXmlElementWriter::value(const CIMValue& value) {
       return;
     }
     out_.open("VALUE");
-    out_.text(value.elementToString(0).str());
+    if (const String* text = std::get_if<String>(&value.rep_->storage))
+      out_.text(text->str());
+    else
+      out_.text(value.elementToString(0).str());
     out_.close();
     return;
   }
@@ -150,16 +157,21 @@ void CimXmlElementWriter::instance(const CIMInstance& instance) {
 
 void CimXmlElementWriter::namedInstance(const CIMInstance& instance) {
   out_.open("VALUE.NAMEDINSTANCE");
-  CIMObjectPath path = instance.getPath();
-  if (path.getClassName().isNull()) path.setClassName(instance.getClassName());
-  instanceName(path);
+  const CIMObjectPath& path = instance.getPath();
+  if (path.getClassName().isNull()) {
+    CIMObjectPath named = path;
+    named.setClassName(instance.getClassName());
+    instanceName(named);
+  } else {
+    instanceName(path);
+  }
   this->instance(instance);
   out_.close();
 }
 
 void CimXmlElementWriter::property(const CIMProperty& property) {
   const CIMValue& value = property.getValue();
-  const std::string name = property.getName().getString().str();
+  const std::string& name = property.getName().getString().str();
   if (value.getType() == CIMTYPE_REFERENCE) {
     if (value.isArray()) throw CIMClientXmlException("property " + name + ": reference arrays cannot be properties");
     out_.open("PROPERTY.REFERENCE");

@@ -10,6 +10,7 @@ namespace {
 const char xmlDeclaration[] = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n";
 
 void openMessage(XmlWriter& out, const String& messageId, const char* simple) {
+  out.prolog(xmlDeclaration);
   out.open("CIM");
   out.attribute("CIMVERSION", "2.0");
   out.attribute("DTDVERSION", "2.0");
@@ -23,9 +24,7 @@ std::string finishMessage(XmlWriter& out) {
   out.close();  // SIMPLEREQ / SIMPLERSP
   out.close();  // MESSAGE
   out.close();  // CIM
-  std::string text = out.take();
-  text.insert(0, xmlDeclaration);  // within the room already there, rather than into a copy
-  return text;
+  return out.take();
 }
 
 // The content of an IPARAMVALUE or PARAMVALUE (nothing for null parameters).
@@ -109,16 +108,22 @@ void writeEach(XmlWriter& out, const Items& items, Write write) {
   }
 }
 
-void writeReturnedObjects(XmlWriter& out, const Response& response) {
+const CIMInstance& instanceOf(const CIMInstance& instance) { return instance; }
+const CIMInstance& instanceOf(const CIMInstance* instance) { return *instance; }
+
+// The returned objects: paths from the response, instances from `instances` (the response's own, or ones
+// its caller keeps).
+template <class Instances>
+void writeReturnedObjects(XmlWriter& out, const Response& response, const Instances& instances) {
   CimXmlElementWriter elements(out);
   switch (response.returnKind) {
     case Response::NONE:
       break;
     case Response::INSTANCE:
-      if (!response.instances.empty()) elements.instance(response.instances.front());
+      if (!instances.empty()) elements.instance(instanceOf(instances.front()));
       break;
     case Response::NAMED_INSTANCES:
-      writeEach(out, response.instances, [&](const CIMInstance& instance) { elements.namedInstance(instance); });
+      writeEach(out, instances, [&](const auto& instance) { elements.namedInstance(instanceOf(instance)); });
       break;
     case Response::INSTANCE_NAMES:
       writeEach(out, response.paths, [&](const CIMObjectPath& path) { elements.instanceName(path); });
@@ -131,12 +136,13 @@ void writeReturnedObjects(XmlWriter& out, const Response& response) {
       }
       break;
     case Response::OBJECTS_WITH_PATH:
-      for (const CIMInstance& instance : response.instances) {
+      writeEach(out, instances, [&](const auto& item) {
+        const CIMInstance& instance = instanceOf(item);
         out.open("VALUE.OBJECTWITHPATH");
         elements.instancePath(fullPath(instance.getPath()));
         elements.instance(instance);
         out.close();
-      }
+      });
       break;
   }
 }
@@ -171,8 +177,11 @@ String encodeRequest(const Request& request) {
   return finishMessage(out);
 }
 
-String encodeResponse(const Response& response) {
-  XmlWriter out;
+namespace {
+
+template <class Instances>
+std::string responseText(const Response& response, const Instances& instances, std::string room) {
+  XmlWriter out(std::move(room));
   openMessage(out, response.messageId, "SIMPLERSP");
   out.open(response.intrinsic ? "IMETHODRESPONSE" : "METHODRESPONSE");
   out.attribute("NAME", response.methodName.str());
@@ -181,7 +190,7 @@ String encodeResponse(const Response& response) {
   } else if (response.intrinsic) {
     if (response.returnKind != Response::NONE) {
       out.open("IRETURNVALUE");
-      writeReturnedObjects(out, response);
+      writeReturnedObjects(out, response, instances);
       out.close();
     }
   } else {
@@ -190,6 +199,21 @@ String encodeResponse(const Response& response) {
   }
   out.close();
   return finishMessage(out);
+}
+
+}  // namespace
+
+String encodeResponse(const Response& response) {
+  return String(responseText(response, response.instances, std::string()));
+}
+
+std::string encodeResponseText(const Response& response, std::string room) {
+  return responseText(response, response.instances, std::move(room));
+}
+
+std::string encodeResponseText(const Response& response, const std::vector<const CIMInstance*>& instances,
+                               std::string room) {
+  return responseText(response, instances, std::move(room));
 }
 
 }  // namespace CimXml

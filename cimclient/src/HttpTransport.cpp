@@ -1,9 +1,13 @@
 #include "HttpTransport.h"
 
 #include <curl/curl.h>
+#include <openssl/evp.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -15,6 +19,8 @@
 namespace Pegasus {
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 void initCurlOnce() {
   static std::once_flag once;
@@ -34,67 +40,17 @@ std::string trim(const std::string& text) {
   return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-// What the libcurl callbacks fill while one answer arrives.
-struct ResponseCollector {
-  HttpResponse response;
-  std::size_t headerBytes = 0;
-  bool bodyTooLarge = false;
-  bool headersTooLarge = false;
-};
-
-// "HTTP/1.1 401 Unauthorized": a new status line starts a new header block (after 100 Continue).
-void takeStatusLine(ResponseCollector& collector, const std::string& line) {
-  collector.response.headers.clear();
-  std::string::size_type codeStart = line.find(' ');
-  if (codeStart == std::string::npos) return;
-  std::string::size_type reasonStart = line.find(' ', codeStart + 1);
-  std::string code =
-      line.substr(codeStart + 1, reasonStart == std::string::npos ? std::string::npos : reasonStart - codeStart - 1);
-  collector.response.status = std::strtol(code.c_str(), nullptr, 10);
-  collector.response.reason = reasonStart == std::string::npos ? String() : String(trim(line.substr(reasonStart + 1)));
+bool containsNoCase(const std::string& text, const char* word) {
+  return toLowerAscii(text).find(word) != std::string::npos;
 }
 
-size_t onHeader(char* data, size_t size, size_t count, void* userData) {
-  ResponseCollector& collector = *static_cast<ResponseCollector*>(userData);
-  const size_t bytes = size * count;
-  collector.headerBytes += bytes;
-  if (collector.headerBytes > HttpTransport::MAX_HEADER_BYTES) {
-    collector.headersTooLarge = true;
-    return 0;
-  }
-  std::string line(data, bytes);
-  if (line.compare(0, 5, "HTTP/") == 0) {
-    takeStatusLine(collector, line);
-    return bytes;
-  }
-  std::string::size_type colon = line.find(':');
-  if (colon != std::string::npos)
-    collector.response.headers.emplace_back(toLowerAscii(trim(line.substr(0, colon))), trim(line.substr(colon + 1)));
-  return bytes;
-}
-
-size_t onBody(char* data, size_t size, size_t count, void* userData) {
-  ResponseCollector& collector = *static_cast<ResponseCollector*>(userData);
-  const size_t bytes = size * count;
-  std::string& body = collector.response.body;
-  if (bytes > HttpTransport::MAX_BODY_BYTES - body.size()) {
-    collector.bodyTooLarge = true;
-    return 0;
-  }
-  if (body.empty()) {
-    // Size the buffer once from Content-Length when the server announced it.
-    const std::string* length = collector.response.header("content-length");
-    if (length) {
-      unsigned long long announced = std::strtoull(length->c_str(), nullptr, 10);
-      if (announced > HttpTransport::MAX_BODY_BYTES) {
-        collector.bodyTooLarge = true;
-        return 0;
-      }
-      body.reserve(static_cast<std::size_t>(announced));
-    }
-  }
-  body.append(data, bytes);
-  return bytes;
+std::string base64(const std::string& text) {
+  std::string encoded(4 * ((text.size() + 2) / 3) + 1, '\0');
+  const int length =
+      EVP_EncodeBlock(reinterpret_cast<unsigned char*>(&encoded[0]),
+                      reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+  encoded.resize(static_cast<std::size_t>(std::max(length, 0)));
+  return encoded;
 }
 
 // libcurl hands each new TLS context here before the handshake; a check that cannot be installed fails it.
@@ -133,55 +89,226 @@ CURLcode firstFailure(std::initializer_list<CURLcode> results) {
   return CURLE_OK;
 }
 
-bool isConnectFailure(CURLcode code) {
-  switch (code) {
-    case CURLE_COULDNT_CONNECT:
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY:
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_PEER_FAILED_VERIFICATION:
-    case CURLE_SSL_CACERT_BADFILE:
-    case CURLE_SSL_CERTPROBLEM:
-    case CURLE_SSL_CIPHER:
-    case CURLE_SSL_ISSUER_ERROR:
-    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-    case CURLE_SSL_INVALIDCERTSTATUS:
-    case CURLE_USE_SSL_FAILED:
-      return true;
-    default:
-      return false;
-  }
+void checkHeaderValue(const std::string& value) {
+  if (value.find_first_of("\r\n") != std::string::npos)
+    throw Exception("CIM client transport error: line break in HTTP header " + String(value));
 }
 
-bool isConnectionLost(CURLcode code) {
-  return code == CURLE_PARTIAL_FILE || code == CURLE_GOT_NOTHING || code == CURLE_RECV_ERROR ||
-         code == CURLE_SEND_ERROR || code == CURLE_SEND_FAIL_REWIND;
+long millisecondsLeft(Clock::time_point deadline) {
+  return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
 }
 
-// A request body handed to libcurl piece by piece, from the start only.
-struct BodyReader {
-  const std::string& body;
-  std::size_t sent = 0;
+// How an exchange failed, for post to decide between a retry and the caller's exception.
+struct ExchangeFailure {
+  enum Kind { TIMED_OUT, LOST, MALFORMED, BODY_TOO_LARGE, HEADERS_TOO_LARGE } kind;
+  bool nothingReceived;  // not one byte of an answer came
 };
 
-size_t onReadBody(char* buffer, size_t size, size_t count, void* data) {
-  BodyReader& reader = *static_cast<BodyReader*>(data);
-  const std::size_t piece = std::min(size * count, reader.body.size() - reader.sent);
-  std::memcpy(buffer, reader.body.data() + reader.sent, piece);
-  reader.sent += piece;
-  return piece;
-}
-
-struct HeaderList {
-  curl_slist* list = nullptr;
-  ~HeaderList() { curl_slist_free_all(list); }
-  void add(const std::string& line) {
-    if (line.find_first_of("\r\n") != std::string::npos)
-      throw Exception("CIM client transport error: line break in HTTP header " + String(line));
-    curl_slist* grown = curl_slist_append(list, line.c_str());
-    if (!grown) throw Exception("CIM client transport error: out of memory");
-    list = grown;
+// One request and its answer on an open connection: writes through libcurl's send and reads through its
+// receive (which decrypt over TLS), waiting on the socket until the deadline.
+class Exchange {
+ public:
+  Exchange(CURL* handle, Clock::time_point deadline) : handle_(handle), deadline_(deadline) {
+    curl_socket_t socket = CURL_SOCKET_BAD;
+    curl_easy_getinfo(handle_, CURLINFO_ACTIVESOCKET, &socket);
+    socket_ = socket;
   }
+
+  void send(const char* data, std::size_t size) {
+    while (size > 0) {
+      std::size_t sent = 0;
+      const CURLcode code = curl_easy_send(handle_, data, size, &sent);
+      if (code == CURLE_AGAIN) {
+        wait(POLLOUT);
+        continue;
+      }
+      if (code != CURLE_OK) fail(ExchangeFailure::LOST);
+      data += sent;
+      size -= sent;
+    }
+  }
+
+  // The answer: status line, headers (and the trailers of a chunked body), body. Interim 1xx answers are
+  // passed over. `keepAlive` tells whether the connection may carry another request.
+  void receive(HttpResponse& response, bool& keepAlive) {
+    std::string statusLine;
+    do {
+      statusLine = line();
+      if (statusLine.compare(0, 5, "HTTP/") != 0) fail(ExchangeFailure::MALFORMED);
+      takeStatusLine(response, statusLine);
+      headerLines(response);
+    } while (response.status >= 100 && response.status < 200);
+
+    const std::string* connection = response.header("connection");
+    const bool http10 = statusLine.compare(0, 8, "HTTP/1.0") == 0;
+    keepAlive = http10 ? connection && containsNoCase(*connection, "keep-alive")
+                       : !(connection && containsNoCase(*connection, "close"));
+    const std::string* encoding = response.header("transfer-encoding");
+    const std::string* length = response.header("content-length");
+    if (response.status == 204 || response.status == 304) {
+      // no body
+    } else if (encoding && containsNoCase(*encoding, "chunked")) {
+      chunkedBody(response);
+    } else if (length) {
+      sizedBody(response.body, *length);
+    } else {
+      bodyUntilClose(response.body);
+      keepAlive = false;
+    }
+    if (end_ != next_) keepAlive = false;  // bytes beyond the answer: the connection is out of step
+  }
+
+ private:
+  [[noreturn]] void fail(ExchangeFailure::Kind kind) const { throw ExchangeFailure{kind, received_ == 0}; }
+
+  void wait(short events) {
+    for (;;) {
+      const long left = millisecondsLeft(deadline_);
+      if (left <= 0) fail(ExchangeFailure::TIMED_OUT);
+      pollfd waiting{static_cast<int>(socket_), events, 0};
+      const int ready = ::poll(&waiting, 1, static_cast<int>(std::min(left, 60000L)));
+      if (ready > 0) return;
+      if (ready < 0 && errno != EINTR) fail(ExchangeFailure::LOST);
+    }
+  }
+
+  // Up to `size` bytes into `into`; 0 when the server closed the connection.
+  std::size_t read(char* into, std::size_t size) {
+    for (;;) {
+      std::size_t got = 0;
+      const CURLcode code = curl_easy_recv(handle_, into, size, &got);
+      if (code == CURLE_AGAIN) {
+        wait(POLLIN);
+        continue;
+      }
+      if (code != CURLE_OK) fail(ExchangeFailure::LOST);
+      received_ += got;
+      return got;
+    }
+  }
+
+  // More bytes into the buffer; false when the server closed the connection.
+  bool fill() {
+    if (next_ == end_) next_ = end_ = 0;
+    if (buffer_.size() - end_ < kReadSize) {
+      buffer_.erase(0, next_);
+      end_ -= next_;
+      next_ = 0;
+      buffer_.resize(end_ + kReadSize);
+    }
+    const std::size_t got = read(&buffer_[end_], kReadSize);
+    end_ += got;
+    return got > 0;
+  }
+
+  // One header-block line without its line end; counts toward the header limit.
+  std::string line() {
+    for (;;) {
+      const char* start = buffer_.data() + next_;
+      const void* found = std::memchr(start, '\n', end_ - next_);
+      if (found) {
+        const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(found) - start);
+        countHeaderBytes(length + 1);
+        std::string text(start, length > 0 && start[length - 1] == '\r' ? length - 1 : length);
+        next_ += length + 1;
+        return text;
+      }
+      if (end_ - next_ > HttpTransport::MAX_HEADER_BYTES) fail(ExchangeFailure::HEADERS_TOO_LARGE);
+      if (!fill()) fail(ExchangeFailure::LOST);
+    }
+  }
+
+  void countHeaderBytes(std::size_t bytes) {
+    headerBytes_ += bytes;
+    if (headerBytes_ > HttpTransport::MAX_HEADER_BYTES) fail(ExchangeFailure::HEADERS_TOO_LARGE);
+  }
+
+  // "HTTP/1.1 401 Unauthorized": a new status line starts a new header block (after 100 Continue).
+  static void takeStatusLine(HttpResponse& response, const std::string& line) {
+    response.headers.clear();
+    response.status = 0;
+    response.reason = String();
+    std::string::size_type codeStart = line.find(' ');
+    if (codeStart == std::string::npos) return;
+    std::string::size_type reasonStart = line.find(' ', codeStart + 1);
+    std::string code =
+        line.substr(codeStart + 1, reasonStart == std::string::npos ? std::string::npos : reasonStart - codeStart - 1);
+    response.status = std::strtol(code.c_str(), nullptr, 10);
+    if (reasonStart != std::string::npos) response.reason = String(trim(line.substr(reasonStart + 1)));
+  }
+
+  // "Name: value" lines up to the empty line; names lower-case.
+  void headerLines(HttpResponse& response) {
+    for (;;) {
+      const std::string text = line();
+      if (text.empty()) return;
+      if ((text[0] == ' ' || text[0] == '\t') && !response.headers.empty()) {
+        response.headers.back().second += " " + trim(text);  // a folded continuation
+        continue;
+      }
+      std::string::size_type colon = text.find(':');
+      if (colon != std::string::npos)
+        response.headers.emplace_back(toLowerAscii(trim(text.substr(0, colon))), trim(text.substr(colon + 1)));
+    }
+  }
+
+  void sizedBody(std::string& body, const std::string& lengthText) {
+    char* end = nullptr;
+    const unsigned long long length = std::strtoull(lengthText.c_str(), &end, 10);
+    if (end == lengthText.c_str()) fail(ExchangeFailure::MALFORMED);
+    if (length > HttpTransport::MAX_BODY_BYTES) fail(ExchangeFailure::BODY_TOO_LARGE);
+    // Sized once and read straight into place.
+    body.resize(static_cast<std::size_t>(length));
+    std::size_t have = std::min(body.size(), end_ - next_);
+    std::memcpy(&body[0], buffer_.data() + next_, have);
+    next_ += have;
+    while (have < body.size()) {
+      const std::size_t got = read(&body[have], body.size() - have);
+      if (got == 0) fail(ExchangeFailure::LOST);
+      have += got;
+    }
+  }
+
+  void bodyUntilClose(std::string& body) {
+    for (;;) {
+      body.append(buffer_.data() + next_, end_ - next_);
+      next_ = end_;
+      if (body.size() > HttpTransport::MAX_BODY_BYTES) fail(ExchangeFailure::BODY_TOO_LARGE);
+      if (!fill()) return;
+    }
+  }
+
+  void chunkedBody(HttpResponse& response) {
+    std::string& body = response.body;
+    for (;;) {
+      const std::string sizeLine = line();
+      char* end = nullptr;
+      const unsigned long long size = std::strtoull(sizeLine.c_str(), &end, 16);
+      if (end == sizeLine.c_str()) fail(ExchangeFailure::MALFORMED);
+      if (size == 0) break;
+      if (size > HttpTransport::MAX_BODY_BYTES - body.size()) fail(ExchangeFailure::BODY_TOO_LARGE);
+      std::size_t left = static_cast<std::size_t>(size);
+      while (left > 0) {
+        if (next_ == end_ && !fill()) fail(ExchangeFailure::LOST);
+        const std::size_t take = std::min(left, end_ - next_);
+        body.append(buffer_.data() + next_, take);
+        next_ += take;
+        left -= take;
+      }
+      if (!line().empty()) fail(ExchangeFailure::MALFORMED);  // the chunk's own line end
+    }
+    headerLines(response);  // trailers
+  }
+
+  static constexpr std::size_t kReadSize = 64 * 1024;
+  CURL* handle_;
+  curl_socket_t socket_ = CURL_SOCKET_BAD;
+  Clock::time_point deadline_;
+  std::string buffer_;  // bytes read and not yet taken are [next_, end_)
+  std::size_t next_ = 0;
+  std::size_t end_ = 0;
+  std::size_t received_ = 0;
+  std::size_t headerBytes_ = 0;
 };
 
 }  // namespace
@@ -198,8 +325,9 @@ HttpTransport::HttpTransport(const HttpEndpoint& endpoint) : endpoint_(endpoint)
   if (endpoint_.host.isEmpty()) endpoint_.host = "localhost";
   const std::string& host = endpoint_.host.str();
   const bool ipv6Literal = host.find(':') != std::string::npos && host.front() != '[';
-  url_ = std::string(endpoint_.ssl ? "https://" : "http://") + (ipv6Literal ? "[" + host + "]" : host) + ":" +
-         std::to_string(endpoint_.port) + "/cimom";
+  const std::string hostPort = (ipv6Literal ? "[" + host + "]" : host) + ":" + std::to_string(endpoint_.port);
+  url_ = std::string(endpoint_.ssl ? "https://" : "http://") + hostPort + "/cimom";
+  hostHeader_ = "Host: " + hostPort;
 }
 
 HttpTransport::~HttpTransport() { closeConnection(); }
@@ -209,6 +337,7 @@ void HttpTransport::closeConnection() {
     curl_easy_cleanup(handle_);
     handle_ = nullptr;
   }
+  usedBefore_ = false;
 }
 
 String HttpTransport::cannotConnectText(int code) const {
@@ -218,13 +347,12 @@ String HttpTransport::cannotConnectText(int code) const {
          (cause ? String(": ") + cause : String()) + ".";
 }
 
-int HttpTransport::configure(CURL* handle, Uint32 timeoutMilliseconds) const {
-  // libcurl reads 0 as "no timeout": a caller's 0 must never mean waiting forever.
-  const long timeout = static_cast<long>(std::max(timeoutMilliseconds, MIN_TIMEOUT_MILLISECONDS));
+int HttpTransport::configure(CURL* handle, long timeoutMilliseconds) const {
   curl_easy_setopt(handle, CURLOPT_URL, url_.c_str());
+  curl_easy_setopt(handle, CURLOPT_CONNECT_ONLY, 1L);
   curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, timeout);
-  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, timeout);
+  curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, timeoutMilliseconds);
+  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, timeoutMilliseconds);
   curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, endpoint_.ssl ? "https" : "http");
   curl_easy_setopt(handle, CURLOPT_PROXY, "");  // CIM traffic goes straight to the array
@@ -250,100 +378,93 @@ int HttpTransport::configure(CURL* handle, Uint32 timeoutMilliseconds) const {
   return refused;
 }
 
-int HttpTransport::tryConnect(Uint32 timeoutMilliseconds) const {
-  CURL* probeHandle = curl_easy_init();
-  if (!probeHandle) return CURLE_OUT_OF_MEMORY;
-  CURLcode code = static_cast<CURLcode>(configure(probeHandle, timeoutMilliseconds));
-  curl_easy_setopt(probeHandle, CURLOPT_CONNECT_ONLY, 1L);
-  if (code == CURLE_OK) code = curl_easy_perform(probeHandle);
-  curl_easy_cleanup(probeHandle);
+int HttpTransport::connect(long timeoutMilliseconds) {
+  closeConnection();
+  CURL* handle = curl_easy_init();
+  if (!handle) return CURLE_OUT_OF_MEMORY;
+  CURLcode code = static_cast<CURLcode>(configure(handle, std::max(timeoutMilliseconds, 1L)));
+  if (code == CURLE_OK) code = curl_easy_perform(handle);
+  if (code == CURLE_OK)
+    handle_ = handle;
+  else
+    curl_easy_cleanup(handle);
   return code;
 }
 
-void HttpTransport::probe(Uint32 timeoutMilliseconds) {
-  if (!endpoint_.ssl) {
-    const Uint32 timeout = std::max(timeoutMilliseconds, MIN_TIMEOUT_MILLISECONDS);
-    if (int refused = socket_.open(endpoint_.host.str(), endpoint_.port, timeout))
-      throw CannotConnectException(cannotConnectText(refused));
-    return;
-  }
-  int code = tryConnect(timeoutMilliseconds);
+void HttpTransport::open(Uint32 timeoutMilliseconds) {
+  // libcurl reads 0 as "no timeout": a caller's 0 must never mean waiting forever.
+  const long timeout = static_cast<long>(std::max(timeoutMilliseconds, MIN_TIMEOUT_MILLISECONDS));
+  int code = connect(timeout);
   // A handshake that fails before any certificate is judged (a refused certificate fails differently)
   // is tried again with the old protocol versions and ciphers; the connection keeps what worked.
   if (code == CURLE_SSL_CONNECT_ERROR && endpoint_.ssl && !legacyTls_) {
     legacyTls_ = true;
-    code = tryConnect(timeoutMilliseconds);
+    code = connect(timeout);
     if (code != CURLE_OK) legacyTls_ = false;
   }
   if (code != CURLE_OK) throw CannotConnectException(cannotConnectText(code));
 }
 
-HttpResponse HttpTransport::post(const String& cimMethod, const String& cimObject, const std::string& body,
-                                 Uint32 timeoutMilliseconds, Resend resend) {
-  if (!handle_) {
-    handle_ = curl_easy_init();
-    if (!handle_) throw CannotConnectException(cannotConnectText(CURLE_OUT_OF_MEMORY));
-  } else {
-    curl_easy_reset(handle_);  // keeps the open connection
-  }
-  if (int refused = configure(handle_, timeoutMilliseconds)) throw CannotConnectException(cannotConnectText(refused));
-  if (!endpoint_.ssl) socket_.offerTo(handle_);
-
-  HeaderList headers;
-  headers.add("Content-Type: application/xml; charset=\"utf-8\"");
-  headers.add("CIMOperation: MethodCall");
-  headers.add("CIMMethod: " + cimMethod.str());
-  headers.add("CIMObject: " + cimObject.str());
-  headers.add("Expect:");  // no 100-continue round trip for larger bodies
-  curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, headers.list);
-  curl_easy_setopt(handle_, CURLOPT_POST, 1L);
-  curl_easy_setopt(handle_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-  BodyReader reader{body};
-  if (resend == Resend::Allowed) {
-    curl_easy_setopt(handle_, CURLOPT_POSTFIELDS, body.data());
-  } else {
-    // libcurl sends a request again when a reused connection dies before any answer, which needs the body
-    // rewound; a body read through a callback that cannot seek turns that resend into a failure.
-    curl_easy_setopt(handle_, CURLOPT_READFUNCTION, onReadBody);
-    curl_easy_setopt(handle_, CURLOPT_READDATA, &reader);
-  }
-  if (!endpoint_.userName.isEmpty()) {
-    curl_easy_setopt(handle_, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
-    curl_easy_setopt(handle_, CURLOPT_USERNAME, endpoint_.userName.str().c_str());
-    curl_easy_setopt(handle_, CURLOPT_PASSWORD, endpoint_.password.str().c_str());
-  }
-
-  ResponseCollector collector;
-  curl_easy_setopt(handle_, CURLOPT_HEADERFUNCTION, onHeader);
-  curl_easy_setopt(handle_, CURLOPT_HEADERDATA, &collector);
-  curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, onBody);
-  curl_easy_setopt(handle_, CURLOPT_WRITEDATA, &collector);
-
-  CURLcode code = curl_easy_perform(handle_);
-  if (code == CURLE_OK) return std::move(collector.response);
-  if (collector.bodyTooLarge)
-    throw CIMClientMalformedHTTPException("Response body exceeds the limit of " +
-                                          String(std::to_string(MAX_BODY_BYTES)) + " bytes");
-  if (collector.headersTooLarge)
-    throw CIMClientMalformedHTTPException("Response header block exceeds the limit of " +
-                                          String(std::to_string(MAX_HEADER_BYTES)) + " bytes");
-  throwTransferFailure(code, collector.response);
+std::string HttpTransport::requestHead(const String& cimMethod, const String& cimObject, std::size_t bodySize) const {
+  checkHeaderValue(cimMethod.str());
+  checkHeaderValue(cimObject.str());
+  std::string head = "POST /cimom HTTP/1.1\r\n" + hostHeader_ + "\r\n";
+  if (!endpoint_.userName.isEmpty())
+    head += "Authorization: Basic " + base64(endpoint_.userName.str() + ":" + endpoint_.password.str()) + "\r\n";
+  head += "Accept: */*\r\nContent-Type: application/xml; charset=\"utf-8\"\r\nCIMOperation: MethodCall\r\n";
+  head += "CIMMethod: " + cimMethod.str() + "\r\nCIMObject: " + cimObject.str() + "\r\n";
+  head += "Content-Length: " + std::to_string(bodySize) + "\r\n\r\n";
+  return head;
 }
 
-void HttpTransport::throwTransferFailure(int failure, const HttpResponse& partial) const {
-  const CURLcode code = static_cast<CURLcode>(failure);
-  if (code == CURLE_OPERATION_TIMEDOUT) {
-    // A timeout before the connection stood (no request sent) is a failed reconnect.
-    curl_off_t pretransfer = 0;
-    curl_easy_getinfo(handle_, CURLINFO_PRETRANSFER_TIME_T, &pretransfer);
-    if (pretransfer == 0 && partial.status == 0) throw CannotConnectException(cannotConnectText(code));
-    throw ConnectionTimeoutException();
+HttpResponse HttpTransport::post(const String& cimMethod, const String& cimObject, const std::string& body,
+                                 Uint32 timeoutMilliseconds, Resend resend) {
+  const std::string head = requestHead(cimMethod, cimObject, body.size());
+  const auto deadline =
+      Clock::now() + std::chrono::milliseconds(std::max(timeoutMilliseconds, MIN_TIMEOUT_MILLISECONDS));
+  for (bool retried = false;; retried = true) {
+    if (!handle_) {
+      const long left = millisecondsLeft(deadline);
+      const int code = left > 0 ? connect(left) : static_cast<int>(CURLE_OPERATION_TIMEDOUT);
+      if (code != CURLE_OK) throw CannotConnectException(cannotConnectText(code));
+    }
+    const bool reused = usedBefore_;
+    HttpResponse response;
+    bool keepAlive = false;
+    try {
+      Exchange exchange(handle_, deadline);
+      exchange.send(head.data(), head.size());
+      exchange.send(body.data(), body.size());
+      exchange.receive(response, keepAlive);
+    } catch (const ExchangeFailure& failure) {
+      closeConnection();
+      // A connection kept from before may have been closed by the server meanwhile: a request that may be
+      // resent goes once more on a new connection when nothing at all came back.
+      if (resend == Resend::Allowed && reused && failure.nothingReceived && failure.kind == ExchangeFailure::LOST &&
+          !retried)
+        continue;
+      switch (failure.kind) {
+        case ExchangeFailure::TIMED_OUT:
+          throw ConnectionTimeoutException();
+        case ExchangeFailure::MALFORMED:
+          throw CIMClientMalformedHTTPException("Malformed HTTP response message.");
+        case ExchangeFailure::BODY_TOO_LARGE:
+          throw CIMClientMalformedHTTPException("Response body exceeds the limit of " +
+                                                String(std::to_string(MAX_BODY_BYTES)) + " bytes");
+        case ExchangeFailure::HEADERS_TOO_LARGE:
+          throw CIMClientMalformedHTTPException("Response header block exceeds the limit of " +
+                                                String(std::to_string(MAX_HEADER_BYTES)) + " bytes");
+        case ExchangeFailure::LOST:
+          break;
+      }
+      throw CIMClientMalformedHTTPException("Connection closed by CIM Server.");
+    }
+    if (keepAlive)
+      usedBefore_ = true;
+    else
+      closeConnection();
+    return response;
   }
-  if (isConnectFailure(code)) throw CannotConnectException(cannotConnectText(code));
-  if (isConnectionLost(code)) throw CIMClientMalformedHTTPException("Connection closed by CIM Server.");
-  if (code == CURLE_WEIRD_SERVER_REPLY || code == CURLE_BAD_CONTENT_ENCODING)
-    throw CIMClientMalformedHTTPException("Malformed HTTP response message.");
-  throw Exception(String("CIM client transport error: ") + curl_easy_strerror(code));
 }
 
 }  // namespace Pegasus

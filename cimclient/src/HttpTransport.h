@@ -1,5 +1,7 @@
-// HTTP(S) transport of the CIM client on libcurl: one easy handle per connected client, so the
-// connection stays open and is reused between the operations of that client.
+// HTTP(S) transport of the CIM client: libcurl opens the connection (TCP, and the TLS handshake over HTTPS)
+// and stops there; the requests and answers are written and read on it here. So the connection a connect
+// opens is the one the first request uses, over HTTP and HTTPS alike, and it stays open for the operations
+// that follow.
 #pragma once
 #include <cstddef>
 #include <memory>
@@ -9,7 +11,6 @@
 #include "Pegasus/Config.h"
 #include "Pegasus/SSLContext.h"
 #include "Pegasus/String.h"
-#include "PreConnectedSocket.h"
 
 typedef void CURL;
 
@@ -48,18 +49,19 @@ class HttpTransport {
   HttpTransport(const HttpTransport&) = delete;
   HttpTransport& operator=(const HttpTransport&) = delete;
 
-  // Shows an unreachable server or a refused certificate before any request: over HTTP it opens the
-  // connection the first request then uses; over HTTPS it completes a handshake on a connection of its own.
-  // Throws CannotConnectException.
-  void probe(Uint32 timeoutMilliseconds);
+  // Opens the connection the first request uses, so that an unreachable server or a refused certificate
+  // shows before any request. A handshake that fails before any certificate is judged is tried once more
+  // with TLS 1.0 and the old ciphers, which the connection then keeps. Throws CannotConnectException.
+  void open(Uint32 timeoutMilliseconds);
 
   // Whether a request that a kept-alive connection lost after sending it may be sent again on a new one.
   enum class Resend { Allowed, Never };
 
-  // POSTs one CIM-XML request to /cimom and returns the whole answer, whatever its status.
-  // The timeout bounds the whole exchange. Throws ConnectionTimeoutException, CannotConnectException
-  // or CIMClientMalformedHTTPException (connection lost, body too large). With Resend::Never a request
-  // the server may have received is never sent twice: losing its connection before any answer fails it.
+  // POSTs one CIM-XML request to /cimom and returns the whole answer, whatever its status. A connection the
+  // server ended is replaced; with Resend::Allowed a request that got nothing back on a connection used before
+  // is sent once more on a new one, with Resend::Never (a change the server may already have made) losing the
+  // connection fails it. The timeout bounds the whole exchange. Throws ConnectionTimeoutException,
+  // CannotConnectException or CIMClientMalformedHTTPException (connection lost, answer malformed or too large).
   HttpResponse post(const String& cimMethod, const String& cimObject, const std::string& body,
                     Uint32 timeoutMilliseconds, Resend resend = Resend::Allowed);
 
@@ -67,19 +69,21 @@ class HttpTransport {
   void closeConnection();
 
  private:
-  // Sets the handle up for one exchange; the libcurl code of a refused TLS setting, else 0.
-  int configure(CURL* handle, Uint32 timeoutMilliseconds) const;
-  // One connect (and handshake) on a handle of its own; the libcurl result code.
-  int tryConnect(Uint32 timeoutMilliseconds) const;
-  [[noreturn]] void throwTransferFailure(int code, const HttpResponse& partial) const;
+  // Sets the handle up to connect; the libcurl code of a refused TLS setting, else 0.
+  int configure(CURL* handle, long timeoutMilliseconds) const;
+  // Opens a connection on a new handle, kept as the open one when it stands; the libcurl result code.
+  int connect(long timeoutMilliseconds);
+  // The request line and headers of a POST of `bodySize` bytes.
+  std::string requestHead(const String& cimMethod, const String& cimObject, std::size_t bodySize) const;
   // "Cannot connect to <host>:<port>. Connection failed", then the cause of the libcurl code if known.
   String cannotConnectText(int code) const;
 
   HttpEndpoint endpoint_;
   std::string url_;
-  CURL* handle_ = nullptr;
-  bool legacyTls_ = false;     // the server needs TLS 1.0 and weak ciphers
-  PreConnectedSocket socket_;  // plain HTTP: the connection opened by probe
+  std::string hostHeader_;   // "Host: <host>:<port>"
+  CURL* handle_ = nullptr;   // the open connection (a handle that connected and stopped), or null
+  bool usedBefore_ = false;  // a request has been answered on the open connection
+  bool legacyTls_ = false;   // the server needs TLS 1.0 and weak ciphers
 };
 
 // Installs the certificate check of an SSL context into an OpenSSL SSL_CTX (passed untyped to keep

@@ -196,13 +196,12 @@ struct WireForm {
   int connections;  // how many connections three operations take
 };
 
-// How real servers frame their answers and end connections; every form must carry operations, and a
-// connection the server ended is replaced without the caller noticing.
-TEST(ClientWireForms, AnswersAreReadWhateverTheirFramingAndConnectionsAreRenewed) {
+// How real servers frame their answers and end connections.
+std::vector<WireForm> wireForms() {
   using Then = CannedHttpServer::Then;
   const std::string ok = "HTTP/1.1 200 OK\r\nCIMOperation: MethodResponse\r\n";
   const std::string sized = "Content-Length: {LENGTH}\r\n\r\n{BODY}";
-  const WireForm cases[] = {
+  return {
       {"chunked with a status trailer",
        {{ok + "Content-Type: application/xml; charset=\"utf-8\"\r\nTransfer-Encoding: chunked\r\n"
               "Trailer: CIMStatusCode\r\n\r\n{CHUNKED}0\r\nCIMStatusCode: 0\r\n\r\n"}},
@@ -218,12 +217,21 @@ TEST(ClientWireForms, AnswersAreReadWhateverTheirFramingAndConnectionsAreRenewed
        {{ok + sized}, {"", Then::Close, true}, {ok + sized}},
        2},
   };
-  for (const WireForm& form : cases) {
+}
+
+// Every form must carry operations, and a connection the server ended is replaced without the caller noticing.
+// The connections counted are all the server accepted: connect opens the one the first request uses.
+void expectWireFormsCarryOperations(bool tls) {
+  for (const WireForm& form : wireForms()) {
     SCOPED_TRACE(form.label);
-    CannedHttpServer server(form.script);
+    CannedHttpServer server(form.script, tls);
     CIMClient client;
     client.setTimeout(5000);
-    client.connect("127.0.0.1", server.port(), "", "");
+    if (tls)
+      client.connect("127.0.0.1", server.port(), SSLContext("", [](SSLCertificateInfo&) -> Boolean { return true; }),
+                     "", "");
+    else
+      client.connect("127.0.0.1", server.port(), "", "");
     for (int i = 0; i < 3; ++i) {
       Array<CIMObjectPath> names;
       ASSERT_NO_THROW(names = client.enumerateInstanceNames(kNamespace, "TPD_StorageVolume")) << "operation " << i;
@@ -262,6 +270,14 @@ TEST(ClientWireForms, AChangeDroppedByAKeptConnectionIsNotSentTwice) {
     EXPECT_EQ(2u, server.requests().size()) << "the change reached the server once";
     EXPECT_NO_THROW(client.enumerateInstanceNames(kNamespace, "TPD_StorageVolume"));
   }
+}
+
+TEST(ClientWireForms, AnswersAreReadWhateverTheirFramingAndConnectionsAreRenewed) {
+  expectWireFormsCarryOperations(false);
+}
+
+TEST(ClientWireForms, OverHttpsTooWithTheHandshakeOfConnectCarryingTheFirstRequest) {
+  expectWireFormsCarryOperations(true);
 }
 
 TEST(ClientWireForms, StatusTrailerOfAChunkedAnswerIsACimError) {

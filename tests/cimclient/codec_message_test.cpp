@@ -308,6 +308,42 @@ TEST(CodecResponses, IntrinsicKindsRoundTrip) {
   }
 }
 
+// A server may write instances it keeps (not copied into the Response) into storage an earlier answer used:
+// the document must be exactly the one encodeResponse writes, whatever the storage held before.
+TEST(CodecResponses, KeptInstancesAndReusedStorageGiveTheSameDocument) {
+  CIMInstance sync(CIMName("TPD_StorageSynchronized"));
+  sync.addProperty(CIMProperty("SyncState", CIMValue(Uint16(6))));
+  sync.setPath(syncPath());
+  CIMInstance unnamed = volume(volumePath("", "", "3"));
+  unnamed.setPath(CIMObjectPath());
+  const struct {
+    const char* method;
+    Response::ReturnKind kind;
+    std::vector<CIMInstance> instances;
+  } cases[] = {
+      {"GetInstance", Response::INSTANCE, {unnamed}},
+      {"EnumerateInstances",
+       Response::NAMED_INSTANCES,
+       {volume(volumePath("", "", "1")), volume(volumePath("", "", "2"))}},
+      {"EnumerateInstances", Response::NAMED_INSTANCES, {}},
+      {"References", Response::OBJECTS_WITH_PATH, {sync, sync}},
+  };
+  const std::string stale[] = {"", std::string(100000, 'x'), "<CIM>"};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.method);
+    Response whole = intrinsicResponse(c.method, c.kind);
+    whole.instances = c.instances;
+    const std::string expected = encodeResponse(whole).str();
+    Response head = intrinsicResponse(c.method, c.kind);
+    std::vector<const CIMInstance*> kept;
+    for (const CIMInstance& instance : c.instances) kept.push_back(&instance);
+    for (const std::string& room : stale) {
+      EXPECT_EQ(expected, encodeResponseText(whole, room)) << room.size();
+      EXPECT_EQ(expected, encodeResponseText(head, kept, room)) << room.size();
+    }
+  }
+}
+
 TEST(CodecResponses, ErrorsAndExtrinsicResults) {
   Response error = intrinsicResponse("GetInstance", Response::NONE);
   error.isError = true;
@@ -588,6 +624,29 @@ std::string nestedInstanceName(int depth) {
   xml += "<INSTANCENAME CLASSNAME=\"A\"><KEYBINDING NAME=\"k\"><KEYVALUE>x\"y</KEYVALUE></KEYBINDING></INSTANCENAME>";
   for (int i = 0; i < depth; ++i) xml += "</VALUE.REFERENCE></KEYBINDING></INSTANCENAME>";
   return xml;
+}
+
+// The parser keeps an element's leading text in the element itself: that text must still be read in order
+// with the rest, and refused where only elements may stand.
+TEST(CodecRefusals, LeadingTextIsReadInOrderAndRefusedBeforeElements) {
+  const std::string named = "<INSTANCENAME CLASSNAME=\"A\"><KEYBINDING NAME=\"k\"><KEYVALUE VALUETYPE=\"string\">";
+  const Response read = decodeResponse(String(responseWith(
+      "<IRETURNVALUE>" + named + "a<![CDATA[<b>]]>c</KEYVALUE></KEYBINDING></INSTANCENAME></IRETURNVALUE>")));
+  ASSERT_EQ(1u, read.paths.size());
+  EXPECT_EQ("a<b>c", read.paths[0].getKeyBindings()[0].getValue().str());
+  const std::string refused[] = {
+      "<IRETURNVALUE>junk" + named + "1</KEYVALUE></KEYBINDING></INSTANCENAME></IRETURNVALUE>",
+      "<IRETURNVALUE>" + named + "1</KEYVALUE>junk</KEYBINDING></INSTANCENAME></IRETURNVALUE>",
+      "<IRETURNVALUE><INSTANCE CLASSNAME=\"A\">junk<PROPERTY NAME=\"p\" TYPE=\"string\"/>"
+      "</INSTANCE></IRETURNVALUE>"};
+  for (const std::string& body : refused) {
+    try {
+      decodeResponse(String(responseWith(body)));
+      ADD_FAILURE() << "accepted " << body;
+    } catch (const CIMClientXmlException& e) {
+      EXPECT_NE(std::string::npos, e.getMessage().str().find("unexpected text")) << e.getMessage();
+    }
+  }
 }
 
 TEST(CodecRefusals, DeeplyNestedReferencesAreRefused) {

@@ -34,6 +34,45 @@ TEST(LoadTest, TenThousandSeededVolumesAreEnumerated) {
   EXPECT_TRUE(refersToSameObject(volumes[1234].getPath(), names[1234]));
 }
 
+// Large answers are written into storage an earlier answer used: each answer is whole, whether the one before
+// was larger or smaller, one client after another or several at once, over HTTP and HTTPS.
+class LargeAnswerTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(LargeAnswerTest, AnswersOfEverySizeInTurnAreWhole) {
+  smissim::SimulatorOptions options;
+  options.https = GetParam();
+  options.seedJson = R"({"arrays":[{"serial":"0A0B0C","cpgs":["BULK"],
+        "generate":{"count":2000,"prefix":"bulk","cpg":"BULK","sizeBytes":1073741824}}]})";
+  smissim::TestServer server(options);
+  auto enumerateInTurn = [&](int rounds) {
+    try {
+      CIMClient client;
+      connectTo(client, server);
+      for (int round = 0; round < rounds; ++round) {
+        Array<CIMInstance> volumes = client.enumerateInstances(tpd(), "CIM_StorageVolume", true, false);
+        Array<CIMInstance> systems = client.enumerateInstances(tpd(), "CIM_ComputerSystem", true, false);
+        if (volumes.size() != 2000 || propertyText(volumes[1999], "ElementName") != "bulk02000" || systems.size() != 1)
+          return false;
+      }
+      return true;
+    } catch (const Exception&) {
+      return false;
+    }
+  };
+  EXPECT_TRUE(enumerateInTurn(2));
+  std::atomic<int> failures{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 6; ++t)
+    threads.emplace_back([&] {
+      if (!enumerateInTurn(2)) ++failures;
+    });
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(0, failures.load());
+}
+
+INSTANTIATE_TEST_SUITE_P(OverHttpAndHttps, LargeAnswerTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Https" : "Http"; });
+
 class ConcurrencyTest : public ::testing::TestWithParam<bool> {};
 
 TEST_P(ConcurrencyTest, SixtyFourClientsAreServedWithoutError) {

@@ -2,6 +2,8 @@
 // its associations answer in that namespace, and a seed of an unknown family changes nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/SimClient.h"
 
 using namespace simtest;
@@ -63,6 +65,34 @@ TEST(VendorProfileTest, EachFamilyIsServedInItsOwnNamespace) {
   EXPECT_THROW(server->seed(R"({"arrays": [{"family": "hpeva", "name": "e", "exports": [{"volume": "no"}]}]})"),
                smissim::ModelError);
   EXPECT_EQ(0u, client.enumerateInstanceNames(CIMNamespaceName("root/eva"), CIMName("CIM_ComputerSystem")).size());
+}
+
+// Whole instances are answered from the model's own objects, lists of properties from copies: both hold the
+// objects of the namespace asked alone, and the same objects.
+TEST(VendorProfileTest, WholeInstancesAreScopedAsNamesAndListsAre) {
+  smissim::SimulatorOptions options;
+  options.seedJson = kMixedSeed;
+  smissim::TestServer server(options);
+  CIMClient client;
+  connectTo(client, server);
+  for (const char* space : {"root/tpd", "root/ibm", "root/LsiArray13"}) {
+    for (const char* cls : {"CIM_ComputerSystem", "CIM_StorageVolume", "CIM_StorageHardwareID"}) {
+      SCOPED_TRACE(std::string(space) + " " + cls);
+      const CIMNamespaceName nameSpace(space);
+      Array<CIMInstance> whole = client.enumerateInstances(nameSpace, CIMName(cls), true, false);
+      std::vector<std::string> classes;
+      for (const CIMInstance& instance : whole) classes.push_back(instance.getClassName().getString().str());
+      EXPECT_EQ(ClassesOf(client.enumerateInstanceNames(nameSpace, CIMName(cls))), classes);
+      Array<CIMName> every;
+      for (const CIMInstance& instance : whole)
+        for (Uint32 i = 0; i < instance.getPropertyCount(); ++i)
+          if (std::find(every.begin(), every.end(), instance.getProperty(i).getName()) == every.end())
+            every.append(instance.getProperty(i).getName());
+      Array<CIMInstance> listed =
+          client.enumerateInstances(nameSpace, CIMName(cls), true, false, false, false, CIMPropertyList(every));
+      EXPECT_TRUE(whole == listed);
+    }
+  }
 }
 
 }  // namespace

@@ -106,7 +106,8 @@ class CIMValue {
   struct Rep;
 
  private:
-  friend class ValueBuilder;  // builds decoded values in place
+  friend class ValueBuilder;         // builds decoded values in place
+  friend class CimXmlElementWriter;  // writes string values without copying them
   explicit CIMValue(std::shared_ptr<const Rep> rep);
 
   std::shared_ptr<const Rep> rep_;

@@ -1,6 +1,7 @@
 // CIM-XML messages in both directions: the client encodes requests and decodes responses, the simulated
 // provider decodes requests and encodes responses.
 #pragma once
+#include <string>
 #include <vector>
 #include "Pegasus/CIMInstance.h"
 #include "Pegasus/CIMParamValue.h"
@@ -61,6 +62,14 @@ String encodeRequest(const Request& request);
 // Throws CIMClientXmlException for anything that is not well-formed, valid CIM-XML request.
 Request decodeRequest(const String& xml);
 String encodeResponse(const Response& response);
+// The same document as std::string, for a server that hands it on without another copy. `room`: a string whose
+// storage the document is written into (its text is overwritten), so that a server answering large documents
+// again and again reuses memory it has already touched.
+std::string encodeResponseText(const Response& response, std::string room = std::string());
+// The same document with `instances` in place of response.instances: objects the caller keeps, written where
+// they are rather than copied into the Response first.
+std::string encodeResponseText(const Response& response, const std::vector<const CIMInstance*>& instances,
+                               std::string room = std::string());
 // Throws CIMClientXmlException for a malformed or invalid document, CIMClientResponseException for an
 // unsupported protocol version. An ERROR element is reported in the Response, not thrown.
 Response decodeResponse(const String& xml);

@@ -1,22 +1,28 @@
-// A raw HTTP server on 127.0.0.1 (ephemeral port) that answers each request with scripted bytes, for wire
-// forms a server library would not produce: chunked bodies with trailers, interim 100 answers, HTTP/1.0,
-// connections closed by the server at chosen moments.
+// A raw HTTP server on 127.0.0.1 (ephemeral port, plain or over TLS) that answers each request with scripted
+// bytes, for wire forms a server library would not produce: chunked bodies with trailers, interim 100 answers,
+// HTTP/1.0, connections closed by the server at chosen moments. It counts the connections it accepts, TLS
+// handshakes that carry no request included.
 #pragma once
 #include <netinet/in.h>
+#include <openssl/ssl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <regex>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "TestCertificate.h"
 
 namespace cimtest {
 
@@ -33,7 +39,15 @@ class CannedHttpServer {
   };
 
   // Answers each request with the next scripted answer; once the script runs out, the last one repeats.
-  explicit CannedHttpServer(std::vector<Answer> script) : script_(script.begin(), script.end()) {
+  explicit CannedHttpServer(std::vector<Answer> script, bool tls = false) : script_(script.begin(), script.end()) {
+    if (tls) {
+      std::signal(SIGPIPE, SIG_IGN);  // a TLS write to a closed connection must fail, not end the test
+      TestCertificate certificate = makeSelfSignedCertificate();
+      tls_.reset(SSL_CTX_new(TLS_server_method()));
+      if (!tls_ || SSL_CTX_use_certificate(tls_.get(), certificate.cert.get()) != 1 ||
+          SSL_CTX_use_PrivateKey(tls_.get(), certificate.key.get()) != 1)
+        throw std::runtime_error("cannot set up the test TLS server");
+    }
     listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address = {};
     address.sin_family = AF_INET;
@@ -90,13 +104,26 @@ class CannedHttpServer {
     }
   }
 
+  // One accepted connection, plain or TLS.
+  struct Link {
+    int fd;
+    SSL* ssl;
+    long recv(char* into, size_t size) {
+      return ssl ? SSL_read(ssl, into, static_cast<int>(size)) : static_cast<long>(::recv(fd, into, size, 0));
+    }
+    long send(const std::string& bytes) {
+      return ssl ? SSL_write(ssl, bytes.data(), static_cast<int>(bytes.size()))
+                 : static_cast<long>(::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL));
+    }
+  };
+
   // One request: the header block (empty when the peer closed) and the body by Content-Length.
-  static bool readRequest(int fd, std::string& head, std::string& body) {
+  static bool readRequest(Link& link, std::string& head, std::string& body) {
     std::string data;
     char buffer[8192];
     size_t end;
     while ((end = data.find("\r\n\r\n")) == std::string::npos) {
-      const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+      const long got = link.recv(buffer, sizeof buffer);
       if (got <= 0) return false;
       data.append(buffer, static_cast<size_t>(got));
     }
@@ -107,7 +134,7 @@ class CannedHttpServer {
     const size_t field = lower.find("content-length:");
     const size_t length = field == std::string::npos ? 0 : std::stoul(head.substr(field + 15));
     while (body.size() < length) {
-      const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+      const long got = link.recv(buffer, sizeof buffer);
       if (got <= 0) return false;
       body.append(buffer, static_cast<size_t>(got));
     }
@@ -146,8 +173,13 @@ class CannedHttpServer {
   }
 
   void serve(int fd) {
+    Link link{fd, nullptr};
+    if (tls_) {
+      link.ssl = SSL_new(tls_.get());
+      if (!link.ssl || SSL_set_fd(link.ssl, fd) != 1 || SSL_accept(link.ssl) != 1) link.fd = -1;
+    }
     std::string head, body;
-    while (readRequest(fd, head, body)) {
+    while (link.fd >= 0 && readRequest(link, head, body)) {
       {
         std::lock_guard<std::mutex> lock(mutex_);
         requests_.push_back(head);
@@ -155,15 +187,20 @@ class CannedHttpServer {
       const Answer answer = next();
       if (answer.silent) break;
       const std::string bytes = render(answer.bytes, body);
-      if (::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(bytes.size())) break;
+      if (link.send(bytes) != static_cast<long>(bytes.size())) break;
       if (answer.then == Then::CloseAfterPause) std::this_thread::sleep_for(std::chrono::milliseconds(100));
       if (answer.then != Then::KeepOpen) break;
+    }
+    if (link.ssl) {
+      if (link.fd >= 0) SSL_shutdown(link.ssl);
+      SSL_free(link.ssl);
     }
     std::lock_guard<std::mutex> lock(mutex_);
     open_.erase(std::remove(open_.begin(), open_.end(), fd), open_.end());
     ::close(fd);
   }
 
+  std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> tls_{nullptr, SSL_CTX_free};
   int listener_ = -1;
   int port_ = 0;
   std::thread acceptor_;

@@ -125,6 +125,20 @@ MethodCallRecord callRecord(const Request& request) {
 
 }  // namespace
 
+std::string AnswerBuffers::take() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (kept_.empty()) return std::string();
+  std::string buffer = std::move(kept_.back());
+  kept_.pop_back();
+  return buffer;
+}
+
+void AnswerBuffers::giveBack(std::string buffer) {
+  if (buffer.capacity() < kMinBytes) return;
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (kept_.size() < kKept) kept_.push_back(std::move(buffer));
+}
+
 CimHttpReply CimService::handle(const CimHttpRequest& http) {
   if (!String::equalNoCase(String(http.cimOperation), "MethodCall"))
     return protocolError("unsupported-operation", "CIMOperation header must be MethodCall");
@@ -201,6 +215,16 @@ CimHttpReply CimService::handle(const CimHttpRequest& http) {
         response = runIntrinsic(model_, request);
       } else {
         std::shared_lock<std::shared_mutex> lock(model_.mutex());
+        std::vector<const CIMInstance*> kept;
+        if (enumeratesWholeInstances(model_, request, kept)) {
+          scopeToNamespace(kept, request.nameSpace);
+          Response head;
+          head.messageId = request.messageId;
+          head.methodName = request.methodName;
+          head.returnKind = Response::NAMED_INSTANCES;
+          // Written while the lock keeps them, into storage a large answer used before.
+          return xmlReply(CimXml::encodeResponseText(head, kept, answerBuffers_.take()));
+        }
         response = runIntrinsic(model_, request);
       }
       scopeToNamespace(response, request.nameSpace);
@@ -229,7 +253,7 @@ CimHttpReply CimService::handle(const CimHttpRequest& http) {
     record.cimError = CIM_ERR_FAILED;
   }
   if (!request.intrinsic) log_.record(record);
-  return xmlReply(CimXml::encodeResponse(response).str());
+  return xmlReply(CimXml::encodeResponseText(response));
 }
 
 }  // namespace smissim

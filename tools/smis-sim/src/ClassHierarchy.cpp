@@ -130,6 +130,17 @@ ClassHierarchy::ClassHierarchy() {
 
   // The other families' classes.
   for (ClassInfo& info : vendorProfileClasses()) add(std::move(info));
+
+  lowerNamesUnder_.resize(classes_.size());
+  for (std::size_t ancestor = 0; ancestor < classes_.size(); ++ancestor)
+    for (const ClassInfo& info : classes_)
+      if (isA(info.name, classes_[ancestor].name)) lowerNamesUnder_[ancestor].push_back(lowerCase(info.name));
+}
+
+const std::vector<std::string>& ClassHierarchy::lowerNamesUnder(const std::string& ancestor) const {
+  static const std::vector<std::string> none;
+  auto it = byLowerName_.find(lowerCase(ancestor));
+  return it == byLowerName_.end() ? none : lowerNamesUnder_[it->second];
 }
 
 void ClassHierarchy::add(ClassInfo info) {

@@ -27,6 +27,9 @@ class ClassHierarchy {
   bool isA(const std::string& cls, const std::string& ancestor) const;
   // Classes in declaration order; concrete (TPD_) classes are declared in the order enumerations list them.
   const std::vector<ClassInfo>& all() const { return classes_; }
+  // The lower-case names of `ancestor` (ignoring case) and of every class deriving from it, in declaration
+  // order; empty for an unknown class. Worked out once, as enumerations ask for it again and again.
+  const std::vector<std::string>& lowerNamesUnder(const std::string& ancestor) const;
 
  private:
   ClassHierarchy();
@@ -34,6 +37,7 @@ class ClassHierarchy {
 
   std::vector<ClassInfo> classes_;
   std::unordered_map<std::string, std::size_t> byLowerName_;
+  std::vector<std::vector<std::string>> lowerNamesUnder_;  // by class index
 };
 
 }  // namespace smissim

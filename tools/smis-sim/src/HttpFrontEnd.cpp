@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -160,9 +161,20 @@ int HttpFrontEnd::start() {
     response.status = reply.status;
     for (const auto& header : reply.headers) response.set_header(header.first.c_str(), header.second);
     if (reply.challenge) response.set_header("WWW-Authenticate", realm);
-    if (!reply.body.empty()) {
+    const char* xml = "application/xml; charset=utf-8";
+    if (reply.body.capacity() >= AnswerBuffers::kMinBytes) {
+      // Sent from where it was written (with its length, as a body is), then its storage goes back for the next
+      // large answer.
+      auto body = std::make_shared<std::string>(std::move(reply.body));
+      response.set_content_provider(
+          body->size(), xml,
+          [body](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+            return sink.write(body->data() + offset, std::min(length, body->size() - offset));
+          },
+          [this, body](bool) { cim_.answerBuffers().giveBack(std::move(*body)); });
+    } else if (!reply.body.empty()) {
       response.body = std::move(reply.body);  // as set_content, without copying a large answer
-      response.set_header("Content-Type", "application/xml; charset=utf-8");
+      response.set_header("Content-Type", xml);
     }
   };
   server_->set_logger([this](const httplib::Request& request, const httplib::Response&) {

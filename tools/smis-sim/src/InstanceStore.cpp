@@ -145,10 +145,8 @@ CIMInstance* InstanceStore::findMutable(const CIMObjectPath& path) {
 
 std::vector<const CIMInstance*> InstanceStore::enumerate(const std::string& className) const {
   std::vector<const CIMInstance*> result;
-  const ClassHierarchy& hierarchy = ClassHierarchy::instance();
-  for (const ClassInfo& info : hierarchy.all()) {
-    if (!hierarchy.isA(info.name, className)) continue;
-    auto cls = byClass_.find(lowerCase(info.name));
+  for (const std::string& classKey : ClassHierarchy::instance().lowerNamesUnder(className)) {
+    auto cls = byClass_.find(classKey);
     if (cls == byClass_.end()) continue;
     for (const auto& item : cls->second) result.push_back(&item.second->instance);
   }

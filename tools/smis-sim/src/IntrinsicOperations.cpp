@@ -125,13 +125,18 @@ Response getInstance(Model& model, const Request& request) {
   return response;
 }
 
-Response enumerate(Model& model, const Request& request, bool names) {
+// The instances an enumeration answers with, its class checked.
+std::vector<const CIMInstance*> enumerated(const Model& model, const Request& request) {
   std::string cls = classParam(request, "ClassName", true);
   requireKnownClass(cls);
+  return model.store().enumerate(cls);
+}
+
+Response enumerate(Model& model, const Request& request, bool names) {
+  std::vector<const CIMInstance*> instances = enumerated(model, request);
   Response response = answer(request, names ? Response::INSTANCE_NAMES : Response::NAMED_INSTANCES);
   CIMPropertyList list = propertyListParam(request);
-  for (const CIMInstance* instance : model.store().enumerate(cls))
-    addObject(response, names, *instance, instance->getPath(), list);
+  for (const CIMInstance* instance : instances) addObject(response, names, *instance, instance->getPath(), list);
   return response;
 }
 
@@ -244,6 +249,14 @@ Response deleteInstance(Model& model, const Request& request) {
 bool intrinsicChangesModel(const std::string& operation) {
   const std::string name = lowerCase(operation);
   return name == "getinstance" || name == "modifyinstance" || name == "deleteinstance";
+}
+
+bool enumeratesWholeInstances(const Model& model, const Request& request, std::vector<const CIMInstance*>& instances) {
+  if (!sameNoCase(request.methodName.str(), "EnumerateInstances")) return false;
+  std::vector<const CIMInstance*> found = enumerated(model, request);  // checked in runIntrinsic's order
+  if (!propertyListParam(request).isNull()) return false;
+  instances = std::move(found);
+  return true;
 }
 
 Response runIntrinsic(Model& model, const Request& request) {

@@ -45,4 +45,12 @@ void scopeToNamespace(CimXml::Response& response, const CIMNamespaceName& nameSp
   }
 }
 
+void scopeToNamespace(std::vector<const CIMInstance*>& instances, const CIMNamespaceName& nameSpace) {
+  const std::string space = nameSpace.getString().str();
+  instances.erase(
+      std::remove_if(instances.begin(), instances.end(),
+                     [&](const CIMInstance* instance) { return !servedIn(instance->getClassName(), space); }),
+      instances.end());
+}
+
 }  // namespace smissim
