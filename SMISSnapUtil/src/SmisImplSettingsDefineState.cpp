@@ -1,11 +1,11 @@
 // Changing point-in-time copies through their settings-define-state association: one point-in-time object
 // (ModifySettingsDefineState) or a list of synchronization aspects (ModifyListSettingsDefineState).
-#include "SmisAspectCall.h"
+#include "SmisNamedInputCall.h"
 #include "SmisReplicationArgs.h"
 #include "TqCimConnection.h"
 
 using namespace Pegasus;
-using namespace smisaspect;
+using namespace smisnamedinput;
 using namespace smisreplication;
 
 namespace {

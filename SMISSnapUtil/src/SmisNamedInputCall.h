@@ -10,7 +10,7 @@
 #include "SmisCall.h"
 #include "SmisNamedArgs.h"
 
-namespace smisaspect {
+namespace smisnamedinput {
 
 // True when the map holds at least `required` entries; otherwise traces `line` (given the display name).
 bool HasEntries(SmisAction& action, SmisCall& call, const SmisNamedArgs& args, std::size_t required, const char* line);
@@ -30,4 +30,4 @@ SmisResultCode InvokeAndFinish(SmisCall& call, const SmisMethod& method,
                                const Pegasus::Array<Pegasus::CIMParamValue>& in, const SmisOutcomeRule& rule,
                                Pegasus::Array<Pegasus::CIMParamValue>& outParams);
 
-}  // namespace smisaspect
+}  // namespace smisnamedinput

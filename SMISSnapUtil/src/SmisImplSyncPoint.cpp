@@ -2,12 +2,12 @@
 // (the group wins when both are found), or one per volume of a list.
 #include <cstdlib>
 
-#include "SmisAspectCall.h"
+#include "SmisNamedInputCall.h"
 #include "SmisReplicationArgs.h"
 #include "TqCimConnection.h"
 
 using namespace Pegasus;
-using namespace smisaspect;
+using namespace smisnamedinput;
 
 namespace {
 

@@ -12,7 +12,7 @@ namespace {
 using smissim::FaultAction;
 typedef std::map<std::string, std::string> Named;
 
-class SyncAspectTest : public SmisActionTest {
+class SyncPointTest : public SmisActionTest {
  protected:
   // The ElementNames of the array's synchronization aspects, sorted.
   std::vector<std::string> AspectNames() {
@@ -41,7 +41,7 @@ class SyncAspectTest : public SmisActionTest {
   Pegasus::Array<Pegasus::CIMParamValue> out_;
 };
 
-TEST_F(SyncAspectTest, ListAspectsAreMadeAndReturnedByName) {
+TEST_F(SyncPointTest, ListAspectsAreMadeAndReturnedByName) {
   MakeTwoAspects();
   EXPECT_EQ((std::vector<std::string>{"a1", "a2"}), AspectNames());
 
@@ -61,7 +61,7 @@ TEST_F(SyncAspectTest, ListAspectsAreMadeAndReturnedByName) {
   EXPECT_EQ(nullptr, calls[0].param("EMCSynchronousAction"));
 }
 
-TEST_F(SyncAspectTest, SingleAspectOfAVolume) {
+TEST_F(SyncPointTest, SingleAspectOfAVolume) {
   Named args = {{"SystemName", SystemName()},
                 {"SyncType", "7"},
                 {"Name", "s1"},
@@ -78,7 +78,7 @@ TEST_F(SyncAspectTest, SingleAspectOfAVolume) {
 }
 
 // Inputs that end a call before anything reaches the array.
-TEST_F(SyncAspectTest, RefusedInputsSendNothing) {
+TEST_F(SyncPointTest, RefusedInputsSendNothing) {
   const std::string system = SystemName(), base1 = WwnOf(kOneArraySerial, "base1");
   Pegasus::Array<Pegasus::CIMParamValue> out;
   struct Case {
@@ -145,7 +145,7 @@ TEST_F(SyncAspectTest, RefusedInputsSendNothing) {
 }
 
 // A list job that fails gives its final state and leaves no aspect behind.
-TEST_F(SyncAspectTest, FailedListJobGivesItsStateAndMakesNothing) {
+TEST_F(SyncPointTest, FailedListJobGivesItsStateAndMakesNothing) {
   FaultOnMethod("CreateListSynchronizationAspect", FaultAction::JobFails, 9);
   Named args = {{"SystemName", SystemName()},
                 {"SyncType", "7"},

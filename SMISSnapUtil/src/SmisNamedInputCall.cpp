@@ -1,11 +1,11 @@
-#include "SmisAspectCall.h"
+#include "SmisNamedInputCall.h"
 
 #include "SmisReplicationArgs.h"
 #include "TqCimConnection.h"
 
 using namespace Pegasus;
 
-namespace smisaspect {
+namespace smisnamedinput {
 
 namespace {
 const char* const kReplicationService = "SNIA_ReplicationService";
@@ -44,4 +44,4 @@ SmisResultCode InvokeAndFinish(SmisCall& call, const SmisMethod& method, const A
   return result;
 }
 
-}  // namespace smisaspect
+}  // namespace smisnamedinput
