@@ -1,10 +1,12 @@
 // Decoding of whole CIM-XML request and response messages.
 #include "CimXmlDecode.h"
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include "CimXmlElementReader.h"
 #include "NumberText.h"
 #include "Pegasus/CimXml.h"
+#include "ReturnedObjectRanges.h"
 
 namespace Pegasus {
 namespace CimXml {
@@ -30,6 +32,12 @@ class MessageReader {
   explicit MessageReader(const String& xml) : reader_(xml.str()) { reader_.load(document_); }
   // Parses `text` in place: it must outlive the reader and is changed.
   explicit MessageReader(std::string& text) : reader_(text) { reader_.loadInPlace(document_, text); }
+  // Parses `outline`, the response with its returned objects cut out, in place; the objects are parsed one at
+  // a time, in place, from where `objects` finds them in `text`. Both texts must outlive the reader.
+  MessageReader(std::string& outline, std::string& text, const std::vector<TextRange>& objects)
+      : reader_(outline), objects_{&text, &objects} {
+    reader_.loadInPlace(document_, outline);
+  }
 
   // CIM and MESSAGE; returns the SIMPLEREQ / SIMPLERSP element's only child.
   pugi::xml_node open(const char* simple, String& messageId, std::string& protocolVersion) {
@@ -245,18 +253,42 @@ class MessageReader {
 
   void returnedObjects(const pugi::xml_node& node, Response& response) {
     for (const pugi::xml_node& child : reader_.elements(node)) {
-      const Response::ReturnKind kind = returnKindOf(child);
-      if (response.returnKind != Response::NONE && response.returnKind != kind)
-        reader_.fail(child, "mixed kinds of returned objects");
-      if (kind == Response::INSTANCE && !response.instances.empty()) reader_.fail(child, "more than one INSTANCE");
-      response.returnKind = kind;
-      addReturnedObject(child, kind, response);
+      returnedObject(reader_, child, response);
       // What is decoded leaves the tree, so the tree's memory serves the objects decoded next.
       pugi::xml_node(node).remove_child(child);
     }
+    if (!objects_.ranges) return;
+    // Each object is parsed alone, so no more than one object's tree exists at a time.
+    CimXmlElementReader objectReader(*objects_.text);
+    pugi::xml_document objectDocument;
+    for (const TextRange& range : *objects_.ranges) {
+      objectReader.loadElementInPlace(objectDocument, *objects_.text, range.begin, range.end);
+      const pugi::xml_node object = objectDocument.first_child();
+      if (object.type() != pugi::node_element || object.next_sibling())
+        objectReader.fail(object, "expected one element");
+      returnedObject(objectReader, object, response);
+      if (&range == &objects_.ranges->front()) reserveFor(response, objects_.ranges->size());
+    }
   }
 
-  Response::ReturnKind returnKindOf(const pugi::xml_node& node) {
+  // Room for `count` returned objects of the kind the first one set.
+  static void reserveFor(Response& response, std::size_t count) {
+    if (response.returnKind == Response::INSTANCE_NAMES || response.returnKind == Response::OBJECT_PATHS)
+      response.paths.reserve(count);
+    else
+      response.instances.reserve(count);
+  }
+
+  void returnedObject(const CimXmlElementReader& reader, const pugi::xml_node& node, Response& response) {
+    const Response::ReturnKind kind = returnKindOf(reader, node);
+    if (response.returnKind != Response::NONE && response.returnKind != kind)
+      reader.fail(node, "mixed kinds of returned objects");
+    if (kind == Response::INSTANCE && !response.instances.empty()) reader.fail(node, "more than one INSTANCE");
+    response.returnKind = kind;
+    addReturnedObject(reader, node, kind, response);
+  }
+
+  static Response::ReturnKind returnKindOf(const CimXmlElementReader& reader, const pugi::xml_node& node) {
     if (named(node, "INSTANCE")) return Response::INSTANCE;
     if (named(node, "VALUE.NAMEDINSTANCE")) return Response::NAMED_INSTANCES;
     if (named(node, "INSTANCENAME")) return Response::INSTANCE_NAMES;
@@ -264,51 +296,59 @@ class MessageReader {
     if (named(node, "VALUE.OBJECTWITHPATH") || named(node, "VALUE.INSTANCEWITHPATH") ||
         named(node, "VALUE.OBJECTWITHLOCALPATH"))
       return Response::OBJECTS_WITH_PATH;
-    reader_.fail(node, std::string("unexpected element ") + node.name() + " in IRETURNVALUE");
+    reader.fail(node, std::string("unexpected element ") + node.name() + " in IRETURNVALUE");
   }
 
-  void addReturnedObject(const pugi::xml_node& node, Response::ReturnKind kind, Response& response) {
+  static void addReturnedObject(const CimXmlElementReader& reader, const pugi::xml_node& node,
+                                Response::ReturnKind kind, Response& response) {
     switch (kind) {
       case Response::INSTANCE:
-        response.instances.push_back(reader_.instance(node));
+        response.instances.push_back(reader.instance(node));
         break;
       case Response::NAMED_INSTANCES:
-        response.instances.push_back(reader_.namedInstance(node));
+        response.instances.push_back(reader.namedInstance(node));
         break;
       case Response::INSTANCE_NAMES:
-        response.paths.push_back(reader_.instanceName(node));
+        response.paths.push_back(reader.instanceName(node));
         break;
       case Response::OBJECT_PATHS: {
         // Providers write the path with or without host and namespace.
         if (!named(node, "OBJECTPATH")) {
-          response.paths.push_back(reader_.anyPath(node));
+          response.paths.push_back(reader.anyPath(node));
           break;
         }
-        const std::vector<pugi::xml_node> children = reader_.elements(node);
-        if (children.size() != 1) reader_.fail(node, "expected INSTANCEPATH or CLASSPATH");
-        response.paths.push_back(reader_.anyPath(children[0]));
+        const std::vector<pugi::xml_node> children = reader.elements(node);
+        if (children.size() != 1) reader.fail(node, "expected INSTANCEPATH or CLASSPATH");
+        response.paths.push_back(reader.anyPath(children[0]));
         break;
       }
       default:
-        response.instances.push_back(objectWithPath(node));
+        response.instances.push_back(objectWithPath(reader, node));
         break;
     }
   }
 
-  CIMInstance objectWithPath(const pugi::xml_node& node) {
-    const std::vector<pugi::xml_node> children = reader_.elements(node);
-    if (children.size() != 2) reader_.fail(node, "expected an instance path and INSTANCE");
+  static CIMInstance objectWithPath(const CimXmlElementReader& reader, const pugi::xml_node& node) {
+    const std::vector<pugi::xml_node> children = reader.elements(node);
+    if (children.size() != 2) reader.fail(node, "expected an instance path and INSTANCE");
     // The path comes with or without host and namespace, whatever the element's name promises.
     if (!named(children[0], "INSTANCEPATH") && !named(children[0], "LOCALINSTANCEPATH") &&
         !named(children[0], "INSTANCENAME"))
-      reader_.fail(children[0], std::string("expected an instance path, found ") + children[0].name());
-    CIMInstance instance = reader_.instance(children[1]);
-    instance.setPath(reader_.anyPath(children[0]));
+      reader.fail(children[0], std::string("expected an instance path, found ") + children[0].name());
+    CIMInstance instance = reader.instance(children[1]);
+    instance.setPath(reader.anyPath(children[0]));
     return instance;
   }
 
+  // The returned objects when they are parsed apart from the rest of the response.
+  struct ObjectsApart {
+    std::string* text = nullptr;
+    const std::vector<TextRange>* ranges = nullptr;
+  };
+
   pugi::xml_document document_;
   CimXmlElementReader reader_;
+  ObjectsApart objects_;
 };
 
 }  // namespace
@@ -327,6 +367,18 @@ Request decodeRequest(const String& xml) {
 
 namespace {
 
+// `text` without `cut`, which keeps its line ends so that lines after it keep their numbers.
+std::string outlineWithout(const std::string& text, const TextRange& cut) {
+  std::size_t lineEnds = 0;
+  for (const char *at = text.data() + cut.begin, *end = text.data() + cut.end;
+       (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)))) != nullptr; ++at)
+    ++lineEnds;
+  std::string outline;
+  outline.reserve(text.size() - (cut.end - cut.begin) + lineEnds);
+  outline.append(text, 0, cut.begin).append(lineEnds, '\n').append(text, cut.end, std::string::npos);
+  return outline;
+}
+
 Response decodeResponseWith(MessageReader& reader) {
   String messageId;
   std::string protocolVersion;
@@ -341,18 +393,20 @@ Response decodeResponseWith(MessageReader& reader) {
 
 }  // namespace
 
-Response decodeResponse(const String& xml) {
-  MessageReader reader(xml);
-  return decodeResponseWith(reader);
-}
+Response decodeResponse(const String& xml) { return decodeResponseText(std::string(xml.str())); }
 
 Response decodeResponseText(std::string&& xml) {
   std::string text = std::move(xml);
+  ReturnedObjectRanges ranges;
   Response response;
-  {
+  if (findReturnedObjects(text, ranges)) {
+    std::string outline = outlineWithout(text, ranges.content);
+    MessageReader reader(outline, text, ranges.objects);
+    response = decodeResponseWith(reader);
+  } else {
     MessageReader reader(text);
     response = decodeResponseWith(reader);
-  }  // the tree goes first, then the text it points into
+  }  // the trees go first, then the texts they point into
   return response;
 }
 

@@ -60,17 +60,25 @@ void CimXmlElementReader::loadInPlace(pugi::xml_document& document, std::string&
   checkParsed(document.load_buffer_inplace(&text[0], text.size(), kParseOptions, pugi::encoding_auto));
 }
 
+void CimXmlElementReader::loadElementInPlace(pugi::xml_document& document, std::string& text, std::size_t begin,
+                                             std::size_t end) {
+  base_ = begin;
+  checkParsed(document.load_buffer_inplace(&text[begin], end - begin, kParseOptions, pugi::encoding_utf8));
+}
+
 void CimXmlElementReader::checkParsed(const pugi::xml_parse_result& result) const {
   if (!result) {
-    const size_t offset = std::min(static_cast<size_t>(std::max<ptrdiff_t>(result.offset, 0)), text_.size());
+    const size_t offset = std::min(base_ + static_cast<size_t>(std::max<ptrdiff_t>(result.offset, 0)), text_.size());
     const auto line = 1 + std::count(text_.begin(), text_.begin() + offset, '\n');
     throw CIMClientXmlException("XML parse error on line " + std::to_string(line) + ": " + result.description());
   }
 }
 
 unsigned CimXmlElementReader::lineOf(const pugi::xml_node& node) const {
-  const ptrdiff_t offset = node.offset_debug();
-  if (offset < 0 || static_cast<size_t>(offset) > text_.size()) return 0;
+  const ptrdiff_t parsedOffset = node.offset_debug();
+  if (parsedOffset < 0) return 0;
+  const size_t offset = base_ + static_cast<size_t>(parsedOffset);
+  if (offset > text_.size()) return 0;
   return 1 + static_cast<unsigned>(std::count(text_.begin(), text_.begin() + offset, '\n'));
 }
 
@@ -348,6 +356,9 @@ CIMInstance CimXmlElementReader::instance(const pugi::xml_node& node) const {
   expectName(node, "INSTANCE");
   CIMInstance result(name(node, "CLASSNAME"));
   const Uint32 number = ++instanceCount_;
+  std::size_t children = 0;
+  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) ++children;
+  result.properties_.reserve(children);
   forEachElement(node, [&](const pugi::xml_node& child) {
     if (named(child, "QUALIFIER")) return;
     Uint32 foldedId = 0;
@@ -412,7 +423,28 @@ CIMProperty CimXmlElementReader::property(const pugi::xml_node& node, Uint32& fo
     value = this->value(child, type);
     haveValue = true;
   });
+  shareRepeatedValue(foldedId, value);
   return CIMProperty(known.name, value, arraySize, referenceClass, classOrigin, propagated);
+}
+
+// Values are immutable and shared by their copies, so the columns of an enumeration that hold one value for
+// every instance take no memory per instance. Only types whose equality is equality of text take part: real
+// numbers (0 and -0) and references (names compared ignoring case) can be equal yet read differently.
+void CimXmlElementReader::shareRepeatedValue(Uint32 foldedId, CIMValue& value) const {
+  switch (value.getType()) {
+    case CIMTYPE_REAL32:
+    case CIMTYPE_REAL64:
+    case CIMTYPE_REFERENCE:
+      return;
+    default:
+      break;
+  }
+  if (foldedId >= lastValueOf_.size()) lastValueOf_.resize(foldedId + 1);
+  CIMValue& last = lastValueOf_[foldedId];
+  if (last == value)
+    value = last;
+  else
+    last = value;
 }
 
 }  // namespace Pegasus

@@ -22,6 +22,9 @@ class CimXmlElementReader {
   // The same, parsing `text` (the text given at construction, writable) in place rather than a copy;
   // the document's strings then live in `text`.
   void loadInPlace(pugi::xml_document& document, std::string& text) const;
+  // Parses one element, `text`[begin, end), in place as UTF-8; lines in messages still count from the start of
+  // `text`.
+  void loadElementInPlace(pugi::xml_document& document, std::string& text, std::size_t begin, std::size_t end);
 
   [[noreturn]] void fail(const pugi::xml_node& at, const std::string& what) const;
 
@@ -88,10 +91,14 @@ class CimXmlElementReader {
   CIMValue scalarValue(const pugi::xml_node& node, CIMType type) const;
   CIMValue arrayValue(const pugi::xml_node& node, CIMType type) const;
   CIMValue referenceArray(const pugi::xml_node& node) const;
+  // Shares `value` with the previous instance's value of the same property when the two are the same text.
+  void shareRepeatedValue(Uint32 foldedId, CIMValue& value) const;
   unsigned lineOf(const pugi::xml_node& node) const;
   void checkParsed(const pugi::xml_parse_result& result) const;
 
   const std::string& text_;
+  // Where in `text_` the parsed buffer starts.
+  std::size_t base_ = 0;
   // How many VALUE.REFERENCE elements enclose the one being read (references nest through reference keys).
   mutable int referenceDepth_ = 0;
   // Names seen in this document, keyed by their text (views into the names' own storage).
@@ -99,6 +106,8 @@ class CimXmlElementReader {
   mutable std::unordered_map<std::string, Uint32> foldedIds_;
   // Per folded name, the number of the last instance that had it: duplicates show in one pass.
   mutable std::vector<Uint32> lastInstanceWith_;
+  // Per folded name, the value the last instance with that property had.
+  mutable std::vector<CIMValue> lastValueOf_;
   mutable Uint32 instanceCount_ = 0;
 };
 

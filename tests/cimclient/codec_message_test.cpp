@@ -2,6 +2,7 @@
 // header values, and documents that must be refused.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -534,18 +535,85 @@ TEST(CodecRecorded, DocumentEncodingsAndMarkupAroundTheMessage) {
   }
 }
 
+struct BadDocument {
+  const char* label;
+  std::string xml;
+  const char* mentions;
+};
+
+// Returned objects are parsed one at a time, apart from the message around them: markup that could be
+// mistaken for an object's end must not cut it short, and what lies between objects is still checked.
+TEST(CodecRecorded, ReturnedObjectsReadApartKeepEveryPart) {
+  const std::string key = "<KEYBINDING NAME=\"k\"><KEYVALUE>";
+  const std::string objects = "\r\n<!-- first --><INSTANCENAME CLASSNAME=\"TPD_X\">" + key +
+                              "a<![CDATA[</INSTANCENAME></IRETURNVALUE>]]>b</KEYVALUE></KEYBINDING></INSTANCENAME>\r\n"
+                              "<?provider note?><INSTANCENAME CLASSNAME=\"TPD_Y\" note='has > and </INSTANCENAME>'/>"
+                              "<INSTANCENAME CLASSNAME=\"TPD_X\">" +
+                              key + "&lt;c&gt;</KEYVALUE></KEYBINDING></INSTANCENAME>";
+  const Response response = decodeResponse(String(returning("EnumerateInstanceNames", objects)));
+  ASSERT_EQ(response.paths.size(), 3u);
+  EXPECT_EQ(response.paths[0].getKeyBindings()[0].getValue(), String("a</INSTANCENAME></IRETURNVALUE>b"));
+  EXPECT_EQ(response.paths[1].toString(), String("TPD_Y"));
+  EXPECT_EQ(response.paths[2].getKeyBindings()[0].getValue(), String("<c>"));
+
+  const BadDocument refused[] = {
+      {"text between objects", returning("EnumerateInstanceNames", "<INSTANCENAME CLASSNAME=\"A\"/>junk"),
+       "unexpected text"},
+      {"object cut short",
+       returning("EnumerateInstanceNames", "<INSTANCENAME CLASSNAME=\"A\"><KEYBINDING></INSTANCENAME>"), "parse error"},
+      {"error in a later object, by its line",
+       returning("EnumerateInstanceNames", "<INSTANCENAME CLASSNAME=\"A\"/>\n\n<INSTANCENAME CLASSNAME=\"1A\"/>"),
+       "on line 3"},
+      {"message broken after the objects",
+       returning("EnumerateInstanceNames", "<INSTANCENAME CLASSNAME=\"A\"/>") + "<CIM/>", "one CIM"},
+  };
+  for (const BadDocument& c : refused) {
+    SCOPED_TRACE(c.label);
+    try {
+      decodeResponse(String(c.xml));
+      ADD_FAILURE() << "accepted";
+    } catch (const CIMClientXmlException& e) {
+      EXPECT_NE(e.getMessage().find(c.mentions), PEG_NOT_FOUND) << e.getMessage();
+    }
+  }
+}
+
+// Equal values of one property are shared between instances; values that compare equal but read differently
+// stay as each instance wrote them.
+TEST(CodecRecorded, RepeatedValuesReadAsEachInstanceWroteThem) {
+  auto instance = [](const char* real, const char* when, const char* className) {
+    return std::string(
+               "<VALUE.NAMEDINSTANCE><INSTANCENAME CLASSNAME=\"TPD_X\"/><INSTANCE CLASSNAME=\"TPD_X\">"
+               "<PROPERTY NAME=\"Size\" TYPE=\"uint64\"><VALUE>512</VALUE>"
+               "</PROPERTY><PROPERTY NAME=\"Ratio\" TYPE=\"real64\"><VALUE>") +
+           real + "</VALUE></PROPERTY><PROPERTY NAME=\"When\" TYPE=\"datetime\"><VALUE>" + when +
+           "</VALUE></PROPERTY><PROPERTY.REFERENCE NAME=\"Pool\"><VALUE.REFERENCE><INSTANCENAME CLASSNAME=\"" +
+           className +
+           "\"><KEYBINDING NAME=\"k\"><KEYVALUE>p</KEYVALUE></KEYBINDING></INSTANCENAME>"
+           "</VALUE.REFERENCE></PROPERTY.REFERENCE></INSTANCE></VALUE.NAMEDINSTANCE>";
+  };
+  const Response response = decodeResponse(
+      String(returning("EnumerateInstances", instance("0", "20260101120000.000000+060", "TPD_Pool") +
+                                                 instance("-0", "20260101110000.000000+000", "tpd_pool"))));
+  ASSERT_EQ(response.instances.size(), 2u);
+  const CIMInstance& first = response.instances[0];
+  const CIMInstance& second = response.instances[1];
+  EXPECT_EQ(second.getProperty(0).getValue(), first.getProperty(0).getValue());
+  Real64 ratio = 0;
+  second.getProperty(1).getValue().get(ratio);
+  EXPECT_TRUE(std::signbit(ratio));
+  EXPECT_EQ(second.getProperty(2).getValue().toString(), String("20260101110000.000000+000"));
+  CIMObjectPath pool;
+  second.getProperty(3).getValue().get(pool);
+  EXPECT_EQ(pool.getClassName().getString(), String("tpd_pool"));
+}
+
 // A response whose IMETHODRESPONSE content is `body`.
 std::string responseWith(const std::string& body) {
   return "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">\n"
          "<MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.0\"><SIMPLERSP><IMETHODRESPONSE NAME=\"EnumerateInstances\">\n" +
          body + "\n</IMETHODRESPONSE></SIMPLERSP></MESSAGE></CIM>";
 }
-
-struct BadDocument {
-  const char* label;
-  std::string xml;
-  const char* mentions;
-};
 
 TEST(CodecRefusals, MalformedResponsesThrowXmlExceptions) {
   const std::string good = encodeResponse([] {
