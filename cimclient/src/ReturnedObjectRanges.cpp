@@ -26,6 +26,16 @@ bool equalNoCase(std::string_view text, const char* other) {
   return true;
 }
 
+// The characters a tag's scan stops at: quotes, and the brackets that end a tag or show a broken one.
+struct CharacterSet {
+  constexpr CharacterSet() : members() {
+    for (unsigned char c : {'"', '\'', '<', '>'}) members[c] = true;
+  }
+  constexpr bool operator[](unsigned char c) const { return members[c]; }
+  bool members[256];
+};
+constexpr CharacterSet kEndsTagPart;
+
 class MarkupScan {
  public:
   enum class Markup { START_TAG, EMPTY_TAG, END_TAG, SKIPPED, CHARACTER_DATA, UNEXPECTED };
@@ -72,23 +82,22 @@ class MarkupScan {
     return Markup::UNEXPECTED;  // a document type declaration has no place here
   }
 
-  // Past the rest of an element whose start tag has just been read.
+  // Past the rest of an element whose start tag has just been read. Only the kind of each tag matters here.
   bool skipElementContent() {
-    std::string_view name;
     for (std::size_t depth = 1; depth > 0;) {
       if (!toNextMarkup()) return false;
-      switch (markup(name)) {
-        case Markup::START_TAG:
-          ++depth;
-          break;
-        case Markup::END_TAG:
-          --depth;
-          break;
-        case Markup::UNEXPECTED:
-          return false;
-        default:
-          break;
+      const char next = pos_ + 1 < text_.size() ? text_[pos_ + 1] : '\0';
+      std::string_view unused;
+      if (next == '!' || next == '?') {
+        if (markup(unused) == Markup::UNEXPECTED) return false;
+        continue;
       }
+      bool emptyElement = false;
+      if (!skipTag(emptyElement)) return false;
+      if (next == '/')
+        --depth;
+      else if (!emptyElement)
+        ++depth;
     }
     return true;
   }
@@ -105,7 +114,7 @@ class MarkupScan {
     return true;
   }
 
-  // A start, empty-element or end tag; quoted attribute values may hold '>'.
+  // A start, empty-element or end tag.
   Markup tag(std::string_view& name) {
     const char* const text = text_.data();
     const std::size_t size = text_.size();
@@ -115,18 +124,28 @@ class MarkupScan {
     while (at < size && !isBlank(text[at]) && text[at] != '/' && text[at] != '>' && text[at] != '<') ++at;
     if (at == size || at == nameBegin) return Markup::UNEXPECTED;
     name = std::string_view(text + nameBegin, at - nameBegin);
-    for (; at < size && text[at] != '>'; ++at) {
-      const char c = text[at];
-      if (c == '<') return Markup::UNEXPECTED;
-      if (c != '"' && c != '\'') continue;
-      const void* close = std::memchr(text + at + 1, c, size - at - 1);
-      if (close == nullptr) return Markup::UNEXPECTED;
-      at = static_cast<std::size_t>(static_cast<const char*>(close) - text);
-    }
-    if (at == size) return Markup::UNEXPECTED;
-    pos_ = at + 1;
+    bool emptyElement = false;
+    if (!skipTag(emptyElement)) return Markup::UNEXPECTED;
     if (endTag) return Markup::END_TAG;
-    return text[at - 1] == '/' ? Markup::EMPTY_TAG : Markup::START_TAG;
+    return emptyElement ? Markup::EMPTY_TAG : Markup::START_TAG;
+  }
+
+  // Past the '>' that ends the tag at the current '<', passing over quoted attribute values whole (they may
+  // hold '>'); false when the tag never ends or holds a '<'.
+  bool skipTag(bool& emptyElement) {
+    const char* at = text_.data() + pos_ + 1;
+    const char* const end = text_.data() + text_.size();
+    for (;;) {
+      while (at < end && !kEndsTagPart[static_cast<unsigned char>(*at)]) ++at;
+      if (at == end || *at == '<') return false;
+      if (*at == '>') break;
+      const void* close = std::memchr(at + 1, *at, static_cast<std::size_t>(end - at - 1));
+      if (close == nullptr) return false;
+      at = static_cast<const char*>(close) + 1;
+    }
+    emptyElement = at[-1] == '/';
+    pos_ = static_cast<std::size_t>(at + 1 - text_.data());
+    return true;
   }
 
   const std::string& text_;
