@@ -23,9 +23,14 @@ const char* const kEntryPoints[] = {
     "tqso_resizeLUNs",        "tqso_resolveLunsToUsers", "tqso_mapLUNs",        "tqso_unmapLUNs",
     "tqso_getArrayInfo",
 };
-// The exported data the engine itself defines (the logger o_logger lives in the host library).
-const char* const kExportedData[] = {"iEndPointId", "vInfo", "nInfo", "_ZN15TqCimConnection10m_ConnLockE",
-                                     "_ZN9TqCimUtil13m_CimUtilLockE"};
+// The exported data the engine itself defines: the three process-wide locks among it (the logger
+// o_logger lives in the host library).
+const char* const kExportedData[] = {"iEndPointId",
+                                     "vInfo",
+                                     "nInfo",
+                                     "_ZN15TqCimConnection10m_ConnLockE",
+                                     "_ZN9TqCimUtil13m_CimUtilLockE",
+                                     "_ZN10SmisAction6m_LockE"};
 
 typedef TQSO::ResultCode (*ListCall)(TQSO::SnapInfo**, short, TQSO::TQOSUtil*);
 typedef void (*VersionCall)(short*, short*, short*);

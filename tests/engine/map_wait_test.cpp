@@ -1,9 +1,11 @@
-// Mapping failures and the rescan wait for copies that never appear on the host.
+// Mapping failures and the rescan wait for copies that never appear on the host; reverts that restore the
+// sources, and those refused for clones and remote-copy replicas.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "SnapInfo.h"
+#include "TqEngineConfig.h"
 #include "TqHostNames.h"
 #include "TqMapWorkers.h"
 #include "TqSleep.h"
@@ -81,5 +83,62 @@ TEST_F(EngineJobTest, RevertRestoresSourcesAndPresentsThemAgain) {
   for (size_t i = 0; i < list_.size(); ++i) EXPECT_EQ(TQSO::SS_RESTORED, Device(i).getStatus());
   EXPECT_EQ(2u, host_->visibleDevices().size()) << "the sources are host disks again";
 }
+
+// Clones and remote-copy replicas are never reverted: such a device fails with the revert error and its
+// copy is not copied back, while the other devices of the list are still restored.
+struct RevertRefusal {
+  const char* what;
+  short engine;
+  bool secondReplicated;    // the second device's record says it is prepared for remote copy
+  const char* refusals[2];  // per device: the refusal, or null when it is restored
+  TQSO::ResultCode result;
+  size_t restores;  // restores the array is asked for
+};
+
+class RevertRefusals : public EngineJobTest, public ::testing::WithParamInterface<RevertRefusal> {};
+
+TEST_P(RevertRefusals, RefusedDevicesFailAndTheOthersAreRestored) {
+  const RevertRefusal& c = GetParam();
+  TqSleepScope instant(TqSleepMode::Instant);
+  KnowArray(c.engine);
+  JobOf({"vol1", "vol2"});
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_snapDevices(list_.data(), Count(), &services_));
+  if (c.secondReplicated) {
+    _TQ3PAR_SnapMetadata record = RecordOf(Device(1));
+    record.flags = tqengine::kMetadataReplicationFlag;
+    ASSERT_TRUE(setMetadataRecord(list_[1], record));
+  }
+  array_->clearLog();
+
+  EXPECT_EQ(c.result, tqso_revertSnaps(list_.data(), Count(), &services_));
+  for (size_t i = 0; i < list_.size(); ++i) {
+    SCOPED_TRACE(i);
+    if (c.refusals[i] == nullptr) {
+      EXPECT_EQ(TQSO::SS_RESTORED, Device(i).getStatus());
+      EXPECT_EQ(0, Device(i).errorCode());
+    } else {
+      EXPECT_EQ(TQSO::SS_RESTORE_FAILED, Device(i).getStatus());
+      EXPECT_EQ(60513, Device(i).errorCode());
+      EXPECT_EQ(c.refusals[i], Device(i).errorText());
+    }
+  }
+  size_t restores = 0;
+  for (const smissim::MethodCallRecord& call : CallsOf("ModifySynchronization"))
+    restores += call.param("Operation") != nullptr && call.param("Operation")->value == "5";
+  EXPECT_EQ(c.restores, restores);
+  EXPECT_EQ(2u, host_->visibleDevices().size()) << "the sources are host disks again";
+}
+
+const char kRefusedClone[] = "3PAR revert is not supported for cloned volumes";
+const char kRefusedReplica[] = "3PAR revert is not supported for replicated volumes";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RevertRefusals,
+    ::testing::Values(
+        RevertRefusal{"clones", tqengine::kCloneEngine, false, {kRefusedClone, kRefusedClone}, TQSO::RC_FAIL, 0},
+        RevertRefusal{
+            "replica", tqengine::kSnapshotEngine, true, {nullptr, kRefusedReplica}, TQSO::RC_FAIL_PARTIAL, 1}),
+    [](const ::testing::TestParamInfo<RevertRefusal>& info) { return std::string(info.param.what); });
 
 }  // namespace

@@ -1,5 +1,6 @@
 // A snapshot job through the list calls against the simulated array and host: prepare, snapshot, map,
-// unmap, delete and reconcile, in parallel workers and in turn, and the devices that cannot take part.
+// unmap, delete and reconcile, in parallel workers and in turn; copies already gone from the array,
+// snapshot-copy requests, and the devices that cannot take part.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -86,6 +87,75 @@ TEST_P(SnapshotJob, PreparesSnapsMapsUnmapsDeletesAndReconciles) {
 }
 
 INSTANTIATE_TEST_SUITE_P(InWorkersAndInTurn, SnapshotJob, ::testing::Bool());
+
+// A copy someone else deleted on the array counts as deleted; the other copies are still deleted.
+TEST_F(EngineJobTest, ACopyAlreadyGoneFromTheArrayCountsAsDeleted) {
+  JobOf({"vol1", "vol2"});
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_snapDevices(list_.data(), Count(), &services_));
+  const std::string gone = RecordOf(Device(0)).targetDev;
+  array_->withModel(
+      [&](smissim::Model& model) { model.removeVolume(*model.arrayBySerial("00ABCD"), model.volumePath(gone)); });
+  array_->clearLog();
+
+  EXPECT_EQ(TQSO::RC_SUCCESS, tqso_deleteSnaps(list_.data(), Count(), &services_));
+  for (size_t i = 0; i < list_.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(TQSO::SS_DELETED, Device(i).getStatus());
+    EXPECT_EQ(0, Device(i).errorCode());
+  }
+  EXPECT_TRUE(Device(0).hasMessageContaining("externally deleted from the Storage Array"));
+  EXPECT_FALSE(Device(1).hasMessageContaining("externally deleted"));
+  EXPECT_FALSE(HasVolume(Model(), "snap-vol2"));
+  EXPECT_EQ(1u, CallsOf("ReturnToStoragePool").size()) << "only the copy still there is deleted";
+}
+
+// A snapshot-copy request (flag 0x8000) takes and deletes its snapshot as any other, but presents it
+// through a child named after the job's copy number; the clone engine, which has no child, refuses it.
+TEST_F(EngineJobTest, ASnapshotCopyIsPresentedThroughTheChildOfItsCopyNumber) {
+  TqSleepScope instant(TqSleepMode::Instant);
+  JobOf({"vol1"});
+  Device(0).setRequestFlags(0x8000);
+  Device(0).setCopyNumber(7);
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
+  EXPECT_EQ(TQSO::SS_PREPARED, Device(0).getStatus());
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_snapDevices(list_.data(), Count(), &services_));
+  EXPECT_EQ(TQSO::SS_SNAPSHOT_CREATED, Device(0).getStatus());
+  EXPECT_TRUE(HasVolume(Model(), "snap-vol1")) << "the snapshot keeps the source's snap name";
+
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_mapSnaps(list_.data(), Count(), &services_));
+  EXPECT_EQ(TQSO::SS_SEEN_AS_HOST_DEVICE, Device(0).getStatus());
+  const std::string child = RecordOf(Device(0)).childdev;
+  const std::string childName = array_->withModel([&](smissim::Model& model) -> std::string {
+    const Pegasus::CIMInstance* volume = model.findVolumeByWwn(child);
+    if (volume == nullptr) return "";
+    return volume->getProperty(volume->findProperty("ElementName")).getValue().toString().str();
+  });
+  EXPECT_EQ("TQCL-TP_7", childName);
+  const std::string disk = Device(0).snapDeviceName();
+  ASSERT_EQ(1u, host_->visibleDevices().count(disk));
+  EXPECT_EQ(child, host_->visibleDevices().at(disk).wwn);
+
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_unmapSnaps(list_.data(), Count(), &services_));
+  EXPECT_EQ(TQSO::SS_UNMAPPED, Device(0).getStatus());
+  EXPECT_FALSE(HasVolume(Model(), "TQCL-TP_7")) << "the child goes with the unmap";
+  EXPECT_EQ(0u, host_->visibleDevices().count(disk));
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_deleteSnaps(list_.data(), Count(), &services_));
+  EXPECT_FALSE(HasVolume(Model(), "snap-vol1"));
+
+  KnowArray(tqengine::kCloneEngine);
+  JobOf({"vol2"});
+  Device(0).setRequestFlags(0x8000);
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_snapDevices(list_.data(), Count(), &services_));
+  array_->clearLog();
+  EXPECT_EQ(TQSO::RC_FAIL, tqso_mapSnaps(list_.data(), Count(), &services_));
+  EXPECT_EQ(TQSO::SS_CLONE_CREATED, Device(0).getStatus()) << "the refusal leaves the status alone";
+  EXPECT_EQ(62009, Device(0).errorCode());
+  EXPECT_EQ("[Error] Instant-clone is not supported in 3PAR-Clone engine. Failed to map the device ",
+            Device(0).errorText());
+  EXPECT_TRUE(array_->methodCalls().empty()) << "nothing is presented";
+}
 
 TEST_F(EngineJobTest, DevicesThatAreNoThreeParVolumes) {
   JobOf({"vol1", "vol2"});

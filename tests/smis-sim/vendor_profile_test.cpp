@@ -64,6 +64,9 @@ TEST(VendorProfileTest, EachFamilyIsServedInItsOwnNamespace) {
   EXPECT_THROW(server->seed(R"({"arrays": [{"family": "acme", "name": "x"}]})"), smissim::ModelError);
   EXPECT_THROW(server->seed(R"({"arrays": [{"family": "hpeva", "name": "e", "exports": [{"volume": "no"}]}]})"),
                smissim::ModelError);
+  EXPECT_THROW(
+      server->seed(R"({"arrays": [{"family": "lsi", "name": "l2", "pitViews": [{"name": "s", "source": "no"}]}]})"),
+      smissim::ModelError);
   EXPECT_EQ(0u, client.enumerateInstanceNames(CIMNamespaceName("root/eva"), CIMName("CIM_ComputerSystem")).size());
 }
 

@@ -1,7 +1,11 @@
 // Synchronization operations through the replication service of the simulated 3PAR array: one operation
 // for every pair of a list, or for one pair, checked by the pairs left in the array; lists and pairs that
-// cannot be resolved, a failed job and a connection dropped halfway send nothing or report the failure.
+// cannot be resolved, a failed job and a connection dropped halfway send nothing or report the failure. On
+// a simulated LSI array, the synchronizations of point-in-time views and of consistency-group views.
+#include <cstdlib>
+
 #include "support/SmisActionFixture.h"
+#include "support/VendorArrayFixture.h"
 
 namespace smisactiontest {
 namespace {
@@ -194,6 +198,158 @@ TEST_F(ReplicationSyncTest, NoWaitLeavesTheJobRunning) {
   EXPECT_EQ(kSmisSuccess, action_.ModifyReplicaSynchronization(conn_, args, true));
   EXPECT_EQ(1, CountMessages(record_, "ModifyReplicaSynchronization: Job started"));
   EXPECT_EQ(5, StateOf("copy1"));
+}
+
+// Force is asked for only by exactly "1" in the sixth position.
+TEST_F(ReplicationSyncTest, OnlyExactlyOneAsksForForce) {
+  const struct {
+    const char* sixth;  // null: no sixth position
+    const char* force;
+  } cases[] = {{nullptr, "FALSE"}, {"1", "TRUE"},     {"01", "FALSE"},
+               {"true", "FALSE"},  {"null", "FALSE"}, {"1 ", "FALSE"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sixth != nullptr ? c.sixth : "absent");
+    SmisArgs args = {SystemName(), std::to_string(kFracture), VolumeText("base1"), VolumeText("copy1"), "0"};
+    if (c.sixth != nullptr) args.push_back(c.sixth);
+    ASSERT_EQ(kSmisSuccess, action_.ModifyReplicaSynchronization(conn_, args, false));
+    std::vector<smissim::MethodCallRecord> calls = CallsOf("ModifyReplicaSynchronization");
+    ASSERT_FALSE(calls.empty());
+    ASSERT_NE(nullptr, calls.back().param("Force"));
+    EXPECT_EQ(c.force, calls.back().param("Force")->value);
+  }
+  EXPECT_EQ(kFractured, StateOf("copy1"));
+}
+
+// An LSI array with point-in-time views of v1 and v3, and of v2 in the consistency group cg1. The provider
+// spells the class of v3's view synchronization in lower case.
+constexpr const char* kLsiArray = "600A0B800011AAAA";
+constexpr const char* kLsiNameSpace = "root/LsiArray13";
+constexpr const char* kPointInTimeViews = R"({"arrays": [{"family": "lsi", "name": "600A0B800011AAAA",
+  "volumes": [{"name": "v1"}, {"name": "v2"}, {"name": "v3"}, {"name": "plain"}],
+  "pitViews": [{"name": "s1", "source": "v1"}, {"name": "s2", "source": "v2", "group": "cg1"},
+               {"name": "s3", "source": "v3", "syncClass": "LSISSI_pitviewsynchronized"}]}]})";
+
+class PointInTimeSyncTest : public lookuptest::VendorArrayTest {
+ protected:
+  PointInTimeSyncTest() : VendorArrayTest(kPointInTimeViews, kLsiNameSpace) { action_.m_SnapInfo = &record_; }
+
+  std::string PathText(const std::string& volume) {
+    Pegasus::CIMObjectPath path = VolumeNamed(kLsiArray, volume);
+    path.setNameSpace(Pegasus::CIMNamespaceName(kLsiNameSpace));
+    return path.toString().str();
+  }
+
+  SmisArgs Fracture(const std::string& source, const std::string& replica) {
+    return {kLsiArray, std::to_string(kFracture), PathText(source), PathText(replica), "0"};
+  }
+
+  // The SyncState of the synchronization whose SyncedElement is named `synced`; -1 when there is none.
+  int StateOf(const std::string& synced) {
+    return sim().withModel([&](smissim::Model& model) {
+      for (const Pegasus::CIMInstance* sync : model.store().enumerate("CIM_StorageSynchronized")) {
+        const Pegasus::CIMInstance* found = model.store().find(smissim::referenceProperty(*sync, "SyncedElement"));
+        if (found == nullptr) continue;
+        Pegasus::CIMInstance element = *found, pair = *sync;
+        if (util_.GetCIMProp(element, "ElementName") == synced)
+          return std::atoi(util_.GetCIMProp(pair, "SyncState").c_str());
+      }
+      return -1;
+    });
+  }
+
+  std::vector<smissim::MethodCallRecord> Calls() {
+    std::vector<smissim::MethodCallRecord> calls;
+    for (const smissim::MethodCallRecord& call : sim().methodCalls())
+      if (call.method == "ModifyReplicaSynchronization") calls.push_back(call);
+    return calls;
+  }
+
+  SmisAction action_;
+};
+
+// The view's own synchronization, or its group view's; ReplicationSettingData goes along (as a null) unless
+// the synchronization found first already names the view's class in lower case, which also skips the
+// point-in-time lookups.
+TEST_F(PointInTimeSyncTest, OperatesOnTheViewsOrItsGroupsSynchronization) {
+  const struct {
+    const char* what;
+    const char* source;
+    const char* replica;
+    const char* synced;     // the element whose synchronization is operated on
+    const char* syncClass;  // the class of the Synchronization sent
+    std::vector<std::string> params;
+    bool lookedUp;  // the point-in-time lookups ran
+  } cases[] = {
+      {"view",
+       "v1",
+       "s1",
+       "s1",
+       "LSISSI_PiTViewSynchronized",
+       {"Operation", "Synchronization", "Force", "WaitForCopyState", "ReplicationSettingData"},
+       true},
+      {"view in a consistency group",
+       "v2",
+       "s2",
+       "cg1",
+       "LSISSI_CGPiTViewSynchronized",
+       {"Operation", "Synchronization", "Force", "WaitForCopyState", "ReplicationSettingData"},
+       true},
+      {"view synchronization in lower case",
+       "v3",
+       "s3",
+       "s3",
+       "LSISSI_pitviewsynchronized",
+       {"Operation", "Synchronization", "Force", "WaitForCopyState"},
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim().clearLog();
+    SmisArgs args = Fracture(c.source, c.replica);
+    ASSERT_EQ(kSmisSuccess, action_.ModifyReplicaSynchronization(conn_, args, false));
+    std::vector<smissim::MethodCallRecord> calls = Calls();
+    ASSERT_EQ(1u, calls.size());
+    std::vector<std::string> names;
+    for (const smissim::ParamRecord& param : calls[0].params) names.push_back(param.name);
+    EXPECT_EQ(c.params, names);
+    ASSERT_NE(nullptr, calls[0].param("Synchronization"));
+    EXPECT_EQ(c.syncClass, Pegasus::CIMObjectPath(Pegasus::String(calls[0].param("Synchronization")->value))
+                               .getClassName()
+                               .getString()
+                               .str());
+    if (const smissim::ParamRecord* settings = calls[0].param("ReplicationSettingData")) {
+      EXPECT_TRUE(settings->isNull);
+    }
+    EXPECT_EQ(c.lookedUp, Requests("AssociatorNames") > 0);
+    EXPECT_EQ(kFractured, StateOf(c.synced));
+  }
+  EXPECT_EQ(kSynchronized, StateOf("s2")) << "a grouped view's own synchronization is left alone";
+}
+
+// A replica with no view synchronization, or in a group whose view has none, is refused before any call.
+TEST_F(PointInTimeSyncTest, WithoutAViewSynchronizationNothingIsSent) {
+  const struct {
+    const char* what;
+    const char* replica;
+    const char* trace;
+  } cases[] = {
+      {"volume without a view", "plain", "ModifyReplicaSynchronization operation failed due to empty sync path"},
+      {"group view without its synchronization", "s2", "No SyncPath exists between ConsistencyGroup To CGPiTView."},
+  };
+  sim().withModel([](smissim::Model& model) {
+    std::vector<Pegasus::CIMObjectPath> groupSyncs;
+    for (const Pegasus::CIMInstance* sync : model.store().enumerate("LSISSI_CGPiTViewSynchronized"))
+      groupSyncs.push_back(sync->getPath());
+    for (const Pegasus::CIMObjectPath& path : groupSyncs) model.store().remove(path);
+  });
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SmisArgs args = Fracture("v2", c.replica);
+    EXPECT_EQ(kSmisObjectNotFound, action_.ModifyReplicaSynchronization(conn_, args, false));
+    EXPECT_EQ(1, CountMessages(record_, c.trace));
+  }
+  EXPECT_TRUE(Calls().empty());
+  EXPECT_EQ(kSynchronized, StateOf("s2"));
 }
 
 }  // namespace

@@ -108,6 +108,14 @@ class EngineJobTest : public ::testing::Test {
     array_->injectFault(rule);
   }
 
+  // The extrinsic calls of the method the array received, in order.
+  std::vector<smissim::MethodCallRecord> CallsOf(const std::string& method) {
+    std::vector<smissim::MethodCallRecord> calls;
+    for (const smissim::MethodCallRecord& call : array_->methodCalls())
+      if (call.method == method) calls.push_back(call);
+    return calls;
+  }
+
   short Count() const { return static_cast<short>(list_.size()); }
   TQSO::SnapInfo& Device(size_t i) { return *devices_.at(i); }
   std::string Model() { return array_->modelJson(); }

@@ -1,6 +1,7 @@
 // The inventory call against simulated 3PAR arrays and a real SQLite inventory database: pools, volumes
 // and LUNs collected, refreshed and added; volumes deleted behind the engine's back marked deleted on the
-// next collection; nothing marked deleted after a failed list; arrays that cannot be read or reached.
+// next collection; nothing marked deleted after a failed list; arrays that cannot be read or reached; a
+// database without arrays.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -73,6 +74,16 @@ class InventoryTest : public EngineProvisioningTest {
   std::string path_;
   std::unique_ptr<TQSO::SqliteArrayReportDB> db_;
 };
+
+TEST_F(InventoryTest, ADatabaseWithoutArraysIsDoneAtOnce) {
+  EvDebugCapture log;
+  EXPECT_EQ(0, tqso_getArrayInfo(db_.get(), &os_));
+  EXPECT_TRUE(log.contains("Done collecting array reporting data."));
+  EXPECT_TRUE(Arrays().empty());
+  EXPECT_TRUE(PoolRows(1).empty());
+  EXPECT_TRUE(VolumeRows(1).empty());
+  EXPECT_TRUE(sim().requestCounts().empty()) << "no array is asked";
+}
 
 TEST_F(InventoryTest, CollectsPoolsVolumesAndLunsAndMarksAVolumeDeletedBehindTheEnginesBack) {
   const int client = AddArray(server_.host(), server_.password());

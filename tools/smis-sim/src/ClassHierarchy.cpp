@@ -73,6 +73,7 @@ ClassHierarchy::ClassHierarchy() {
   add(association("CIM_Synchronized", "", "SystemElement", "SyncedElement"));
   add(association("CIM_StorageSynchronized", "CIM_Synchronized", "SystemElement", "SyncedElement"));
   add(association("CIM_MemberOfCollection", "", "Collection", "Member"));
+  add(association("CIM_OrderedMemberOfCollection", "CIM_MemberOfCollection", "Collection", "Member"));
   add(association("CIM_AuthorizedSubject", "", "Privilege", "PrivilegedElement"));
   add(association("CIM_AuthorizedTarget", "", "Privilege", "TargetElement"));
   add(association("CIM_OwningJobElement", "", "OwningElement", "OwnedElement"));

@@ -1,8 +1,13 @@
 // LSI-family arrays (LSI, DCIM, NetApp): per port one storage hardware ID ("StorageID", "HostID" naming its
 // host's controller ID, "ClusterID" naming its host group's or the Default Group's), member of its host's
 // collection and of its host group's; a view per host and per group, named like it, with a privilege for the
-// member ports; a cluster instance per host group.
+// member ports; a cluster instance per host group; point-in-time views of volumes, alone or in consistency
+// groups.
 #include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "Properties.h"
 #include "VendorArrayBuilder.h"
@@ -20,6 +25,12 @@ std::string controllerId(unsigned number) {
   char text[48];
   std::snprintf(text, sizeof text, "6%039u", number);
   return text;
+}
+
+CIMInstance named(const std::string& className, const std::string& name) {
+  CIMInstance instance{CIMName(className.c_str())};
+  setProperty(instance, "ElementName", CIMValue(String(name)));
+  return instance;
 }
 
 class LsiArraySeeder {
@@ -75,12 +86,6 @@ class LsiArraySeeder {
   const std::map<std::string, CIMObjectPath>& views() const { return views_; }
 
  private:
-  CIMInstance named(const std::string& className, const std::string& name) {
-    CIMInstance instance{CIMName(className.c_str())};
-    setProperty(instance, "ElementName", CIMValue(String(name)));
-    return instance;
-  }
-
   CIMObjectPath addView(const std::string& controller, const std::string& name,
                         const std::vector<CIMObjectPath>& members) {
     CIMObjectPath view = builder_.addView(system_ + ":" + controller, name);
@@ -94,12 +99,49 @@ class LsiArraySeeder {
   std::map<std::string, CIMObjectPath> views_;
 };
 
+// Point-in-time views ("pitViews"): each is a volume of its own, with a DeviceID that begins with
+// "Snapshot" as the family's snapshot volumes do, tied to its source by the family's PiTViewSynchronized
+// ("syncClass" spells that class as the provider answers it; class names ignore case). A view with a
+// "group" is also an ordered member of that consistency group's view, which the group's first view's source
+// is tied to by a CGPiTViewSynchronized.
+void seedPointInTimeViews(VendorArrayBuilder& builder, const Json& item) {
+  const VendorProfile& profile = builder.profile();
+  const std::vector<std::pair<const char*, CIMValue>> synchronized = {{"SyncType", CIMValue(Uint16(7))},
+                                                                      {"SyncState", CIMValue(Uint16(6))}};
+  std::map<std::string, CIMObjectPath> groups;
+  for (const Json& json : seededList(item, "pitViews").items()) {
+    const std::string name = json.getString("name");
+    const CIMInstance* sourceVolume = builder.findVolume(json.getString("source"));
+    if (name.empty() || !sourceVolume)
+      throw ModelError("point-in-time view " + name + ": a \"name\" and a seeded \"source\" are needed");
+    const CIMObjectPath source = sourceVolume->getPath();
+    char uuid[40];
+    std::snprintf(uuid, sizeof uuid, "600A0B8000%022u", builder.nextNumber());
+    const CIMObjectPath view =
+        builder.addVolume("Snapshot" + std::to_string(builder.nextNumber()), name, json.getString("uuid", uuid));
+    builder.link(json.getString("syncClass", profile.pitViewSynchronized), "SystemElement", source, "SyncedElement",
+                 view, synchronized);
+    if (!json.has("group")) continue;
+    const std::string groupName = json.getString("group");
+    auto group = groups.find(groupName);
+    if (group == groups.end()) {
+      CIMInstance instance = named(profile.consistencyGroupPitView, groupName);
+      setProperty(instance, "InstanceID", CIMValue(String(builder.systemName() + ":cgpitview:" + groupName)));
+      group = groups.emplace(groupName, builder.put(instance, {"InstanceID"})).first;
+      builder.link(profile.cgPitViewSynchronized, "SystemElement", source, "SyncedElement", group->second,
+                   synchronized);
+    }
+    builder.link(profile.orderedMemberOfCollection, "Collection", group->second, "Member", view);
+  }
+}
+
 }  // namespace
 
 void seedLsiFamilyArray(VendorArrayBuilder& builder, const Json& item) {
   seedVolumes(builder, item, [&](const Json&, const std::string& name, const std::string& uuid) {
     builder.addVolume(std::to_string(builder.nextNumber()), name, uuid);
   });
+  seedPointInTimeViews(builder, item);
   LsiArraySeeder seeder(builder);
   for (const SeededHost& host : seededHosts(item)) seeder.addHost(host);
   for (const Json& group : seededList(item, "hostGroups").items()) seeder.addGroup(group);

@@ -57,6 +57,10 @@ VendorProfile hpEva() {
 VendorProfile lsiFamily(const char* family, const char* nameSpace, const char* prefix) {
   VendorProfile profile = withCommonClasses(family, nameSpace, prefix);
   profile.cluster = std::string(prefix) + "_Cluster";
+  profile.pitViewSynchronized = std::string(prefix) + "_PiTViewSynchronized";
+  profile.consistencyGroupPitView = std::string(prefix) + "_ConsistencyGroupPiTView";
+  profile.orderedMemberOfCollection = std::string(prefix) + "_OrderedMemberOfCollection";
+  profile.cgPitViewSynchronized = std::string(prefix) + "_CGPiTViewSynchronized";
   profile.seed = seedLsiFamilyArray;
   return profile;
 }
@@ -158,6 +162,7 @@ std::vector<ClassInfo> vendorProfileClasses() {
     declare(classes, p.pool, "CIM_StoragePool", kInstanceIdKey);
     declare(classes, p.thinPool, "CIM_StoragePool", kInstanceIdKey);
     declare(classes, p.job, "CIM_ConcreteJob", kInstanceIdKey);
+    declare(classes, p.consistencyGroupPitView, "CIM_SystemSpecificCollection", kInstanceIdKey);
     declareAssociation(classes, p.hostedService, "CIM_HostedService", "Antecedent", "Dependent");
     declareAssociation(classes, p.systemDevice, "CIM_SystemDevice", "GroupComponent", "PartComponent");
     declareAssociation(classes, p.viewForUnit, "CIM_ProtocolControllerForUnit", "Antecedent", "Dependent");
@@ -167,6 +172,9 @@ std::vector<ClassInfo> vendorProfileClasses() {
     declareAssociation(classes, p.hostedPool, "CIM_HostedStoragePool", "GroupComponent", "PartComponent");
     declareAssociation(classes, p.allocatedFromPool, "CIM_AllocatedFromStoragePool", "Antecedent", "Dependent");
     declareAssociation(classes, p.synchronized, "CIM_StorageSynchronized", "SystemElement", "SyncedElement");
+    declareAssociation(classes, p.pitViewSynchronized, "CIM_StorageSynchronized", "SystemElement", "SyncedElement");
+    declareAssociation(classes, p.cgPitViewSynchronized, "CIM_StorageSynchronized", "SystemElement", "SyncedElement");
+    declareAssociation(classes, p.orderedMemberOfCollection, "CIM_OrderedMemberOfCollection", "Collection", "Member");
     declareAssociation(classes, p.owningJobElement, "CIM_OwningJobElement", "OwningElement", "OwnedElement");
     declareAssociation(classes, p.affectedJobElement, "CIM_AffectedJobElement", "AffectedElement", "AffectingElement");
   }

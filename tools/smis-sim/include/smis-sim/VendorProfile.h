@@ -28,6 +28,9 @@ struct VendorProfile {
   // elsewhere, where jobs are the model's own.
   std::string pool, thinPool, hostedPool, allocatedFromPool, synchronized;
   std::string job, owningJobElement, affectedJobElement;
+  // LSI-family point-in-time views: a view's synchronization with its source, the view of a consistency
+  // group, the group's ordered members, and the group view's synchronization.
+  std::string pitViewSynchronized, consistencyGroupPitView, orderedMemberOfCollection, cgPitViewSynchronized;
 
   // Builds the family's objects of one seeded array (format in the tool's README); null for 3PAR.
   void (*seed)(VendorArrayBuilder& builder, const Json& json) = nullptr;
