@@ -27,6 +27,9 @@ bool supportedProtocolVersion(const std::string& version) {
   return version.find_first_not_of("0123456789", 2) == std::string::npos;
 }
 
+// The most text of returned objects parsed into one tree.
+constexpr std::size_t kBatchBytes = 256 * 1024;
+
 class MessageReader {
  public:
   explicit MessageReader(const String& xml) : reader_(xml.str()) { reader_.load(document_); }
@@ -258,16 +261,22 @@ class MessageReader {
       pugi::xml_node(node).remove_child(child);
     }
     if (!objects_.ranges) return;
-    // Each object is parsed alone, so no more than one object's tree exists at a time.
+    // The objects are parsed a batch at a time, so the tree of no more than one batch exists at once; batches
+    // rather than single objects, since a tree's memory freed and taken again for each object costs more.
+    const std::vector<TextRange>& ranges = *objects_.ranges;
     CimXmlElementReader objectReader(*objects_.text);
-    pugi::xml_document objectDocument;
-    for (const TextRange& range : *objects_.ranges) {
-      objectReader.loadElementInPlace(objectDocument, *objects_.text, range.begin, range.end);
-      const pugi::xml_node object = objectDocument.first_child();
-      if (object.type() != pugi::node_element || object.next_sibling())
-        objectReader.fail(object, "expected one element");
-      returnedObject(objectReader, object, response);
-      if (&range == &objects_.ranges->front()) reserveFor(response, objects_.ranges->size());
+    pugi::xml_document batch;
+    for (std::size_t first = 0, last = 0; first < ranges.size(); first = last) {
+      last = first + 1;
+      while (last < ranges.size() && ranges[last].end - ranges[first].begin <= kBatchBytes) ++last;
+      objectReader.loadElementsInPlace(batch, *objects_.text, ranges[first].begin, ranges[last - 1].end);
+      std::size_t parsed = 0;
+      objectReader.forEachElement(batch, [&](const pugi::xml_node& object) {
+        returnedObject(objectReader, object, response);
+        ++parsed;
+      });
+      if (parsed != last - first) objectReader.fail(batch.first_child(), "returned objects overlap");
+      if (first == 0) reserveFor(response, ranges.size());
     }
   }
 

@@ -60,8 +60,8 @@ void CimXmlElementReader::loadInPlace(pugi::xml_document& document, std::string&
   checkParsed(document.load_buffer_inplace(&text[0], text.size(), kParseOptions, pugi::encoding_auto));
 }
 
-void CimXmlElementReader::loadElementInPlace(pugi::xml_document& document, std::string& text, std::size_t begin,
-                                             std::size_t end) {
+void CimXmlElementReader::loadElementsInPlace(pugi::xml_document& document, std::string& text, std::size_t begin,
+                                              std::size_t end) {
   base_ = begin;
   checkParsed(document.load_buffer_inplace(&text[begin], end - begin, kParseOptions, pugi::encoding_utf8));
 }
@@ -129,7 +129,12 @@ bool CimXmlElementReader::optional(const pugi::xml_node& node, const char* attri
 
 const CimXmlElementReader::KnownName& CimXmlElementReader::knownName(const pugi::xml_node& node,
                                                                      const char* attribute) const {
-  const pugi::xml_attribute found = node.attribute(attribute);
+  return knownName(node, node.attribute(attribute), attribute);
+}
+
+const CimXmlElementReader::KnownName& CimXmlElementReader::knownName(const pugi::xml_node& node,
+                                                                     const pugi::xml_attribute& found,
+                                                                     const char* attribute) const {
   if (!found) fail(node, std::string("missing attribute ") + attribute);
   const char* text = found.value();
   const auto known = names_.find(std::string_view(text));
@@ -386,31 +391,59 @@ CIMInstance CimXmlElementReader::namedInstance(const pugi::xml_node& node) const
   return result;
 }
 
+// A property element's attributes in one pass over them; the first of a repeated name counts, as in a lookup.
+CimXmlElementReader::PropertyAttributes CimXmlElementReader::propertyAttributes(const pugi::xml_node& node) {
+  PropertyAttributes found;
+  const std::pair<const char*, pugi::xml_attribute*> known[] = {{"NAME", &found.name},
+                                                                {"TYPE", &found.type},
+                                                                {"CLASSORIGIN", &found.classOrigin},
+                                                                {"REFERENCECLASS", &found.referenceClass},
+                                                                {"PROPAGATED", &found.propagated},
+                                                                {"ARRAYSIZE", &found.arraySize}};
+  for (pugi::xml_attribute attribute = node.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+    for (const auto& [name, slot] : known) {
+      if (std::strcmp(attribute.name(), name) != 0) continue;
+      if (!*slot) *slot = attribute;
+      break;
+    }
+  }
+  return found;
+}
+
 CIMProperty CimXmlElementReader::property(const pugi::xml_node& node, Uint32& foldedId) const {
   const bool scalar = named(node, "PROPERTY");
   const bool array = named(node, "PROPERTY.ARRAY");
   const bool reference = named(node, "PROPERTY.REFERENCE");
   if (!scalar && !array && !reference) fail(node, std::string("unexpected element ") + node.name());
 
-  const KnownName& known = knownName(node, "NAME");
+  const PropertyAttributes attributes = propertyAttributes(node);
+  const KnownName& known = knownName(node, attributes.name, "NAME");
   foldedId = known.foldedId;
-  std::string attribute;
-  const CIMName classOrigin = optional(node, "CLASSORIGIN", attribute) ? name(node, "CLASSORIGIN") : CIMName();
-  const CIMName referenceClass = optional(node, "REFERENCECLASS", attribute) ? name(node, "REFERENCECLASS") : CIMName();
+  const CIMName classOrigin =
+      attributes.classOrigin ? knownName(node, attributes.classOrigin, "CLASSORIGIN").name : CIMName();
+  const CIMName referenceClass =
+      attributes.referenceClass ? knownName(node, attributes.referenceClass, "REFERENCECLASS").name : CIMName();
   bool propagated = false;
-  if (optional(node, "PROPAGATED", attribute)) {
-    if (!String::equalNoCase(attribute, "true") && !String::equalNoCase(attribute, "false"))
+  if (attributes.propagated) {
+    const String text(attributes.propagated.value());
+    if (!String::equalNoCase(text, "true") && !String::equalNoCase(text, "false"))
       fail(node, "PROPAGATED must be true or false");
-    propagated = String::equalNoCase(attribute, "true");
+    propagated = String::equalNoCase(text, "true");
   }
   Uint32 arraySize = 0;
-  if (array && optional(node, "ARRAYSIZE", attribute)) {
+  if (array && attributes.arraySize) {
+    const std::string text = attributes.arraySize.value();
     KeyNumber number;
-    if (!parseInteger(attribute, false, number) || !fitsIntegerType(number, CIMTYPE_UINT32))
-      fail(node, "invalid ARRAYSIZE " + quoted(attribute));
+    if (!parseInteger(text, false, number) || !fitsIntegerType(number, CIMTYPE_UINT32))
+      fail(node, "invalid ARRAYSIZE " + quoted(text));
     arraySize = static_cast<Uint32>(number.magnitude);
   }
-  const CIMType type = reference ? CIMTYPE_REFERENCE : typeNamed(node, required(node, "TYPE"));
+  CIMType type = CIMTYPE_REFERENCE;
+  if (!reference) {
+    if (!attributes.type) fail(node, "missing attribute TYPE");
+    if (!cimTypeFromString(attributes.type.value(), type))
+      fail(node, "unknown type " + quoted(attributes.type.value()));
+  }
   if (!reference && type == CIMTYPE_REFERENCE) fail(node, "a reference property must be PROPERTY.REFERENCE");
 
   const char* valueElement = reference ? "VALUE.REFERENCE" : array ? "VALUE.ARRAY" : "VALUE";

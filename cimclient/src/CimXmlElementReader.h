@@ -22,9 +22,9 @@ class CimXmlElementReader {
   // The same, parsing `text` (the text given at construction, writable) in place rather than a copy;
   // the document's strings then live in `text`.
   void loadInPlace(pugi::xml_document& document, std::string& text) const;
-  // Parses one element, `text`[begin, end), in place as UTF-8; lines in messages still count from the start of
-  // `text`.
-  void loadElementInPlace(pugi::xml_document& document, std::string& text, std::size_t begin, std::size_t end);
+  // Parses the elements in `text`[begin, end) in place as UTF-8, as children of `document`; lines in messages
+  // still count from the start of `text`.
+  void loadElementsInPlace(pugi::xml_document& document, std::string& text, std::size_t begin, std::size_t end);
 
   [[noreturn]] void fail(const pugi::xml_node& at, const std::string& what) const;
 
@@ -82,7 +82,15 @@ class CimXmlElementReader {
   };
 
   void checkBlank(const pugi::xml_node& parent, const char* text) const;
+  // The PROPERTY, PROPERTY.ARRAY and PROPERTY.REFERENCE attributes that are read; absent ones are empty.
+  struct PropertyAttributes {
+    pugi::xml_attribute name, type, classOrigin, referenceClass, propagated, arraySize;
+  };
+
   const KnownName& knownName(const pugi::xml_node& node, const char* attribute) const;
+  // The name in `found`, the attribute `attribute` of `node`.
+  const KnownName& knownName(const pugi::xml_node& node, const pugi::xml_attribute& found, const char* attribute) const;
+  static PropertyAttributes propertyAttributes(const pugi::xml_node& node);
   CIMKeyBinding keyBinding(const pugi::xml_node& node) const;
   // A property; `foldedId` tells its name apart from others ignoring case.
   CIMProperty property(const pugi::xml_node& node, Uint32& foldedId) const;
