@@ -38,8 +38,10 @@ int MountRetrySeconds(TQSO::SnapInfo* firstDevice);
 int SyncWaitSeconds();
 int SyncWaitRetryCount();
 
+// Where the remote proxy host was found.
+enum class ProxySource { kNone, kSetting, kRegistry };
 // The remote proxy host: the setting "SMCONFIG_NAME_REMOTE_SNAP_PX" when non-empty, else the registry string
-// "3PARExcecuteRemotePX" as it stands, when it holds more than blanks. False when neither names a host.
-bool ConfiguredRemoteProxy(TQSO::SnapInfo* device, std::string& proxyHost);
+// "3PARExcecuteRemotePX" as it stands, when it holds more than blanks. kNone when neither names a host.
+ProxySource ConfiguredRemoteProxy(TQSO::SnapInfo* device, std::string& proxyHost);
 
 }  // namespace tqengine

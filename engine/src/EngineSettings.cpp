@@ -98,19 +98,19 @@ int SyncWaitRetryCount() {
   return polls < 0 ? 0 : polls;
 }
 
-bool ConfiguredRemoteProxy(TQSO::SnapInfo* device, std::string& proxyHost) {
+ProxySource ConfiguredRemoteProxy(TQSO::SnapInfo* device, std::string& proxyHost) {
   const std::string setting = TextSetting(device, "SMCONFIG_NAME_REMOTE_SNAP_PX");
   if (!setting.empty()) {
     proxyHost = setting;
-    return true;
+    return ProxySource::kSetting;
   }
   std::string registry;
   // A key that holds only blanks names no host: every call would otherwise fail on the proxy.
   if (!GetRegString(nullptr, "3PARExcecuteRemotePX", &registry) ||
       registry.find_first_not_of(" \t") == std::string::npos)
-    return false;
+    return ProxySource::kNone;
   proxyHost = registry;
-  return true;
+  return ProxySource::kRegistry;
 }
 
 }  // namespace tqengine

@@ -14,9 +14,8 @@ const size_t kCommandLength = 3 * kFieldWidth;
 const size_t kGroupWidth = 30;
 const size_t kMapParameterLength = kGroupWidth + 2;
 
-// The number right-aligned in a six-character field; false when it does not fit.
-bool AppendField(std::string& command, int number) {
-  const std::string text = std::to_string(number);
+// The number's decimal text right-aligned in a six-character field; false when it does not fit.
+bool AppendField(std::string& command, const std::string& text) {
   if (text.size() > kFieldWidth) return false;
   command.append(kFieldWidth - text.size(), ' ');
   command += text;
@@ -34,16 +33,19 @@ std::string TrimBlanks(const std::string& text) {
 bool GetRemoteCommandParameter(int messageId, int deviceIndex, std::string& command) {
   const char* tag = "3PAR-TP_GetRemoteCommandParameter";
   command.clear();
-  if (!AppendField(command, kProtocolVersion)) {
-    o_logger.DebugLvl(tag, -1, "Invalid RPX version [%d]", kProtocolVersion);
+  const std::string version = std::to_string(kProtocolVersion);
+  if (!AppendField(command, version)) {
+    o_logger.DebugLvl(tag, -1, "Invalid RPX version [%s]", version.c_str());
     return false;
   }
-  if (!AppendField(command, messageId)) {
-    o_logger.DebugLvl(tag, -1, "Invalid Remote command Message [%d]", messageId);
+  const std::string message = std::to_string(messageId);
+  if (!AppendField(command, message)) {
+    o_logger.DebugLvl(tag, -1, "Invalid Remote command Message [%s]", message.c_str());
     return false;
   }
-  if (!AppendField(command, deviceIndex)) {
-    o_logger.DebugLvl(tag, -1, "Invalid DevidceIndex[%d]", deviceIndex);
+  const std::string index = std::to_string(deviceIndex);
+  if (!AppendField(command, index)) {
+    o_logger.DebugLvl(tag, -1, "Invalid DevidceIndex[%s]", index.c_str());
     return false;
   }
   o_logger.DebugLvl(tag, 1,

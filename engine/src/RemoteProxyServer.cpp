@@ -4,6 +4,7 @@
 
 #include "DeviceTexts.h"
 #include "EvDebug.h"
+#include "FXString.h"
 #include "TqCopyWorkers.h"
 #include "TqMapWorkers.h"
 #include "TqRemoteProxy.h"
@@ -72,7 +73,7 @@ int ExecuteRemoteCommand(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* ser
   if (list == nullptr || count <= 0 || list[0] == nullptr) return TQSO::RC_SUCCESS;
   std::string command;
   if (!list[0]->getMetaData(TQSO::REMOTE_CALL_ID, command)) {
-    const std::string text = std::string(kTag) + ": Failed to get REMOTE_CALL_ID";
+    const std::string text = FXString::Format("%s: Failed to get REMOTE_CALL_ID", kTag);
     list[0]->logMessage(2, text.c_str());
     return TQSO::RC_FAIL;
   }

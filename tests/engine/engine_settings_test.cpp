@@ -105,19 +105,20 @@ TEST(EngineSettings, SyncPollingDefaultsAndNegativeValues) {
 }
 
 TEST(EngineSettings, RemoteProxySettingFirstThenRegistry) {
+  using tqengine::ProxySource;
   struct Case {
     std::optional<std::string> registry;
     std::optional<std::string> setting;
-    bool configured;
+    ProxySource source;
     const char* host;
   } cases[] = {
-      {{}, {}, false, ""},
-      {{}, "px-setting", true, "px-setting"},
-      {"px-registry", "px-setting", true, "px-setting"},
-      {"px-registry", "", true, "px-registry"},
-      {" px-registry ", {}, true, " px-registry "},
-      {"", {}, false, ""},
-      {"   ", "", false, ""},
+      {{}, {}, ProxySource::kNone, ""},
+      {{}, "px-setting", ProxySource::kSetting, "px-setting"},
+      {"px-registry", "px-setting", ProxySource::kSetting, "px-setting"},
+      {"px-registry", "", ProxySource::kRegistry, "px-registry"},
+      {" px-registry ", {}, ProxySource::kRegistry, " px-registry "},
+      {"", {}, ProxySource::kNone, ""},
+      {"   ", "", ProxySource::kNone, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("registry '" + c.registry.value_or("-") + "' setting '" + c.setting.value_or("-") + "'");
@@ -125,7 +126,7 @@ TEST(EngineSettings, RemoteProxySettingFirstThenRegistry) {
     if (c.setting) settings.emplace_back("SMCONFIG_NAME_REMOTE_SNAP_PX", *c.setting);
     Configured config({{"3PARExcecuteRemotePX", c.registry}}, settings);
     std::string host;
-    EXPECT_EQ(c.configured, tqengine::ConfiguredRemoteProxy(&config.device, host));
+    EXPECT_EQ(c.source, tqengine::ConfiguredRemoteProxy(&config.device, host));
     EXPECT_EQ(c.host, host);
   }
 }
