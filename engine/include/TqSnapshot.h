@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "Pegasus/CIMStatusCode.h"
 #include "Pegasus/Exception.h"
 #include "SmisImpl.h"
 #include "TQSOTypes.h"
@@ -52,6 +53,19 @@ const int kSmisSnapLimit = 650010;
 const int kSmisNewVolumeFailed = 650011;
 const int kSmisAttachFailed = 650012;
 const int kSmisDiskGroupNotFound = 650013;
+
+// The texts an operation traces a caught exception with, at error level: a CIM fault (the handler's source
+// file and line, the status text, the message), another fault of the CIM client (file, line, message) and
+// anything else (no values).
+struct CatchTexts {
+  const char* cim;
+  const char* general;
+  const char* unknown;
+};
+
+// The handler's source file without its directories, and its line.
+const char* SourceFileName(const char* path);
+#define TQ_CATCH_SITE TQ_SMIS_SNAP::SourceFileName(__FILE__), __LINE__
 
 // The connection parameters of the array's CIMOM, then the array's system name.
 struct TqArrayParams : public TqCimomParams {
@@ -183,6 +197,18 @@ class Snapshot : public SmisAction {
   // Runs work, tracing an exception under the label; failed is then the answer.
   template <class Result, class Work>
   Result Guarded(const char* label, Result failed, Work work);
+  // Runs work; a caught exception is traced under the label with the texts and the handler's site (file,
+  // line), and failed is the answer.
+  template <class Result, class Work>
+  Result Handled(const char* label, const CatchTexts& texts, const char* file, int line, Result failed, Work work);
+  // The same, and the message of a CIM-client exception is recorded with recordCode, for the caller to
+  // report.
+  template <class Result, class Work>
+  Result HandledAndRecorded(const char* label, const CatchTexts& texts, const char* file, int line, Result failed,
+                            int recordCode, Work work);
+  // The same traces for a handler that passes the exception on to its caller.
+  template <class Work>
+  auto TracedOn(const char* label, const CatchTexts& texts, const char* file, int line, Work work) -> decltype(work());
   // Under a configured fault retry, runs call once on a copy of args with the given positions replaced
   // (only positions that exist), ignoring its result; then the real call follows at the caller.
   template <class Call>
@@ -191,6 +217,9 @@ class Snapshot : public SmisAction {
   static bool FaultRetryConfigured();
   // Traces a caught exception of an operation under its label.
   void TraceCaught(const char* label, const char* what);
+  // Connects m_Conn; a failure is traced "Connection to CIMOM failed" and, when record is true, recorded as
+  // error 3 ("<label>: Connection to CIMOM failed").
+  bool ConnectTraced(const char* label, bool record);
 
  private:
   // The parts of the operations that run while connected.
@@ -233,6 +262,50 @@ Result Snapshot::Guarded(const char* label, Result failed, Work work) {
     TraceCaught(label, "unknown exception");
   }
   return failed;
+}
+
+template <class Result, class Work>
+Result Snapshot::Handled(const char* label, const CatchTexts& texts, const char* file, int line, Result failed,
+                         Work work) {
+  return HandledAndRecorded(label, texts, file, line, failed, 0, work);
+}
+
+template <class Result, class Work>
+Result Snapshot::HandledAndRecorded(const char* label, const CatchTexts& texts, const char* file, int line,
+                                    Result failed, int recordCode, Work work) {
+  try {
+    return work();
+  } catch (const Pegasus::CIMException& e) {
+    const std::string message = e.getMessage().str();
+    DEBUG_TRACE(label, texts.cim, file, line, Pegasus::cimStatusCodeToString(e.getCode()).str().c_str(),
+                message.c_str());
+    if (recordCode != 0) setErrorMsg(recordCode, message.c_str());
+  } catch (const Pegasus::Exception& e) {
+    const std::string message = e.getMessage().str();
+    DEBUG_TRACE(label, texts.general, file, line, message.c_str());
+    if (recordCode != 0) setErrorMsg(recordCode, message.c_str());
+  } catch (...) {
+    DEBUG_TRACE(label, "%s", texts.unknown);
+  }
+  return failed;
+}
+
+template <class Work>
+auto Snapshot::TracedOn(const char* label, const CatchTexts& texts, const char* file, int line, Work work)
+    -> decltype(work()) {
+  try {
+    return work();
+  } catch (const Pegasus::CIMException& e) {
+    DEBUG_TRACE(label, texts.cim, file, line, Pegasus::cimStatusCodeToString(e.getCode()).str().c_str(),
+                e.getMessage().str().c_str());
+    throw;
+  } catch (const Pegasus::Exception& e) {
+    DEBUG_TRACE(label, texts.general, file, line, e.getMessage().str().c_str());
+    throw;
+  } catch (...) {
+    DEBUG_TRACE(label, "%s", texts.unknown);
+    throw;
+  }
 }
 
 template <class Call>

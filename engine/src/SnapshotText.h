@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "EvDebug.h"  // TQ_PRINTF_LIKE
+#include "TqSnapshot.h"
 
 namespace TQ_SMIS_SNAP {
 
@@ -28,6 +29,17 @@ inline std::string FormatText(const char* format, ...) {
   va_end(args);
   return text;
 }
+
+// The catch texts of the lookups and host-group operations of 3PAR arrays.
+const CatchTexts kCaughtTexts = {"%s: %d: Caught CIMException: %s: %s", "%s: %d: Caught Exception: %s",
+                                 "Caught unknown Exception"};
+// Those of the remote-copy group operations, of the synchronization checks, and of the resynchronization.
+const CatchTexts kCopyGroupCaughtTexts = {"%s: %d: [ERROR] unable to Create copy group. Caught CIMException: %s: %s",
+                                          "[ERROR] unable to Create copy group  %s: %d: Caught Exception: %s",
+                                          "[ERROR] unable to Create copy groupCaught unknown Exception"};
+const CatchTexts kSyncGroupCaughtTexts = {"%s: %d: [ERROR] unable to Sync-Group. Caught CIMException: %s: %s",
+                                          "[ERROR] unable to Sync-Group  %s: %d: Caught Exception: %s",
+                                          "[ERROR] unable to Sync-Group Caught unknown Exception"};
 
 // True when an optional output text holds a value ("null" marks none).
 inline bool HoldsValue(const std::vector<std::string>& out, std::size_t index) {

@@ -1,6 +1,7 @@
 // Child snapshots below a master snapshot, and the hosts that own a set of initiator ports.
 #include <string>
 
+#include "SnapshotText.h"
 #include "Tq3PARSnapshot.h"
 
 namespace {
@@ -31,8 +32,8 @@ bool Tq3PARSnapshot::IsChildExist(TqCimConnection& conn, const char*, const char
   const std::string wanted = childName != nullptr ? childName : "";
   childDevice.clear();
   childDevicePath.clear();
-  bool found = false;
-  try {
+  return Handled(kChildLabel, TQ_SMIS_SNAP::kCaughtTexts, TQ_CATCH_SITE, false, [&] {
+    bool found = false;
     Pegasus::CIMObjectPath master(masterDevicePath);
     Pegasus::Array<Pegasus::CIMObjectPath> children =
         conn.GetAssociatorNames(master, "CIM_StorageSynchronized", "CIM_StorageVolume", "", "");
@@ -56,14 +57,8 @@ bool Tq3PARSnapshot::IsChildExist(TqCimConnection& conn, const char*, const char
                     childDevice.c_str(), childDevicePath.c_str());
       }
     }
-  } catch (const Pegasus::Exception& e) {
-    TraceCaught(kChildLabel, e.getMessage().str().c_str());
-    return false;
-  } catch (const std::exception& e) {
-    TraceCaught(kChildLabel, e.what());
-    return false;
-  }
-  return found;
+    return found;
+  });
 }
 
 void Tq3PARSnapshot::GetHostInfo(TqCimConnection& conn, Pegasus::Array<Pegasus::String>& ports,
@@ -71,24 +66,27 @@ void Tq3PARSnapshot::GetHostInfo(TqCimConnection& conn, Pegasus::Array<Pegasus::
   hosts.clear();
   unassignedPorts.clear();
   Pegasus::String hardwareIdClass("CIM_StorageHardwareID");
-  for (unsigned i = 0; i < ports.size(); ++i) {
-    const std::string port = ports[i].str();
-    Pegasus::CIMObjectPath path = GetObjPathByPropName(conn, hardwareIdClass, "StorageID", ports[i]);
-    if (path.getKeyBindings().size() == 0) {
-      DEBUG_TRACE_NORMAL(kHostInfoLabel, "[port - %s] Not assigned", port.c_str());
-      unassignedPorts.push_back(port);
-      continue;
+  // A lookup's exception is traced here and passed on to the caller, which ends its operation.
+  TracedOn(kHostInfoLabel, TQ_SMIS_SNAP::kCaughtTexts, TQ_CATCH_SITE, [&] {
+    for (unsigned i = 0; i < ports.size(); ++i) {
+      const std::string port = ports[i].str();
+      Pegasus::CIMObjectPath path = GetObjPathByPropName(conn, hardwareIdClass, "StorageID", ports[i]);
+      if (path.getKeyBindings().size() == 0) {
+        DEBUG_TRACE_NORMAL(kHostInfoLabel, "[port - %s] Not assigned", port.c_str());
+        unassignedPorts.push_back(port);
+        continue;
+      }
+      const std::string host = GetCIMProp(conn, path, "ElementName");
+      DEBUG_TRACE_NORMAL(kHostInfoLabel, "[port - %s] [Path - %s] [Host - %s]", port.c_str(),
+                         path.toString().str().c_str(), host.c_str());
+      if (host.empty()) {
+        DEBUG_TRACE_NORMAL(kHostInfoLabel, "[port - %s] port found but not assigned to Host", port.c_str());
+        unassignedPorts.push_back(port);
+      } else {
+        AddUniqString(hosts, host.c_str());
+      }
     }
-    const std::string host = GetCIMProp(conn, path, "ElementName");
-    DEBUG_TRACE_NORMAL(kHostInfoLabel, "[port - %s] [Path - %s] [Host - %s]", port.c_str(),
-                       path.toString().str().c_str(), host.c_str());
-    if (host.empty()) {
-      DEBUG_TRACE_NORMAL(kHostInfoLabel, "[port - %s] port found but not assigned to Host", port.c_str());
-      unassignedPorts.push_back(port);
-    } else {
-      AddUniqString(hosts, host.c_str());
-    }
-  }
+  });
   DEBUG_TRACE_NORMAL(kHostInfoLabel, " [Host found - %d ] [Ports not assigned - %d]", static_cast<int>(hosts.size()),
                      static_cast<int>(unassignedPorts.size()));
 }

@@ -1,6 +1,7 @@
 // The array's firmware version, on the object's open connection or on one of its own.
 #include <string>
 
+#include "SnapshotText.h"
 #include "Tq3PARSnapshot.h"
 
 namespace {
@@ -11,8 +12,8 @@ const char kLabel[] = "Tq3PARSnapshot::3PAR-GetVersionStrings";
 
 int Tq3PARSnapshot::Get3PARVersionStrings(std::string& version, unsigned short& build) {
   const bool opened = m_Conn.m_Cimom.GetConnState() != TQ_CIM_CONNECTED;
-  if (opened && !Connect(kLabel, true)) return 1;
-  const int result = Guarded(kLabel, 1, [&]() -> int {
+  if (opened && !ConnectTraced(kLabel, false)) return 1;
+  const int result = Handled(kLabel, TQ_SMIS_SNAP::kCaughtTexts, TQ_CATCH_SITE, 1, [&]() -> int {
     std::uint16_t number = 0;
     if (Get3PARFirmware(m_Conn, version, number)) {
       build = number;

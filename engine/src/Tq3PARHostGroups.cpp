@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "SnapshotText.h"
 #include "Tq3PARSnapshot.h"
 
 namespace {
@@ -21,11 +22,12 @@ std::string HardwareIdOf(const std::string& port, const std::string& version, bo
 
 int Tq3PARSnapshot::MapSnapToGroup(const char* volume, const char* hostGroupName, short deviceAccess,
                                    std::string& portList, bool iSCSI) {
-  if (!Connect(kMapLabel)) {
+  if (!ConnectTraced(kMapLabel, true)) {
     m_SnapStatus = TQSO::SS_PREPARE_FAILED;
     return TQSO::SS_PREPARE_FAILED;
   }
-  const int result = Guarded(kMapLabel, static_cast<int>(TQSO::SS_UNMAPPED), [&]() -> int {
+  const int failed = TQSO::SS_UNMAPPED;
+  const int result = Handled(kMapLabel, TQ_SMIS_SNAP::kCaughtTexts, TQ_CATCH_SITE, failed, [&]() -> int {
     Pegasus::Array<Pegasus::String> ports = InputToStringArray(portList, ',');
     std::vector<std::string> hosts, unassigned;
     GetHostInfo(m_Conn, ports, hosts, unassigned);
@@ -83,11 +85,12 @@ std::string Tq3PARSnapshot::convertList2String(std::list<std::string>& items, bo
 int Tq3PARSnapshot::UnmapSnapVol(const char* volume) {
   const std::string name = volume != nullptr ? volume : "";
   DEBUG_TRACE(kUnmapLabel, "unmapping - %s", name.c_str());
-  if (!Connect(kUnmapLabel)) {
+  if (!ConnectTraced(kUnmapLabel, true)) {
     m_SnapStatus = TQSO::SS_UNMAP_FAILED;
     return TQSO::SS_UNMAP_FAILED;
   }
-  const int result = Guarded(kUnmapLabel, static_cast<int>(TQSO::SS_UNMAP_FAILED), [&]() -> int {
+  const int failed = TQSO::SS_UNMAP_FAILED;
+  const int result = Handled(kUnmapLabel, TQ_SMIS_SNAP::kCaughtTexts, TQ_CATCH_SITE, failed, [&]() -> int {
     Pegasus::CIMObjectPath system = GetSystemObjPathByNameProp(m_Conn, m_SystemName);
     if (system.getKeyBindings().size() == 0) {
       DEBUG_TRACE(kUnmapLabel, "SystemName <%s> not found", m_SystemName.c_str());

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "SnapshotText.h"
 #include "Tq3PARSnapshot.h"
 
 using namespace Pegasus;
@@ -19,6 +20,8 @@ const size_t kShortVolumeName = 16;
 const size_t kWwnPartStart = 10;
 const size_t kWwnPartLength = 16;
 const int kNoGroup = 7;
+// The code the message of a caught exception is recorded with, as every failure here is.
+const int kRemoteCopyRecorded = 4;
 const int kFirstSyncSeconds = 7200;
 const int kFirstSyncStepSeconds = 10;
 const Uint16 kSyncTypeMirror = 6, kModeSynchronous = 2, kModeAsynchronous = 3;
@@ -74,7 +77,7 @@ int Tq3PARSnapshot::CheckForExistingGroup(TqCimConnection& conn, CIMObjectPath& 
                                           std::string& syncPath, std::string& targetVolumeId) {
   const std::string wanted = groupName != nullptr ? groupName : "";
   DEBUG_TRACE_NORMAL(kGroupLabel, "Group-name [%s]", wanted.c_str());
-  return Guarded(kGroupLabel, 1, [&]() -> int {
+  return Handled(kGroupLabel, TQ_SMIS_SNAP::kCopyGroupCaughtTexts, TQ_CATCH_SITE, 1, [&]() -> int {
     Array<CIMObjectPath> groups = conn.GetAssociatorNames(volume, "TPD_OrderedMemberOfRemoteReplicationGroup",
                                                           "TPD_RemoteReplicationGroup", "", "");
     if (groups.size() == 0) return kNoGroup;
@@ -90,8 +93,16 @@ int Tq3PARSnapshot::CheckForExistingGroup(TqCimConnection& conn, CIMObjectPath& 
     DEBUG_TRACE_NORMAL(kGroupLabel, "Volume[%s] has Group [%s]", volumeText.c_str(), name.c_str());
     Array<CIMObjectPath> syncs = conn.Client().referenceNames(CIMNamespaceName(String(conn.m_Cimom.GetNameSpace())),
                                                               groups[0], CIMName("TPD_RemoteGroupSynchronized"));
-    if (syncs.size() != 1) {
-      DEBUG_TRACE(kGroupLabel, "[ERROR] storage group [%s] for the volume [%s] has %d synchronized objects",
+    if (syncs.size() == 0) {
+      DEBUG_TRACE(kGroupLabel,
+                  "[ERROR] storage group [%s] found for the volume [%s]. but no associated synchronized class found",
+                  name.c_str(), volumeText.c_str());
+      return 1;
+    }
+    if (syncs.size() > 1) {
+      DEBUG_TRACE(kGroupLabel,
+                  "[ERROR] storage group [%s] for the volume [%s]. has multiple synchronized objects(%d) which is not "
+                  "expected",
                   name.c_str(), volumeText.c_str(), static_cast<int>(syncs.size()));
       return 1;
     }
@@ -110,7 +121,10 @@ int Tq3PARSnapshot::CheckForExistingGroup(TqCimConnection& conn, CIMObjectPath& 
 int Tq3PARSnapshot::CreateRCGroup(const char* systemName, const char* sourceVolumeId,
                                   TQ_SMIS_SNAP::TqArrayParams& target, const char* targetCPG, std::string& syncPath,
                                   std::string& targetVolumeId, bool async) {
-  if (!Connect(kLabel)) return 1;
+  if (!Connect(kLabel)) {
+    DEBUG_TRACE(kLabel, "[ERROR]%s", m_LastErrorMsg.c_str());
+    return 1;
+  }
   int result = IsRemoteCopySupported(m_Conn, true);
   if (result == 0)
     result =
@@ -170,10 +184,15 @@ int Tq3PARSnapshot::CreateRCGroupinternal(TqCimConnection& conn, const char* sys
     DEBUG_TRACE(kInternalLabel, "[ERROR] Get Accesspoint failed");
     return 1;
   }
-  DEBUG_TRACE(kInternalLabel, "CopyGroup[group-name - %s] [TargetCPG path - %s] [TargetAccessPoint - %s] [Mode - %s]",
-              group.c_str(), pool.toString().str().c_str(), accessPoint.toString().str().c_str(),
-              async ? "TPD_SYNCMODE_ASYNCHRONOUS" : "TPD_SYNCMODE_SYNCHRONOUS");
-  return Guarded(kInternalLabel, 1, [&]() -> int {
+  DEBUG_TRACE(kInternalLabel, "CopyGroup[name space - %s]", nameSpace.str().c_str());
+  DEBUG_TRACE(kInternalLabel, "CopyGroup[group-name - %s]", group.c_str());
+  DEBUG_TRACE(kInternalLabel, "CopyGroup[Service path - %s] ", service.toString().str().c_str());
+  DEBUG_TRACE(kInternalLabel, "CopyGroup[TargetCPG path - %s] ", pool.toString().str().c_str());
+  DEBUG_TRACE(kInternalLabel, "CopyGroup[TargetAccessPoint - %s] ", accessPoint.toString().str().c_str());
+  DEBUG_TRACE(kInternalLabel, "CopyGroup[Mode - %s]", async ? "TPD_SYNCMODE_ASYNCHRONOUS" : "TPD_SYNCMODE_SYNCHRONOUS");
+  DEBUG_TRACE(kInternalLabel, "CopyGroup[Type - TPD_SYNCTYPE_MIRROR]");
+  const TQ_SMIS_SNAP::CatchTexts& texts = TQ_SMIS_SNAP::kCopyGroupCaughtTexts;
+  return HandledAndRecorded(kInternalLabel, texts, TQ_CATCH_SITE, 1, kRemoteCopyRecorded, [&]() -> int {
     Array<CIMParamValue> in, out;
     Array<CIMObjectPath> elements;
     elements.append(volume);

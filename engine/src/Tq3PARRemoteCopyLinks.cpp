@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Pegasus/CIMPropertyList.h"
+#include "SnapshotText.h"
 #include "Tq3PARSnapshot.h"
 #include "TqSmisJob.h"
 
@@ -16,6 +17,15 @@ const char kSupportLabel[] = "Tq3PARSnapshot::3PAR-IsRemoteCopySupported";
 const char kPoolLabel[] = "Tq3PARSnapshot::3PAR-GetCPGPath";
 const char kAccessLabel[] = "Tq3PARSnapshot::3PAR-GetAccessPointPath";
 const char kWaitLabel[] = "Tq3PARSnapshot::3PAR-WaitForynchronizedState";
+const TQ_SMIS_SNAP::CatchTexts kPoolCaughtTexts = {"%s: %d: [ERROR] unable to get CPG Caught CIMException: %s: %s",
+                                                   "[ERROR] unable to get CPG %s: %d: Caught Exception: %s",
+                                                   "[ERROR] unable to get CPG  Caught unknown Exception"};
+const TQ_SMIS_SNAP::CatchTexts kAccessCaughtTexts = {
+    "%s: %d: [ERROR] unable to get service accesspoint Caught CIMException: %s: %s",
+    "[ERROR] unable to get service accesspoint  %s: %d: Caught Exception: %s",
+    "[ERROR] unable to get service accesspoint   Caught unknown Exception"};
+// The code the message of a caught exception is recorded with, as every failure here is.
+const int kRemoteCopyRecorded = 4;
 const int kCopyStateSynchronized = 4;
 const int kCopyStateUnsynchronized = 3;
 
@@ -28,7 +38,7 @@ CIMPropertyList Only(const char* property) {
 }  // namespace
 
 int Tq3PARSnapshot::IsRemoteCopySupported(TqCimConnection& conn, bool isSource) {
-  return Guarded(kSupportLabel, 1, [&]() -> int {
+  return Handled(kSupportLabel, TQ_SMIS_SNAP::kCopyGroupCaughtTexts, TQ_CATCH_SITE, 1, [&]() -> int {
     Array<CIMInstance> capabilities =
         conn.GetInstances("TPD_ReplicationServiceCapabilities", Only("SupportedReplicationTypes"));
     DEBUG_TRACE_NORMAL(kSupportLabel, "Class [%s] got %d instances", "TPD_ReplicationServiceCapabilities",
@@ -41,10 +51,16 @@ int Tq3PARSnapshot::IsRemoteCopySupported(TqCimConnection& conn, bool isSource) 
     std::string listed = GetCIMProp(capabilities[0], "SupportedReplicationTypes");
     if (!listed.empty() && listed.back() != ' ') listed += ' ';
     if (listed.compare(0, 2, "4 ") == 0 || listed.find(" 4 ") != std::string::npos) return 0;
+    if (isSource) {
+      DEBUG_TRACE(kSupportLabel,
+                  "[ERROR] Source Storage-Array doesn't support Synchronous Mirror Remote (listed capabilities[%s])",
+                  listed.c_str());
+      return 5;
+    }
     DEBUG_TRACE(kSupportLabel,
-                "[ERROR] %s Storage-Array doesn't support Synchronous Mirror Remote (listed capabilities[%s])",
-                isSource ? "Source" : "Target", listed.c_str());
-    return isSource ? 5 : 6;
+                "[ERROR] Target Storage-Array doesn't support Synchronous Mirror Remote (listed capabilities[%s])",
+                listed.c_str());
+    return 6;
   });
 }
 
@@ -57,7 +73,7 @@ int Tq3PARSnapshot::GetCPGPath(TQ_SMIS_SNAP::TqArrayParams& target, const char* 
                 target.m_Address.c_str());
     return 4;
   }
-  const int result = Guarded(kPoolLabel, 1, [&]() -> int {
+  const int result = Handled(kPoolLabel, kPoolCaughtTexts, TQ_CATCH_SITE, 1, [&]() -> int {
     const int supported = IsRemoteCopySupported(targetConn, false);
     if (supported != 0) return supported;
     targetSystemPath = GetSystemObjPathString(targetConn, target.systemName);
@@ -97,7 +113,7 @@ int Tq3PARSnapshot::GetCPGPath(TQ_SMIS_SNAP::TqArrayParams& target, const char* 
 int Tq3PARSnapshot::GetAccessPointPath(TqCimConnection& conn, String& nameSpace, CIMObjectPath& servicePath,
                                        CIMObjectPath& targetSystemPath, const char*, const char*,
                                        CIMObjectPath& accessPoint) {
-  const int result = Guarded(kAccessLabel, -1, [&]() -> int {
+  return HandledAndRecorded(kAccessLabel, kAccessCaughtTexts, TQ_CATCH_SITE, 1, kRemoteCopyRecorded, [&]() -> int {
     Array<CIMParamValue> in, out;
     in.append(CIMParamValue("System", CIMValue(targetSystemPath)));
     CIMValue returned = conn.Client().invokeMethod(CIMNamespaceName(nameSpace), servicePath,
@@ -135,16 +151,11 @@ int Tq3PARSnapshot::GetAccessPointPath(TqCimConnection& conn, String& nameSpace,
     accessPoint = CIMObjectPath(String(text));
     return 0;
   });
-  if (result == -1) {
-    setErrorMsg(4, "unable to find service accesspoint");
-    return 1;
-  }
-  return result;
 }
 
 int Tq3PARSnapshot::WaitForynchronizedState(TqCimConnection& conn, CIMObjectPath& syncPath, int maxSeconds,
                                             int stepSeconds) {
-  return Guarded(kWaitLabel, 1, [&]() -> int {
+  return Handled(kWaitLabel, TQ_SMIS_SNAP::kCopyGroupCaughtTexts, TQ_CATCH_SITE, 1, [&]() -> int {
     for (int elapsed = 0; elapsed < maxSeconds;) {
       CIMInstance sync = conn.GetInstance(syncPath);
       const int state = std::atoi(GetCIMProp(sync, "CopyState").c_str());

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "SnapshotText.h"
 #include "Tq3PARSnapshot.h"
 #include "TqSmisJob.h"
 
@@ -12,18 +13,20 @@ namespace {
 const char kLabel[] = "Tq3PARSnapshot::3PAR-SyncReplication";
 const int kProgressCompleted = 2;
 const Uint16 kResyncOperation = 14;
+// The code the message of a caught exception is recorded with, as every failure here is.
+const int kRemoteCopyRecorded = 4;
 
 }  // namespace
 
 int Tq3PARSnapshot::CheckForRunningReplicationJob(CIMObjectPath& syncPath, bool& running) {
-  return Guarded(kLabel, 1, [&]() -> int {
+  return Handled(kLabel, TQ_SMIS_SNAP::kCopyGroupCaughtTexts, TQ_CATCH_SITE, 1, [&]() -> int {
     running = std::atoi(GetCIMProp(m_Conn, syncPath, "ProgressStatus").c_str()) != kProgressCompleted;
     return 0;
   });
 }
 
 int Tq3PARSnapshot::WatchReplicationJob(CIMObjectPath& syncPath, int maxPolls, int waitSeconds) {
-  return Guarded(kLabel, 1, [&]() -> int {
+  return Handled(kLabel, TQ_SMIS_SNAP::kCopyGroupCaughtTexts, TQ_CATCH_SITE, 1, [&]() -> int {
     for (int count = 0; count < maxPolls; ++count) {
       const int progress = std::atoi(GetCIMProp(m_Conn, syncPath, "ProgressStatus").c_str());
       const std::string percent = GetCIMProp(m_Conn, syncPath, "PercentSynced");
@@ -44,8 +47,12 @@ int Tq3PARSnapshot::SyncReplication(const char* systemName, const char* syncPath
     DEBUG_TRACE(kLabel, "[ERROR]Invalid Group Synchronized Path name");
     return 1;
   }
-  if (!Connect(kLabel)) return 3;
-  const int result = Guarded(kLabel, 1, [&]() -> int {
+  if (!Connect(kLabel)) {
+    DEBUG_TRACE(kLabel, "[ERROR]%s", m_LastErrorMsg.c_str());
+    return 3;
+  }
+  const TQ_SMIS_SNAP::CatchTexts& texts = TQ_SMIS_SNAP::kSyncGroupCaughtTexts;
+  const int result = HandledAndRecorded(kLabel, texts, TQ_CATCH_SITE, 1, kRemoteCopyRecorded, [&]() -> int {
     String nameSpace(m_Conn.m_Cimom.GetNameSpace());
     CIMObjectPath service;
     if (!ValidateSystemName(m_Conn, systemName, "CIM_ReplicationService", service)) {

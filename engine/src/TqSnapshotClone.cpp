@@ -85,7 +85,7 @@ bool Snapshot::AttachCloneVolume(std::string copyType) {
       return true;
     }
     int code = GetVendorSmisErrorCode(static_cast<int>(result));
-    std::string message = std::string(kAttachLabel) + ": Failed to attach replica";
+    const std::string message = FormatText("%s: Failed to attach replica", kAttachLabel);
     setErrorMsg(code == -1 ? kSmisAttachFailed : code, message.c_str());
     return false;
   });

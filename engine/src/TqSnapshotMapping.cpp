@@ -3,6 +3,7 @@
 #include <string>
 
 #include "SmisResultCodes.h"
+#include "SnapshotText.h"
 #include "TqSnapshot.h"
 
 namespace TQ_SMIS_SNAP {
@@ -55,13 +56,17 @@ int Snapshot::MapSnap() {
       return 0;
     }
     std::string text = "Error: mapping failed";
-    if (result == kSmisInitiatorsRefused)
-      text = "Invalid Initiator port[s] " + m_InitiatorPorts + " supplied, please check " +
-             (IsIscsiName(m_InitiatorPorts) ? "iSCSI" : "FC") + " is supported with the Storage Array ";
+    if (result == kSmisInitiatorsRefused && IsIscsiName(m_InitiatorPorts))
+      text =
+          FormatText("Invalid Initiator port[s] %s supplied, please check iSCSI is supported with the Storage Array ",
+                     m_InitiatorPorts.c_str());
+    else if (result == kSmisInitiatorsRefused)
+      text = FormatText("Invalid Initiator port[s] %s supplied, please check FC is supported with the Storage Array ",
+                        m_InitiatorPorts.c_str());
     else if (result == kInvalidParameter)
       text = "Invalid parameter supplied for SMIS operation";
     else if (result == kInvalidLun)
-      text = "Invalid LUN ID " + m_TargetDev + " supplied";
+      text = FormatText("Invalid LUN ID %s supplied", m_TargetDev.c_str());
     setErrorMsg(static_cast<int>(result), text.c_str());
     return 1;
   });
@@ -105,14 +110,14 @@ int Snapshot::IsSnapMapped() {
     if (!m_TargetDevPath.empty())
       DEBUG_TRACE_NORMAL(kMappedLabel, "Target Device friendly name: %s\n",
                          GetCIMProp(m_Conn, m_TargetDevPath, "ElementName").c_str());
-    const std::string notFound = std::string(kMappedLabel) + ": Device " + m_TargetDev + " not found";
+    const std::string notFound = FormatText("%s: Device %s not found", kMappedLabel, m_TargetDev.c_str());
     if (CheckInstanceExistence(m_Conn, m_SystemName, volume, m_TargetDev) == 0) {
       setErrorMsg(kEngineDeviceNotFound, notFound.c_str());
       return 0;
     }
     const SmisResultCode mapped = IsLunMapped(m_Conn, args);
     if (mapped == 1) {
-      const std::string text = std::string(kMappedLabel) + ":SMIS API failure";
+      const std::string text = FormatText("%s:SMIS API failure", kMappedLabel);
       setErrorMsg(kSmisConnectFailed, text.c_str());
       return 0;
     }

@@ -1,6 +1,8 @@
 // The connect side of every operation, the fault-retry setting and the trace of a caught exception.
+#include <cstring>
 #include <string>
 
+#include "SnapshotText.h"
 #include "TQPlatformInfo.h"
 #include "TqSnapshot.h"
 
@@ -15,6 +17,18 @@ bool Snapshot::Connect(const char* label, bool quiet) {
     setErrorMsg(kSmisConnectFailed, message.c_str());
   }
   return false;
+}
+
+bool Snapshot::ConnectTraced(const char* label, bool record) {
+  if (m_Conn.ConnectCimom() == 0) return true;
+  DEBUG_TRACE(label, "Connection to CIMOM failed");
+  if (record) setErrorMsg(kSmisConnectFailed, FormatText("%s: Connection to CIMOM failed", label).c_str());
+  return false;
+}
+
+const char* SourceFileName(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  return slash != nullptr ? slash + 1 : path;
 }
 
 bool Snapshot::FaultRetryConfigured() {

@@ -90,6 +90,18 @@ TEST_F(RemoteCopyTest, ASynchronizationThatNeverCompletes) {
   EXPECT_EQ(1, snap_.SyncReplication(nullptr, sync.c_str(), 1, 5));
 }
 
+TEST_F(RemoteCopyTest, AResynchronizationOfATextThatIsNoObjectPathReportsTheFault) {
+  EXPECT_EQ(1, snap_.SyncReplication(kSource, kVolume, 1, 5));
+  EXPECT_NE(std::string::npos, snap_.m_LastErrorMsg.find("malformed"))
+      << "the parse fault is the text the replication worker reports: " << snap_.m_LastErrorMsg;
+  bool traced = false;
+  for (const TQSO::JobMessage& message : record_.messages())
+    traced = traced || message.text.find("[ERROR] unable to Sync-Group  ") != std::string::npos;
+  EXPECT_TRUE(traced);
+  EXPECT_EQ(0u, Calls("ModifyReplicaSynchronization"));
+  EXPECT_EQ(nullptr, snap_.m_Conn.m_Client);
+}
+
 class UnlinkedArrays : public RemoteCopyTest {
  protected:
   UnlinkedArrays() : RemoteCopyTest("", R"(,"remoteCopy":false)") {}
