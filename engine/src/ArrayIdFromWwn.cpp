@@ -3,6 +3,7 @@
 #include <string>
 
 #include "EvDebug.h"
+#include "FXString.h"
 #include "TqDeviceInquiry.h"
 #include "TqEngineConfig.h"
 
@@ -29,7 +30,7 @@ int NaaOf(const std::string& wwn) {
 
 bool CheckAndGetArrayIDFromReg(std::string& wwn, std::string& arrayId) {
   for (int n = 1;; ++n) {
-    const std::string key = "3PARMigratedLunMap" + std::to_string(n);
+    const std::string key = FXString::Format("3PARMigratedLunMap%d", n);
     std::string value;
     if (!GetRegString(nullptr, key.c_str(), &value)) return false;
     value = StripBlanks(value);

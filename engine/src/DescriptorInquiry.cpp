@@ -85,7 +85,10 @@ bool ReadDescriptorInquiry(const std::string& descriptor, unsigned char* buffer,
   }
   o_logger.DebugLvl(kTag, 1, "version [ %s ] Std Enquiry :[ %s ] ", version.c_str(), standardData.c_str());
   FillStandardData(standardData, !version.empty(), buffer);
-  o_logger.DebugLvl(kTag, 1, "pageCodeBuffer:[ %.*s ]", kInquiryBufferLength, reinterpret_cast<const char*>(buffer));
+  // The buffer as text, up to its first NUL or its end.
+  const char* bytes = reinterpret_cast<const char*>(buffer);
+  const std::string page(bytes, std::find(bytes, bytes + kInquiryBufferLength, '\0'));
+  o_logger.DebugLvl(kTag, 1, "pageCodeBuffer:[ %s ]", page.c_str());
   return true;
 }
 

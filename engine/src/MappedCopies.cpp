@@ -178,8 +178,12 @@ int IsMappedOnHost(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services)
     const bool visible = std::any_of(entries.begin(), entries.end(), [&](const DeviceCheckParams& entry) {
       return entry.arrayId == record.arrayId && entry.lunWWN == record.targetDev;
     });
-    o_logger.DebugLvl(kIsMappedTag, 1, "tqso_isMapped [%s] - %s", record.targetDev.c_str(), visible ? "Yes" : "NO");
-    if (visible) device->setStatus(TQSO::SS_MAPPED);
+    if (visible) {
+      o_logger.DebugLvl(kIsMappedTag, 1, "tqso_isMapped [%s] - Yes", record.targetDev.c_str());
+      device->setStatus(TQSO::SS_MAPPED);
+    } else {
+      o_logger.DebugLvl(kIsMappedTag, 1, "tqso_isMapped [%s] - NO", record.targetDev.c_str());
+    }
   }
   return TQSO::RC_SUCCESS;
 }

@@ -5,6 +5,7 @@
 #include "DeviceTexts.h"
 #include "DeviceWorkers.h"
 #include "EvDebug.h"
+#include "FXString.h"
 #include "ReplicaWorkers.h"
 #include "TqDeviceInquiry.h"
 #include "TqEngineConfig.h"
@@ -106,9 +107,9 @@ class PrepareRun {
   }
 
   void NotVirtualVolume(TQSO::SnapInfo* device, const SourceDevice& source) {
-    std::string text = std::string(tag_) + ": The device " + source.path +
-                       " does not belong to 3PAR array. Vendor of the device is - " + source.vendor +
-                       " and product line " + source.product;
+    const std::string text = FXString::Format(
+        "%s: The device %s does not belong to 3PAR array. Vendor of the device is - %s and product line %s", tag_,
+        source.path.c_str(), source.vendor.c_str(), source.product.c_str());
     setError(device, tqengine::kErrArrayInfo, text.c_str());
     device->setStatus(TQSO::SS_PREPARE_FAILED);
   }
@@ -245,7 +246,8 @@ class PrepareRun {
   }
 
   void Succeeded(TQSO::SnapInfo* device, const SourceDevice& source) {
-    const std::string text = " Prepare snapshot success for the source device " + source.path;
+    const std::string text =
+        FXString::Format(" Prepare snapshot success for the source device %s", source.path.c_str());
     device->logMessage(0, text.c_str());
     device->setStatus(TQSO::SS_PREPARED);
   }

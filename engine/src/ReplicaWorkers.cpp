@@ -39,8 +39,10 @@ int ConfigNumber(TQSO::SnapInfo* device, const char* name, bool& found) {
   return found ? value : 0;
 }
 
-// The target array's login, port and HTTPS switch from the host's record of it.
-bool TargetArray(TQSO::SnapInfo* device, TQSO::TQOSUtil* osUtil, const char* tag, TQ_SMIS_SNAP::TqArrayParams& target) {
+// The target array's login, port and HTTPS switch from the host's record of it, and the device's replication
+// mode (read between the HTTPS switch and the port, as the log lines follow that order).
+bool TargetArray(TQSO::SnapInfo* device, TQSO::TQOSUtil* osUtil, const char* tag, TQ_SMIS_SNAP::TqArrayParams& target,
+                 bool& async) {
   bool found = false;
   std::string id = ConfigText(device, "SMCONFIG_NAME_REPLICATION_TARGET_ARRAY_ID", found);
   if (!found) {
@@ -64,6 +66,9 @@ bool TargetArray(TQSO::SnapInfo* device, TQSO::TQOSUtil* osUtil, const char* tag
   }
   int https = 0, port = 0;
   if (osUtil->getArrayConfigInt(hostId, 0, "SMCONFIG_NAME_USE_SECURE_CONNECTION_TO_SMIS_SERVER", https) != 0) https = 0;
+  const int mode = ConfigNumber(device, "SMCONFIG_NAME_REPLICA_VOL_ASYNCHRONOUS", found);
+  if (!found) o_logger.DebugLvl(tag, -1, "[ERROR] unable to get target array configuration");
+  async = mode == 1;
   target.m_Port = https == 1 ? 5989 : 5988;
   if (https == 1) o_logger.DebugLvl(tag, 1, "found target Array Config 3PAR Use HTTPS - %d", 1);
   if (osUtil->getArrayConfigInt(hostId, 0, "SMCONFIG_NAME_SMIS_SERVER_PORT", port) == 0 && port > 0 && port <= 65535) {
@@ -140,11 +145,7 @@ bool GetRmoteCopyGroup(TQSO::SnapInfo* device, TQSO::TQOSUtil* osUtil, std::stri
                        std::string& syncPath, std::string& sourceVolumeId, bool& async) {
   const char* tag = "3par-GetRmoteCopyGroup";
   TQ_SMIS_SNAP::TqArrayParams target;
-  if (osUtil == nullptr || !TargetArray(device, osUtil, tag, target)) return false;
-  bool found = false;
-  const int mode = ConfigNumber(device, "SMCONFIG_NAME_REPLICA_VOL_ASYNCHRONOUS", found);
-  if (!found) o_logger.DebugLvl(tag, -1, "[ERROR] unable to get target array configuration");
-  async = mode == 1;
+  if (osUtil == nullptr || !TargetArray(device, osUtil, tag, target, async)) return false;
   if (!device->getMetaData(TQSO::SM_MDT_3PAR_SRC_SNAP_UUID, sourceVolumeId)) {
     o_logger.DebugLvl(tag, -1, "[ERROR] unable to get Source Volume-ID");
     return false;
@@ -222,19 +223,32 @@ void* SnapReplicationDeviceThread(void* argument) {
     const int polls = tqengine::SyncWaitRetryCount();
     o_logger.DebugLvl(tag, 1, "Starting replication sync process [src-%s] [target-%s] [wait - %d] [retry - %d] ",
                       sourceVolumeId.c_str(), targetVolumeId.c_str(), waitSeconds, polls);
-    const int phases = param->asyncReplication ? 2 : 1;
-    for (int phase = 1; phase <= phases; ++phase) {
-      if (param->snapshot.SyncReplication(arrayName.c_str(), syncPath.c_str(), waitSeconds, polls) != 0) {
-        o_logger.DebugLvl(tag, -1,
-                          phase == 1 ? "[ERROR] Replication Sync process has failed"
-                                     : "[ERROR] Replication Sync process phase 2 has failed");
-        device->setStatus(TQSO::SS_PREPARE_FAILED);
-        setError(device, tqengine::kErrReplicationOrArray, param->snapshot.m_LastErrorMsg.c_str());
-        return;
-      }
-      o_logger.DebugLvl(tag, 1, "Replication sync process phase-%d succeeded [src-%s] [target-%s]", phase,
-                        sourceVolumeId.c_str(), targetVolumeId.c_str());
+    const auto failed = [&]() {
+      device->setStatus(TQSO::SS_PREPARE_FAILED);
+      setError(device, tqengine::kErrReplicationOrArray, param->snapshot.m_LastErrorMsg.c_str());
+    };
+    if (param->snapshot.SyncReplication(arrayName.c_str(), syncPath.c_str(), waitSeconds, polls) != 0) {
+      o_logger.DebugLvl(tag, -1, "[ERROR] Replication Sync process has failed");
+      failed();
+      return;
     }
+    if (!param->asyncReplication) {
+      o_logger.DebugLvl(tag, 1, "Replication sync process phase-1 succeeded [src-%s] [target-%s]",
+                        sourceVolumeId.c_str(), targetVolumeId.c_str());
+      return;
+    }
+    // An asynchronous group is synchronized a second time.
+    o_logger.DebugLvl(tag, 1,
+                      "Replication sync process phase-1 succeeded [src-%s] [target-%s] starting 2nd sync processes",
+                      sourceVolumeId.c_str(), targetVolumeId.c_str());
+    if (param->snapshot.SyncReplication(arrayName.c_str(), syncPath.c_str(), waitSeconds, polls) != 0) {
+      o_logger.DebugLvl(tag, -1, "[ERROR] Replication Sync process phase 2 has failed");
+      failed();
+      return;
+    }
+    o_logger.DebugLvl(tag, 1,
+                      "Replication sync process phase-2 succeeded [src-%s] [target-%s] starting 2nd sync processes",
+                      sourceVolumeId.c_str(), targetVolumeId.c_str());
   });
   return nullptr;
 }

@@ -31,11 +31,6 @@ int RestoredResult(int restored, short count) {
   return restored < count ? TQSO::RC_FAIL_PARTIAL : TQSO::RC_SUCCESS;
 }
 
-void Refuse(TQSO::SnapInfo* device, const char* text) {
-  o_logger.DebugLvl(kArrayTag, -1, "%s: %s", kArrayTag, text);
-  setError(device, tqengine::kErrRevert, text);
-}
-
 // One device's restore; true when the source was restored.
 bool RestoreDevice(TQSO::SnapInfo* device, TQSO::TQOSUtil* services) {
   device->setStatus(TQSO::SS_RESTORE_FAILED);
@@ -45,7 +40,8 @@ bool RestoreDevice(TQSO::SnapInfo* device, TQSO::TQOSUtil* services) {
     return false;
   }
   if (record.flags != 0) {
-    Refuse(device, "3PAR revert is not supported for replicated volumes");
+    o_logger.DebugLvl(kArrayTag, -1, "%s: 3PAR revert is not supported for replicated volumes", kArrayTag);
+    setError(device, tqengine::kErrRevert, "3PAR revert is not supported for replicated volumes");
     return false;
   }
   o_logger.DebugLvl(kArrayTag, 1, "%s: Snap Device[%s] Source Device [%s]", kArrayTag, record.targetDev.c_str(),
@@ -57,7 +53,8 @@ bool RestoreDevice(TQSO::SnapInfo* device, TQSO::TQOSUtil* services) {
     return false;
   }
   if (getSnapEngineType(device) == tqengine::kCloneEngine) {
-    Refuse(device, "3PAR revert is not supported for cloned volumes");
+    o_logger.DebugLvl(kArrayTag, -1, "%s: 3PAR revert is not supported for cloned volumes", kArrayTag);
+    setError(device, tqengine::kErrRevert, "3PAR revert is not supported for cloned volumes");
     return false;
   }
   TQ_SMIS_SNAP::TqSnapParams params = CopyParamsOf(record);
@@ -100,7 +97,10 @@ bool ArrayOperarions_revertVolumes(TQSO::SnapInfo** list, TQSO::TQOSUtil* servic
 }
 
 int TP_revertSnaps(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, bool isLocal) {
-  if (tqengine::IsEmptyList(list, count)) return TQSO::RC_SUCCESS;
+  if (tqengine::IsEmptyList(list, count)) {
+    o_logger.DebugLvl(kRevertTag, 1, "Nothing to do with , 0 devices. Returning... ");
+    return TQSO::RC_SUCCESS;
+  }
   std::string arrayId = getStorageArrayId(list[0]);
   if (MissingArrayId(arrayId)) return TQSO::RC_FAIL;
   std::string proxyHost;

@@ -83,8 +83,7 @@ bool ReadyDevice(TQSO::SnapInfo* device, TQSO::TQOSUtil* osUtil, const char* tag
 
 void RecordCopy(TQSO::SnapInfo* device, const char* tag, Tq3PARSnapshot& snapshot, _TQ3PAR_SnapMetadata& record) {
   const bool snap = snapshot.GetSnapOperation() == tqengine::kSnapshotOperation;
-  const std::string done = std::string("Successfully created ") + (snap ? "Snap" : "Clone");
-  device->logMessage(0, done.c_str());
+  device->logFormatted(0, tag, "Successfully created %s", snap ? "Snap" : "Clone");
   record.targetDev = snapshot.GetSnapDevice();
   record.targetDevPath = snapshot.GetSnapDevPath();
   record.childdev = tqengine::kEmptyDev;

@@ -5,6 +5,7 @@
 
 #include "DeviceTexts.h"
 #include "EvDebug.h"
+#include "FXString.h"
 #include "TqCopyWorkers.h"
 #include "TqEngineConfig.h"
 #include "TqEngineErrors.h"
@@ -117,7 +118,7 @@ class UnmapRun {
       initiators_.push_back(port);
       return true;
     }
-    const std::string text = std::string(tag_) + ": Unable to detect initiator info.";
+    const std::string text = FXString::Format("%s: Unable to detect initiator info.", tag_);
     setError(device, tqengine::kErrInitiatorInfo, text.c_str());
     return false;
   }

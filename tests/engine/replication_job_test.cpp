@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "EvDebug.h"
 #include "TqSleep.h"
 #include "TqsoEntryPoints.h"
 #include "support/EngineJobFixture.h"
@@ -54,6 +55,20 @@ TEST_F(ReplicationJob, ReplicasArePairedSynchronizedAndSnappedOnTheTargetArray) 
     EXPECT_EQ(TQSO::SS_SNAPSHOT_CREATED, Device(i).getStatus());
     EXPECT_EQ("00BEEF", RecordOf(Device(i)).targetDev.substr(26)) << "the copy is on the target array";
   }
+}
+
+TEST_F(ReplicationJob, AnAsynchronousPairIsSynchronizedTwiceAtPrepare) {
+  JobOf({"vol1"});
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
+  Device(0).setSetting("SMCONFIG_NAME_REPLICATION_TARGET_ARRAY_ID", kTargetId);
+  Device(0).setSetting("SMCONFIG_NAME_REPLICA_VOL_ASYNCHRONOUS", 1);
+  EvDebugCapture log;
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareRemoteSnaps(list_.data(), Count(), &services_));
+  const std::vector<smissim::MethodCallRecord> created = CallsOf("CreateGroupReplicaFromElements");
+  ASSERT_EQ(1u, created.size());
+  EXPECT_EQ("3", created[0].param("Mode")->value) << "asynchronous";
+  EXPECT_EQ(2u, CallsOf("ModifyReplicaSynchronization").size());
+  EXPECT_TRUE(log.contains("Replication sync process phase-2 succeeded")) << "the operator sees the second pass";
 }
 
 TEST_F(ReplicationJob, AReplicaWithoutATargetArrayIsRefused) {
