@@ -35,9 +35,9 @@ class MessageReader {
   explicit MessageReader(const String& xml) : reader_(xml.str()) { reader_.load(document_); }
   // Parses `text` in place: it must outlive the reader and is changed.
   explicit MessageReader(std::string& text) : reader_(text) { reader_.loadInPlace(document_, text); }
-  // Parses `outline`, the response with its returned objects cut out, in place; the objects are parsed one at
-  // a time, in place, from where `objects` finds them in `text`. Both texts must outlive the reader.
-  MessageReader(std::string& outline, std::string& text, const std::vector<TextRange>& objects)
+  // Parses `outline`, the response with its returned objects cut out, in place; the objects are parsed a batch
+  // at a time, in place, from where `objects` finds them in `text`. Both texts must outlive the reader.
+  MessageReader(std::string& outline, std::string& text, const ReturnedObjectRanges& objects)
       : reader_(outline), objects_{&text, &objects} {
     reader_.loadInPlace(document_, outline);
   }
@@ -262,14 +262,18 @@ class MessageReader {
     }
     if (!objects_.ranges) return;
     // The objects are parsed a batch at a time, so the tree of no more than one batch exists at once; batches
-    // rather than single objects, since a tree's memory freed and taken again for each object costs more.
-    const std::vector<TextRange>& ranges = *objects_.ranges;
+    // rather than single objects, since a tree's memory freed and taken again for each object costs more. The
+    // batches cover the content from end to end, so that the comments and processing instructions around the
+    // objects are parsed too.
+    const TextRange& content = objects_.ranges->content;
+    const std::vector<TextRange>& ranges = objects_.ranges->objects;
     CimXmlElementReader objectReader(*objects_.text);
     pugi::xml_document batch;
     for (std::size_t first = 0, last = 0; first < ranges.size(); first = last) {
       last = first + 1;
       while (last < ranges.size() && ranges[last].end - ranges[first].begin <= kBatchBytes) ++last;
-      objectReader.loadElementsInPlace(batch, *objects_.text, ranges[first].begin, ranges[last - 1].end);
+      objectReader.loadElementsInPlace(batch, *objects_.text, first == 0 ? content.begin : ranges[first].begin,
+                                       last == ranges.size() ? content.end : ranges[last].begin);
       std::size_t parsed = 0;
       objectReader.forEachElement(batch, [&](const pugi::xml_node& object) {
         returnedObject(objectReader, object, response);
@@ -352,7 +356,7 @@ class MessageReader {
   // The returned objects when they are parsed apart from the rest of the response.
   struct ObjectsApart {
     std::string* text = nullptr;
-    const std::vector<TextRange>* ranges = nullptr;
+    const ReturnedObjectRanges* ranges = nullptr;
   };
 
   pugi::xml_document document_;
@@ -408,9 +412,10 @@ Response decodeResponseText(std::string&& xml) {
   std::string text = std::move(xml);
   ReturnedObjectRanges ranges;
   Response response;
-  if (findReturnedObjects(text, ranges)) {
+  // Without objects there is nothing to parse apart: the content is parsed with the rest.
+  if (findReturnedObjects(text, ranges) && !ranges.objects.empty()) {
     std::string outline = outlineWithout(text, ranges.content);
-    MessageReader reader(outline, text, ranges.objects);
+    MessageReader reader(outline, text, ranges);
     response = decodeResponseWith(reader);
   } else {
     MessageReader reader(text);

@@ -75,10 +75,10 @@ class MarkupScan {
   // Reads the markup that starts at the current '<'; a tag's name goes to `name`.
   Markup markup(std::string_view& name) {
     const char next = pos_ + 1 < text_.size() ? text_[pos_ + 1] : '\0';
-    if (next == '?') return skipPast("?>") ? Markup::SKIPPED : Markup::UNEXPECTED;
+    if (next == '?') return skipPast("<?", "?>") ? Markup::SKIPPED : Markup::UNEXPECTED;
     if (next != '!') return tag(name);
-    if (startsWith("<!--")) return skipPast("-->") ? Markup::SKIPPED : Markup::UNEXPECTED;
-    if (startsWith("<![CDATA[")) return skipPast("]]>") ? Markup::CHARACTER_DATA : Markup::UNEXPECTED;
+    if (startsWith("<!--")) return skipPast("<!--", "-->") ? Markup::SKIPPED : Markup::UNEXPECTED;
+    if (startsWith("<![CDATA[")) return skipPast("<![CDATA[", "]]>") ? Markup::CHARACTER_DATA : Markup::UNEXPECTED;
     return Markup::UNEXPECTED;  // a document type declaration has no place here
   }
 
@@ -107,8 +107,10 @@ class MarkupScan {
  private:
   bool startsWith(const char* prefix) const { return text_.compare(pos_, std::strlen(prefix), prefix) == 0; }
 
-  bool skipPast(const char* terminator) {
-    const std::size_t at = text_.find(terminator, pos_);
+  // Past the first `terminator` after `opening`, which starts at the current position ("<!--->" does not end
+  // the comment it opens).
+  bool skipPast(const char* opening, const char* terminator) {
+    const std::size_t at = text_.find(terminator, pos_ + std::strlen(opening));
     if (at == std::string::npos) return false;
     pos_ = at + std::strlen(terminator);
     return true;
@@ -203,6 +205,9 @@ bool collectObjects(MarkupScan& scan, ReturnedObjectRanges& ranges) {
 
 bool findReturnedObjects(const std::string& text, ReturnedObjectRanges& ranges) {
   ranges = ReturnedObjectRanges();
+  // The parser takes a zero byte for the end of its buffer, so a part would end where the whole does not; and
+  // text with zero bytes may be UTF-16 or UTF-32 (their markup has them), which the parser reads as such.
+  if (std::memchr(text.data(), '\0', text.size()) != nullptr) return false;
   MarkupScan scan(text);
   return scan.skipUtf8Prolog() && openReturnValue(scan) && collectObjects(scan, ranges);
 }

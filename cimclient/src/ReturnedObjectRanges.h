@@ -18,10 +18,11 @@ struct ReturnedObjectRanges {
   std::vector<TextRange> objects;  // each element in that content, from its start tag to its end tag
 };
 
-// True when `text` is a UTF-8 document whose IRETURNVALUE (under CIM, MESSAGE, SIMPLERSP and IMETHODRESPONSE)
-// holds only elements, blanks, comments and processing instructions. Otherwise false: the document is then
-// read whole, which also reports whatever is wrong with it. Each object's own well-formedness is left to its
-// parse, and the rest of the document to the parse of the text around the content.
+// True when `text` is a UTF-8 document without zero bytes whose IRETURNVALUE (under CIM, MESSAGE, SIMPLERSP and
+// IMETHODRESPONSE) holds only elements, blanks, comments and processing instructions. Otherwise false: the
+// document is then read whole, which also reports whatever is wrong with it. The well-formedness of the content
+// (objects, and the comments and processing instructions around them) is left to its parse, and the rest of the
+// document to the parse of the text around the content.
 bool findReturnedObjects(const std::string& text, ReturnedObjectRanges& ranges);
 
 }  // namespace CimXml

@@ -561,7 +561,8 @@ TEST(CodecRecorded, ReturnedObjectsReadApartKeepEveryPart) {
   const std::string key = "<KEYBINDING NAME=\"k\"><KEYVALUE>";
   const std::string objects = "\r\n<!-- first --><INSTANCENAME CLASSNAME=\"TPD_X\">" + key +
                               "a<![CDATA[</INSTANCENAME></IRETURNVALUE>]]>b</KEYVALUE></KEYBINDING></INSTANCENAME>\r\n"
-                              "<?provider note?><INSTANCENAME CLASSNAME=\"TPD_Y\" note='has > and </INSTANCENAME>'/>"
+                              "<?provider note?><!---></IRETURNVALUE>-->"
+                              "<INSTANCENAME CLASSNAME=\"TPD_Y\" note='has > and </INSTANCENAME>'/>"
                               "<INSTANCENAME CLASSNAME=\"TPD_X\">" +
                               key + "&lt;c&gt;</KEYVALUE></KEYBINDING></INSTANCENAME>";
   const Response response = decodeResponse(String(returning("EnumerateInstanceNames", objects)));
@@ -570,6 +571,15 @@ TEST(CodecRecorded, ReturnedObjectsReadApartKeepEveryPart) {
   EXPECT_EQ(response.paths[1].toString(), String("TPD_Y"));
   EXPECT_EQ(response.paths[2].getKeyBindings()[0].getValue(), String("<c>"));
 
+  // A UTF-16 document is read as such, even where its text before the root spells a UTF-8 response.
+  std::string utf16 = "\xFF\xFE" + returning("EnumerateInstanceNames", "<INSTANCENAME CLASSNAME=\"TPD_XX\"/>");
+  utf16.resize(utf16.size() + utf16.size() % 2, ' ');
+  for (char c : returning("EnumerateInstanceNames", "<INSTANCENAME CLASSNAME=\"TPD_Y\"/>")) utf16 += {c, '\0'};
+  const Response wide = decodeResponse(String(utf16));
+  ASSERT_EQ(wide.paths.size(), 1u);
+  EXPECT_EQ(wide.paths[0].toString(), String("TPD_Y"));
+
+  using namespace std::string_literals;
   const BadDocument refused[] = {
       {"text between objects", returning("EnumerateInstanceNames", "<INSTANCENAME CLASSNAME=\"A\"/>junk"),
        "unexpected text"},
@@ -580,6 +590,14 @@ TEST(CodecRecorded, ReturnedObjectsReadApartKeepEveryPart) {
        "on line 3"},
       {"message broken after the objects",
        returning("EnumerateInstanceNames", "<INSTANCENAME CLASSNAME=\"A\"/>") + "<CIM/>", "one CIM"},
+      {"zero byte in an object's end tag",
+       returning("EnumerateInstanceNames", "<INSTANCENAME CLASSNAME=\"A\"></INSTANCENAME\0>"s), "parse error"},
+      {"zero byte in a comment before the objects",
+       returning("EnumerateInstanceNames", "<!--\0--><INSTANCENAME CLASSNAME=\"A\"/>"s), "parse error"},
+      {"processing instruction whose target is no name, before the objects",
+       returning("EnumerateInstanceNames", "<?9?><INSTANCENAME CLASSNAME=\"A\"/>"), "parse error"},
+      {"processing instruction whose target is no name, and no objects", returning("EnumerateInstanceNames", "<?9?>"),
+       "parse error"},
   };
   expectRefused(refused);
 }
