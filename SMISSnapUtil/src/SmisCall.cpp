@@ -16,6 +16,11 @@ const unsigned kJobStartedValue = 4096;
 
 bool MentionsMalformed(const Exception& e) { return tqcimutil::Contains(e.getMessage().str(), "malformed"); }
 
+// The trace of a volume text taken for a Name, `role` naming the volume.
+std::string AssumingNameText(const char* role) {
+  return std::string("Supplied ") + role + " is not a object path, assuming UUID(Name)";
+}
+
 }  // namespace
 
 SmisCall::SmisCall(SmisAction& action, TqCimConnection& conn, const char* label, const char* display)
@@ -122,10 +127,15 @@ bool SmisCall::LookUpVolume(const std::string& text, const char* assumingName, C
   return !path.getClassName().isNull();
 }
 
+bool SmisCall::FindLun(const std::string& text, const char* role, CIMObjectPath& path, const std::string& systemName) {
+  if (LookUpVolume(text, AssumingNameText(role).c_str(), path, systemName)) return true;
+  action_.DEBUG_TRACE(label_, " LUN UUID %s not found", text.c_str());
+  return false;
+}
+
 bool SmisCall::FindVolumeOn(const std::string& arrayName, const std::string& text, const char* role,
                             CIMObjectPath& path) {
-  std::string assumingName = std::string("Supplied ") + role + " is not a object path, assuming UUID(Name)";
-  if (LookUpVolume(text, assumingName.c_str(), path, arrayName)) return true;
+  if (LookUpVolume(text, AssumingNameText(role).c_str(), path, arrayName)) return true;
   action_.DEBUG_TRACE(label_, "%s: %s %s [%s] not found", display_, kStorageVolume, role, text.c_str());
   return false;
 }

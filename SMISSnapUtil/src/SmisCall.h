@@ -121,6 +121,10 @@ class SmisCall {
   // only volumes of that array are considered, and a Name that holds the text also matches.
   bool LookUpVolume(const std::string& text, const char* assumingName, Pegasus::CIMObjectPath& path,
                     const std::string& systemName = std::string());
+  // LookUpVolume with the fallback traced for the volume `role` names ("source volume"), and a missing volume
+  // traced as an unknown LUN UUID.
+  bool FindLun(const std::string& text, const char* role, Pegasus::CIMObjectPath& path,
+               const std::string& systemName = std::string());
   // The same with the Name looked up on the named array only, where a Name that contains the text also
   // matches; false (traced) when no volume has it.
   bool FindVolumeOn(const std::string& arrayName, const std::string& text, const char* role,

@@ -26,16 +26,13 @@ SmisResultCode SmisAction::AttachModRep(TqCimConnection& conn, SmisArgs& args, s
     const std::string& system = args[0];
     if (!call.FindConfigService(system)) return kSmisObjectNotFound;
     // Names are looked up on the named array only.
-    const char* assumingName = "Supplied source volume is not a object path, assuming UUID(Name)";
     CIMObjectPath source;
-    if (!call.LookUpVolume(args[2], assumingName, source, system)) {
-      DEBUG_TRACE(label, " LUN UUID %s not found", args[2].c_str());
+    if (!call.FindLun(args[2], "source volume", source, system)) {
       return kSmisObjectNotFound;
     }
     DEBUG_TRACE_NORMAL(label, "SrcVol: %s", GetObjectPathString(source).c_str());
     CIMObjectPath target;
-    if (!call.LookUpVolume(args[3], assumingName, target, system)) {
-      DEBUG_TRACE(label, " LUN UUID %s not found", args[3].c_str());
+    if (!call.FindLun(args[3], "source volume", target, system)) {
       return kSmisObjectNotFound;
     }
     DEBUG_TRACE_NORMAL(label, "RepVol: [%s]", GetObjectPathString(target).c_str());

@@ -73,10 +73,7 @@ SmisResultCode SmisAction::CreateElementReplica(TqCimConnection& conn, SmisArgs&
     }
     call.UseService(service);
     CIMObjectPath source;
-    if (!call.LookUpVolume(At(args, 3), "Supplied source volume is not a object path, assuming UUID(Name)", source,
-                           systemName) ||
-        source.getClassName().isNull()) {
-      DEBUG_TRACE(label, " LUN UUID %s not found", At(args, 3).c_str());
+    if (!call.FindLun(At(args, 3), "source volume", source, systemName)) {
       return kSmisObjectNotFound;
     }
     const bool hasTarget = !At(args, 4).empty();

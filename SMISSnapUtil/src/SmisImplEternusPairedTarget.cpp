@@ -67,8 +67,7 @@ SmisResultCode SmisAction::getEligibleTargetLunsMode2(TqCimConnection& conn, Smi
   }
   return call.Guarded(TQ_HANDLER_SITE, [&]() -> SmisResultCode {
     CIMObjectPath source;
-    if (!call.LookUpVolume(args[1], "Supplied source volume is not a object path, assuming UUID(Name)", source)) {
-      DEBUG_TRACE(kLabel, " LUN UUID %s not found", args[1].c_str());
+    if (!call.FindLun(args[1], "source volume", source)) {
       return kSmisInvalidParameter;
     }
     const int copyType = SmisCall::Decimal(args[2]);

@@ -133,8 +133,7 @@ bool SmisAction::PrepareCreateElementReplica(TqCimConnection& conn, SmisArgs& in
     CIMObjectPath service;
     if (!ValidateCreateElementReplica(conn, in, service)) return kSmisFailed;
     CIMObjectPath source;
-    if (!call.LookUpVolume(in[3], "Supplied source volume is not a object path, assuming UUID(Name)", source)) {
-      DEBUG_TRACE(kLabel, " LUN UUID %s not found", in[3].c_str());
+    if (!call.FindLun(in[3], "source volume", source)) {
       return kSmisObjectNotFound;
     }
     const std::string sourceText = GetObjectPathString(source);

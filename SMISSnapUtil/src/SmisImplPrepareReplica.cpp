@@ -43,8 +43,7 @@ bool SmisAction::PrepareCreateReplica(TqCimConnection& conn, SmisArgs& args, std
     call.UseService(service);
 
     CIMObjectPath source;
-    if (!call.LookUpVolume(args[3], "Supplied source volume is not a object path, assuming UUID(Name)", source)) {
-      DEBUG_TRACE(label, " LUN UUID %s not found", args[3].c_str());
+    if (!call.FindLun(args[3], "source volume", source)) {
       return kSmisObjectNotFound;
     }
     DEBUG_TRACE_NORMAL(label, "SrcVol: %s", GetObjectPathString(source).c_str());

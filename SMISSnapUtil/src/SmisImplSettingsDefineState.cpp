@@ -109,9 +109,7 @@ SmisResultCode SmisAction::ModifySettingDefineState(TqCimConnection& conn, std::
     const std::string& targetText = args.Text("targetElement");
     CIMObjectPath target;
     if (!targetText.empty()) {
-      if (!call.LookUpVolume(targetText, "Supplied target volume is not a object path, assuming UUID(Name)", target,
-                             args.Text("SystemName"))) {
-        DEBUG_TRACE(label, " LUN UUID %s not found", targetText.c_str());
+      if (!call.FindLun(targetText, "target volume", target, args.Text("SystemName"))) {
         return kSmisObjectNotFound;
       }
       DEBUG_TRACE_NORMAL(label, "TargetVol: %s", GetObjectPathString(target).c_str());

@@ -61,9 +61,7 @@ SmisResultCode SmisAction::CreateSynchronizationAspect(TqCimConnection& conn, st
     const bool hasElement = args.Has("SourceElement");
     if (hasElement) {
       const std::string& text = args.Text("SourceElement");
-      if (!call.LookUpVolume(text, "Supplied source volume is not a object path, assuming UUID(Name)", element,
-                             systemName)) {
-        DEBUG_TRACE(label, " LUN UUID %s not found", text.c_str());
+      if (!call.FindLun(text, "source volume", element, systemName)) {
         return kSmisObjectNotFound;
       }
       DEBUG_TRACE_NORMAL(label, "SrcVol: %s", GetObjectPathString(element).c_str());
