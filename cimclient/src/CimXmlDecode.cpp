@@ -1,6 +1,5 @@
 // Decoding of whole CIM-XML request and response messages.
 #include "CimXmlDecode.h"
-#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include "CimXmlElementReader.h"
