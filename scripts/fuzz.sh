@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (AddressSanitizer) in build-fuzz and runs each for the given number
-# of seconds (default 30) over its seed corpus: the JSON reader, the CIM-XML response decoder and the
-# object-path parser. Each fuzzer's output goes to build-fuzz/fuzz-<target>.log; the run ends with one
-# summary line. Exits non-zero on a crash, a sanitizer report or a violated property; the failing input is
-# kept in build-fuzz/fuzz-artifacts/.
+# of seconds (default 30) over its seed corpus: the JSON reader, the CIM-XML response decoder, the
+# object-path parser, the engine's parsers of outside text (array-info texts, snapshot metadata, remote-proxy
+# fields, stored INQUIRY data, descriptor texts) and the harness's job-file reader. Each fuzzer's output goes
+# to build-fuzz/fuzz-<target>.log; the run ends with one summary line. Exits non-zero on a crash, a sanitizer
+# report or a violated property; the failing input is kept in build-fuzz/fuzz-artifacts/.
 set -euo pipefail
 seconds="${1:-30}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -14,6 +15,12 @@ targets=(
   "fuzz_jsonxx_parse|$root/fuzz/corpus/jsonxx|-dict=$root/fuzz/jsonxx.dict"
   "fuzz_cimxml_response|$root/tests/cimclient/data|"
   "fuzz_object_path|$root/fuzz/corpus/object_path|"
+  "fuzz_array_info|$root/fuzz/corpus/array_info|"
+  "fuzz_snap_metadata|$root/fuzz/corpus/snap_metadata|"
+  "fuzz_remote_command|$root/fuzz/corpus/remote_command|"
+  "fuzz_inquiry|$root/fuzz/corpus/inquiry|"
+  "fuzz_descriptor|$root/fuzz/corpus/descriptor|"
+  "fuzz_job_file|$root/fuzz/corpus/job_file|-dict=$root/fuzz/jsonxx.dict"
 )
 
 mkdir -p "$build"

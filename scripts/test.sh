@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds everything and runs the whole test suite twice:
 # once in a normal build and once under AddressSanitizer and UndefinedBehaviorSanitizer,
-# with a short fuzzing run of the JSON reader, the CIM-XML response decoder and the object-path parser in
-# between. The CI builds treat compiler warnings as errors; the code style is checked first.
+# with a short fuzzing run of every parser of outside text and the engine's tests (the ones that start
+# worker threads) under ThreadSanitizer in between. The CI builds treat compiler warnings as errors; the
+# code style is checked first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -14,7 +15,9 @@ cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs" --timeout 600)
 
 # Short runs of the fuzzers (clang, libFuzzer, AddressSanitizer); their output goes to build-fuzz/*.log.
-bash scripts/fuzz.sh 25
+bash scripts/fuzz.sh 15
+
+bash scripts/tsan.sh
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTQ_SANITIZE=ON -DTQ_WERROR=ON
 cmake --build build-asan -j "$jobs"

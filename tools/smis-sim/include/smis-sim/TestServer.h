@@ -33,8 +33,10 @@ class TestServer {
     return options;
   }
 
+  // Generous: a loaded machine or a sanitizer build can take seconds to answer the first request; a
+  // simulator that answers returns at once.
   void waitUntilAnswering() {
-    if (!simulator_.waitUntilAnswering(5000))
+    if (!simulator_.waitUntilAnswering(30000))
       throw std::runtime_error("the simulator did not answer on port " + std::to_string(port()));
   }
 
