@@ -21,10 +21,13 @@ inline const std::string& At(const SmisArgs& args, std::size_t index) {
   return index < args.size() ? args[index] : kNone;
 }
 
-// The text as an object path; false when it is no path (a "malformed" refusal). Other failures propagate.
+// The text as an instance path; false when it is none: a "malformed" refusal, or a bare word such as a
+// group's name, which parses as a class path without keys. Other failures propagate.
 inline bool ParsePath(const std::string& text, Pegasus::CIMObjectPath& path) {
   try {
-    path = Pegasus::CIMObjectPath(Pegasus::String(text));
+    Pegasus::CIMObjectPath parsed{Pegasus::String(text)};
+    if (parsed.getKeyBindings().size() == 0) return false;
+    path = parsed;
     return true;
   } catch (const Pegasus::Exception& e) {
     if (std::strstr(e.getMessage().getCString(), "malformed") == nullptr) throw;

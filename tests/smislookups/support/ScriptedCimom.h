@@ -1,7 +1,8 @@
 // A small CIMOM on a loopback port that answers enumerations (and GetInstance) from tables the test fills,
 // for the lookups and operations whose other array families the simulated 3PAR provider does not model.
-// Extrinsic methods answer what the test scripted for them (0 and no out-parameters unless told) and are
-// recorded. Every other request gets an empty answer.
+// References and ReferenceNames answer the instances scripted for the object and result class. Extrinsic
+// methods answer what the test scripted for them (0 and no out-parameters unless told) and are recorded.
+// Every other request gets an empty answer.
 #pragma once
 #include <httplib.h>
 
@@ -54,6 +55,13 @@ class ScriptedCimom {
                       std::vector<Pegasus::CIMObjectPath> paths) {
     std::lock_guard<std::mutex> lock(mutex_);
     associators_.push_back(Association{object, assocClass, std::move(paths)});
+  }
+
+  // What References of the object with the result class answers (ReferenceNames: their paths).
+  void SetReferences(const Pegasus::CIMObjectPath& object, const std::string& resultClass,
+                     std::vector<Pegasus::CIMInstance> references) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    references_.push_back(Reference{object, resultClass, std::move(references)});
   }
 
   // What the extrinsic method answers from now on.
@@ -121,9 +129,15 @@ class ScriptedCimom {
       } else if (request.methodName == String("EnumerateInstances")) {
         response.returnKind = CimXml::Response::NAMED_INSTANCES;
         response.instances = instances_[className];
+      } else if (request.methodName == String("References")) {
+        response.returnKind = CimXml::Response::OBJECTS_WITH_PATH;
+        response.instances = ReferencesLocked(request);
       } else {
         response.returnKind = CimXml::Response::OBJECT_PATHS;
         if (request.methodName == String("AssociatorNames")) response.paths = AssociatorsLocked(request);
+        if (request.methodName == String("ReferenceNames"))
+          for (const Pegasus::CIMInstance& reference : ReferencesLocked(request))
+            response.paths.push_back(reference.getPath());
       }
     }
     reply.set_header("CIMOperation", "MethodResponse");
@@ -181,6 +195,33 @@ class ScriptedCimom {
     return {};
   }
 
+  struct Reference {
+    Pegasus::CIMObjectPath object;
+    std::string resultClass;
+    std::vector<Pegasus::CIMInstance> instances;
+  };
+
+  // Reference answers carry host and namespace, as a CIMOM sends them.
+  std::vector<Pegasus::CIMInstance> ReferencesLocked(const Pegasus::CimXml::Request& request) {
+    const Pegasus::CimXml::ParamValue* object = request.find("ObjectName");
+    const Pegasus::CimXml::ParamValue* resultClass = request.find("ResultClass");
+    if (!object || !resultClass) return {};
+    for (const Reference& reference : references_) {
+      if (!Pegasus::refersToSameObject(reference.object, object->instanceName) ||
+          reference.resultClass != resultClass->className.getString().str())
+        continue;
+      std::vector<Pegasus::CIMInstance> instances = reference.instances;
+      for (Pegasus::CIMInstance& instance : instances) {
+        Pegasus::CIMObjectPath path = instance.getPath();
+        path.setHost("127.0.0.1");
+        path.setNameSpace(request.nameSpace);
+        instance.setPath(path);
+      }
+      return instances;
+    }
+    return {};
+  }
+
   httplib::Server server_;
   std::thread thread_;
   int port_ = 0;
@@ -189,6 +230,7 @@ class ScriptedCimom {
   std::map<std::string, std::vector<Pegasus::CIMInstance>> instances_;
   std::map<std::string, int> counts_;
   std::vector<Association> associators_;
+  std::vector<Reference> references_;
   std::map<std::string, MethodAnswer> methodAnswers_;
   std::vector<MethodCall> calls_;
 };
