@@ -12,6 +12,7 @@
 #include "TqEngineResult.h"
 #include "TqEngineSettings.h"
 #include "TqHostBus.h"
+#include "TqNumberParse.h"
 #include "TqRemoteProxy.h"
 #include "TqSnapMetadata.h"
 #include "TqSnapWorkers.h"
@@ -114,7 +115,12 @@ void* snapDeviceThread(void* argument) {
       device->setStatus(TQSO::SS_SNAPSHOT_FAILED);
       return;
     }
-    const int operation = std::atoi(record.snapOp.c_str());
+    int32_t operation = 0;
+    if (!tqhost::parseInt32(record.snapOp, operation)) {
+      o_logger.DebugLvl(tag, -1, "[ERROR] Invalid copy operation [%s] in Meta Data", record.snapOp.c_str());
+      device->setStatus(TQSO::SS_SNAPSHOT_FAILED);
+      return;
+    }
     if (record.arrayId.empty()) {
       o_logger.DebugLvl(tag, -1, "[ERROR] Couldn't get Array-ID from Meta Data");
       device->setStatus(TQSO::SS_SNAPSHOT_FAILED);
