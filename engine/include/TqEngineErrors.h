@@ -13,6 +13,7 @@ const int kErrReplicationSync = 60001;     // replication synchronization at sna
 const int kErrUnmap = 60013;               // "Failed to unmap the device"
 const int kErrCopiesNotFound = 60509;      // copies not seen as host devices after a map
 const int kErrRevert = 60513;              // revert refused or failed
+const int kErrCopyLeft = 62010;            // a copy left on the array that no record names; its id in the text
 const int kErrLun = 70003;                 // every failure of a provisioning call
 
 constexpr const char kTextArrayInfo[] = "Failed to get array info";

@@ -144,8 +144,10 @@ class Snapshot : public SmisAction {
   void setErrorMsg(int smisCode, const char* message);
 
   // ---- Operations (TQSO::SnapStatus numbers unless said) ----
-  virtual int PrepareSnap();                               // 1 prepared, 2 failed
-  virtual int SnapCreate();                                // 5 created, 6 failed; needs status 1
+  virtual int PrepareSnap();  // 1 prepared, 2 failed
+  // 5 created, 6 failed; needs status 1. After a failure m_TargetDev and m_TargetDevPath are empty, unless
+  // they name a copy the array made that could not be removed.
+  virtual int SnapCreate();
   virtual int UnprepareSnap();                             // 0
   virtual int SnapRestore(short);                          // 22 restored, 23 failed
   virtual int MapSnap();                                   // 0 mapped, 1 failed
@@ -227,7 +229,15 @@ class Snapshot : public SmisAction {
   bool FindSourceVolume(bool hpEva, bool ibmSvc);
   std::string PoolArgument(bool poolFound, bool ibmSvc);
   int CreateOnArray();
+  // The copy's id in its path: the key "DeviceID" on 3PAR, else the volume's "Name".
+  std::string CopyIdOf(std::string path);
   void RecordCreateFailure(int code);
+  // After a create whose outcome is unknown: removes the copy the array may have made (the target it named,
+  // or the copy of the source that carries the requested name). The target is left naming a copy only when
+  // it could not be removed.
+  void RemoveUncertainCopy(const char* label);
+  // The path of the copy of the source that carries the requested name; empty when there is none.
+  std::string FindCopyByName(const char* label);
   bool HasPair();
   SmisArgs PairArgs(const std::string& operation);
   SmisResultCode ModifySyncPrimed(const char* label, SmisArgs& args, bool noWait);

@@ -8,6 +8,7 @@
 #include "EvDebug.h"
 #include "TqMapWorkers.h"
 #include "TqSnapMetadata.h"
+#include "UnrecordedCopy.h"
 
 namespace {
 
@@ -29,18 +30,27 @@ void* childSnapDeviceThread(void* argument) {
     }
     if (snapshot.SnapCreate() != TQSO::SS_SNAPSHOT_CREATED) {
       o_logger.DebugLvl(tag, -1, "%s: Child-Snap Creation failed", tag);
+      if (!(snapshot.GetSnapDevice().empty() && snapshot.GetSnapDevPath().empty()))
+        tqengine::ReportUnrecordedCopy(device, tag, snapshot.GetSnapDevice(), snapshot.GetSnapDevPath(),
+                                       "it could not be removed after the failed child snapshot");
       device->setStatus(TQSO::SS_SNAPSHOT_FAILED);
       return;
     }
     device->logMessage(0, "Successfully created Child-Snap");
     record.childdev = snapshot.GetSnapDevice();
     record.childdevpath = snapshot.GetSnapDevPath();
-    device->setStatus(TQSO::SS_SNAPSHOT_CREATED);
     std::string text;
     ConstructMetadata(record, text);
     device->logMessage(0, text.c_str());
-    if (device->setMetaData(TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID, text.c_str()) == 1)
+    // A child that cannot be recorded counts as not made, its id in the device's error.
+    if (device->setMetaData(TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID, text.c_str()) == 1) {
       o_logger.DebugLvl(tag, -1, "[Error]Failed to set metadata [id : %d]", TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID);
+      tqengine::ReportUnrecordedCopy(device, tag, record.childdev, record.childdevpath,
+                                     "its record could not be stored");
+      device->setStatus(TQSO::SS_SNAPSHOT_FAILED);
+      return;
+    }
+    device->setStatus(TQSO::SS_SNAPSHOT_CREATED);
   });
   return nullptr;
 }

@@ -7,12 +7,14 @@
 #include "EvDebug.h"
 #include "TqSnapMetadata.h"
 #include "TqSnapWorkers.h"
+#include "UnrecordedCopy.h"
 
 namespace {
 
 const char kTag[] = "3par-cloneDeviceThread";
 const char kSyncCopyType[] = "4";
 
+// A clone that cannot be recorded counts as not prepared, its id in the device's error.
 void RecordClone(TQSO::SnapInfo* device, Tq3PARSnapshot& clone, const char* logTag) {
   _TQ3PAR_SnapMetadata record;
   record.arrayId = clone.m_SystemName;
@@ -26,9 +28,14 @@ void RecordClone(TQSO::SnapInfo* device, Tq3PARSnapshot& clone, const char* logT
   record.childdev = tqengine::kEmptyDev;
   record.childdevpath = clone.GetSyncPath();
   record.version = tqengine::kMetadataVersion;
-  if (!setMetadataRecord(device, record))
+  if (!setMetadataRecord(device, record)) {
     o_logger.DebugLvl(kTag, 1, "%s: [Error] Failed to set metadata [id : %d]", kTag,
                       TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID);
+    tqengine::ReportUnrecordedCopy(device, kTag, record.targetDev, record.targetDevPath,
+                                   "its record could not be stored");
+    device->setStatus(TQSO::SS_PREPARE_FAILED);
+    return;
+  }
   device->logFormatted(1, logTag, "%s Clone success for the source device %s [Sync path %s]", kTag,
                        record.srcDev.c_str(), record.childdevpath.c_str());
   device->setStatus(TQSO::SS_PREPARED);
@@ -49,7 +56,9 @@ void* cloneDeviceThread(void* argument) {
       attached = clone.AttachCloneVolume(kSyncCopyType);
       if (!attached) {
         device->logFormatted(2, kTag, "Attach of clone volume failed, going to delete clone volume");
-        clone.SnapDelete();
+        if (clone.SnapDelete() != TQSO::SS_DELETED)
+          tqengine::ReportUnrecordedCopy(device, kTag, clone.GetSnapDevice(), clone.GetSnapDevPath(),
+                                         "it could not be deleted after its attach failed");
       }
     }
     if (!attached) {

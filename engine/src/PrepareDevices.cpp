@@ -4,6 +4,7 @@
 
 #include "DeviceTexts.h"
 #include "DeviceWorkers.h"
+#include "EntryGuard.h"
 #include "EvDebug.h"
 #include "FXString.h"
 #include "ReplicaWorkers.h"
@@ -49,7 +50,12 @@ class PrepareRun {
         tag_(tagText_.c_str()) {}
 
   int Run() {
-    if (tqengine::IsEmptyList(list_, count_) || list_[0] == nullptr) return TQSO::RC_SUCCESS;
+    if (tqengine::IsEmptyList(list_, count_)) return TQSO::RC_SUCCESS;
+    // The first device names the array of the whole list: without it nothing can be prepared.
+    if (list_[0] == nullptr) {
+      o_logger.DebugLvl(tag_, -1, "%s: [ERROR] the first device of the list is missing", tag_);
+      return TQSO::RC_FAIL;
+    }
     SourceDevice first;
     first.path = tqengine::HostDevicePathOf(list_[0]);
     if (!getDeviceInfo(list_[0], first.wwn, first.arrayId, first.vendor, first.product, isLocal_, replication_)) {
@@ -67,7 +73,7 @@ class PrepareRun {
     o_logger.DebugLvl(tag_, 1, "TP_prepareDevices: preparing remote for %s", proxyHost.c_str());
     if (!replication_)
       for (short i = 0; i < count_; ++i)
-        if (list_[i] != nullptr) RecordWwnForProxy(list_[i]);
+        if (list_[i] != nullptr) tqengine::GuardedCall(tag_, [&] { RecordWwnForProxy(list_[i]); });
     const int message = replication_ ? kReplicationPrepareMessage : kPrepareMessage;
     std::string command;
     if (!GetRemoteCommandParameter(message, -1, command)) {
@@ -119,7 +125,7 @@ class PrepareRun {
     o_logger.DebugLvl(tag_, 1, "Starting to prepare snapshot/clone [%u devices].[%s]", static_cast<unsigned>(count_),
                       workers.parallel() ? "Using threads" : "");
     for (short i = 0; i < count_; ++i)
-      if (list_[i] != nullptr) PrepareDevice(list_[i], workers);
+      if (list_[i] != nullptr) PrepareGuarded(list_[i], workers);
     workers.JoinAll();
     o_logger.DebugLvl(tag_, 1, " Snap/clone operation completed");
     o_logger.DebugLvl(tag_, 1, "Prepare snapshot/clone completed");
@@ -178,6 +184,15 @@ class PrepareRun {
   }
 
   void Fail(TQSO::SnapInfo* device) { device->setStatus(TQSO::SS_PREPARE_FAILED); }
+
+  // One device's failure, an exception included, ends only that device's turn.
+  void PrepareGuarded(TQSO::SnapInfo* device, tqengine::DeviceWorkers& workers) {
+    if (!tqengine::GuardedCall(tag_, false, [&] {
+          PrepareDevice(device, workers);
+          return true;
+        }))
+      Fail(device);
+  }
 
   void PrepareDevice(TQSO::SnapInfo* device, tqengine::DeviceWorkers& workers) {
     device->setStatus(TQSO::SS_RESET);

@@ -12,10 +12,12 @@
 #include "TqEngineResult.h"
 #include "TqEngineSettings.h"
 #include "TqHostBus.h"
+#include "TqNumberParse.h"
 #include "TqRemoteProxy.h"
 #include "TqSnapMetadata.h"
 #include "TqSnapWorkers.h"
 #include "TqSnapshotSetup.h"
+#include "UnrecordedCopy.h"
 
 namespace {
 
@@ -81,6 +83,7 @@ bool ReadyDevice(TQSO::SnapInfo* device, TQSO::TQOSUtil* osUtil, const char* tag
   return true;
 }
 
+// A copy that cannot be recorded counts as failed, its id in the device's error.
 void RecordCopy(TQSO::SnapInfo* device, const char* tag, Tq3PARSnapshot& snapshot, _TQ3PAR_SnapMetadata& record) {
   const bool snap = snapshot.GetSnapOperation() == tqengine::kSnapshotOperation;
   device->logFormatted(0, tag, "Successfully created %s", snap ? "Snap" : "Clone");
@@ -88,8 +91,13 @@ void RecordCopy(TQSO::SnapInfo* device, const char* tag, Tq3PARSnapshot& snapsho
   record.targetDevPath = snapshot.GetSnapDevPath();
   record.childdev = tqengine::kEmptyDev;
   record.childdevpath = tqengine::kEmptyPath;
-  if (!setMetadataRecord(device, record))
+  if (!setMetadataRecord(device, record)) {
     o_logger.DebugLvl(tag, -1, "Failed to set metadata [id : %d]", TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID);
+    tqengine::ReportUnrecordedCopy(device, tag, record.targetDev, record.targetDevPath,
+                                   "its record could not be stored");
+    device->setStatus(snap ? TQSO::SS_SNAPSHOT_FAILED : TQSO::SS_CLONE_FAILED);
+    return;
+  }
   device->setStatus(snap ? TQSO::SS_SNAPSHOT_CREATED : TQSO::SS_CLONE_CREATED);
 }
 
@@ -107,7 +115,12 @@ void* snapDeviceThread(void* argument) {
       device->setStatus(TQSO::SS_SNAPSHOT_FAILED);
       return;
     }
-    const int operation = std::atoi(record.snapOp.c_str());
+    int32_t operation = 0;
+    if (!tqhost::parseInt32(record.snapOp, operation)) {
+      o_logger.DebugLvl(tag, -1, "[ERROR] Invalid copy operation [%s] in Meta Data", record.snapOp.c_str());
+      device->setStatus(TQSO::SS_SNAPSHOT_FAILED);
+      return;
+    }
     if (record.arrayId.empty()) {
       o_logger.DebugLvl(tag, -1, "[ERROR] Couldn't get Array-ID from Meta Data");
       device->setStatus(TQSO::SS_SNAPSHOT_FAILED);
@@ -122,6 +135,10 @@ void* snapDeviceThread(void* argument) {
                            ? snapshot.SnapCreate()
                            : snapshot.SnapSyncOp(kResyncOperation, false);
     if (result == TQSO::SS_SNAPSHOT_CREATED) return RecordCopy(device, tag, snapshot, record);
+    if (snapshot.GetSnapOperation() == tqengine::kSnapshotOperation &&
+        !(snapshot.GetSnapDevice().empty() && snapshot.GetSnapDevPath().empty()))
+      tqengine::ReportUnrecordedCopy(device, tag, snapshot.GetSnapDevice(), snapshot.GetSnapDevPath(),
+                                     "it could not be removed after the failed snapshot");
     if (operation == tqengine::kSnapshotOperation) {
       o_logger.DebugLvl(tag, -1, "Snap Creation failed");
       device->setStatus(TQSO::SS_SNAPSHOT_FAILED);

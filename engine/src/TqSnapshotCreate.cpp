@@ -14,6 +14,9 @@ const char* const kCreateLabel = "Snapshot::SnapCreate";
 }  // namespace
 
 int Snapshot::SnapCreate() {
+  // From here on the target names only a copy this call made.
+  m_TargetDev.clear();
+  m_TargetDevPath.clear();
   if (m_SnapStatus != TQSO::SS_PREPARED) {
     DEBUG_TRACE(kCreateLabel, "Device not ready for snapshot\n");
     m_SnapStatus = TQSO::SS_SNAPSHOT_FAILED;
@@ -64,12 +67,7 @@ int Snapshot::CreateOnArray() {
   SmisResultCode result = CreateReplica(m_Conn, args, m_TargetDevPath);
   m_TargetFriendlyName.clear();
   if (!m_TargetDevPath.empty()) {
-    if (TQProviderVendor::GetVendorId(m_TargetDevPath) == TQ_VENDOR_HP_3PAR) {
-      Pegasus::CIMObjectPath target(Pegasus::String(m_TargetDevPath.c_str()));
-      m_TargetDev = GetPropByObjPath(target, "DeviceID");
-    } else {
-      m_TargetDev = GetCIMProp(m_Conn, m_TargetDevPath, "Name");
-    }
+    m_TargetDev = CopyIdOf(m_TargetDevPath);
     DEBUG_TRACE_NORMAL(kCreateLabel, "Target Device UUID %s\n", m_TargetDev.c_str());
   }
 
@@ -85,9 +83,19 @@ int Snapshot::CreateOnArray() {
     DEBUG_TRACE_NORMAL(kCreateLabel, "Success\n");
     return TQSO::SS_SNAPSHOT_CREATED;
   }
+  // A failure the array did not answer as a refusal may have made the copy all the same.
+  if (result == kSmisFailed || result == kSmisSuccess) RemoveUncertainCopy(kCreateLabel);
   RecordCreateFailure(code);
   DEBUG_TRACE(kCreateLabel, "Failed\n");
   return TQSO::SS_SNAPSHOT_FAILED;
+}
+
+std::string Snapshot::CopyIdOf(std::string path) {
+  if (TQProviderVendor::GetVendorId(path) == TQ_VENDOR_HP_3PAR) {
+    Pegasus::CIMObjectPath target(Pegasus::String(path.c_str()));
+    return GetPropByObjPath(target, "DeviceID");
+  }
+  return GetCIMProp(m_Conn, path, "Name");
 }
 
 void Snapshot::RecordCreateFailure(int code) {

@@ -1,0 +1,18 @@
+#include "UnrecordedCopy.h"
+
+#include "EvDebug.h"
+#include "FXString.h"
+#include "TqEngineErrors.h"
+
+namespace tqengine {
+
+void ReportUnrecordedCopy(TQSO::SnapInfo* device, const char* tag, const std::string& copyId,
+                          const std::string& copyPath, const char* why) {
+  const std::string& name = copyId.empty() ? copyPath : copyId;
+  const std::string text = FXString::Format("Copy [%s] is on the storage array but %s; remove it", name.c_str(), why);
+  o_logger.DebugLvl(tag, -1, "%s", text.c_str());
+  device->logMessage(2, text.c_str());
+  device->setError(kErrCopyLeft, text.c_str());
+}
+
+}  // namespace tqengine
