@@ -128,6 +128,64 @@ TEST_F(EngineJobTest, RevertRestoresSourcesAndPresentsThemAgain) {
   EXPECT_EQ(2u, host_->visibleDevices().size()) << "the sources are host disks again";
 }
 
+// After the restore each source is presented to the host again. A source the host does not get back counts as
+// failed, with the map's error, even when the array answered the map well; a hide the array did although it
+// answered a failure does not cost the device its result.
+struct RevertRemap {
+  const char* what;
+  smissim::FaultRule fault;  // on the first request of its operation
+  TQSO::ResultCode result;
+  int firstError;        // the first device's error afterwards (0 none)
+  size_t sourcesOnHost;  // host disks after the revert
+};
+
+smissim::FaultRule FaultOn(const char* operation, smissim::FaultAction action) {
+  smissim::FaultRule rule;
+  rule.operation = operation;
+  rule.action = action;
+  rule.count = 1;
+  return rule;
+}
+
+smissim::FaultRule Answering(smissim::FaultRule rule, unsigned returnValue) {
+  rule.returnValue = returnValue;
+  return rule;
+}
+
+class RevertRemaps : public EngineJobTest, public ::testing::WithParamInterface<RevertRemap> {};
+
+TEST_P(RevertRemaps, ASourceTheHostDoesNotGetBackFailsItsDevice) {
+  const RevertRemap& c = GetParam();
+  TqSleepScope instant(TqSleepMode::Instant);
+  JobOf({"vol1", "vol2"});
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_snapDevices(list_.data(), Count(), &services_));
+  array_->injectFault(c.fault);
+
+  EXPECT_EQ(c.result, tqso_revertSnaps(list_.data(), Count(), &services_));
+  for (size_t i = 0; i < list_.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(TQSO::SS_RESTORED, Device(i).getStatus()) << "the source holds the snapshot's data";
+    EXPECT_EQ(i == 0 ? c.firstError : 0, Device(i).errorCode());
+  }
+  EXPECT_EQ(c.sourcesOnHost, host_->visibleDevices().size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RevertRemaps,
+    ::testing::Values(
+        RevertRemap{
+            "MapRefused",
+            Answering(FaultOn("ExposeLUsToStorageHardwareIDCollection", smissim::FaultAction::ForceReturnValue), 4),
+            TQSO::RC_FAIL_PARTIAL, 62009, 1},
+        RevertRemap{
+            "MapAnsweredButNothingPresented",
+            Answering(FaultOn("ExposeLUsToStorageHardwareIDCollection", smissim::FaultAction::ForceReturnValue), 0),
+            TQSO::RC_FAIL_PARTIAL, 62009, 1},
+        RevertRemap{"HideDoneThoughItsJobFailed", FaultOn("HidePaths", smissim::FaultAction::JobFails),
+                    TQSO::RC_SUCCESS, 0, 2}),
+    [](const ::testing::TestParamInfo<RevertRemap>& info) { return std::string(info.param.what); });
+
 // Clones and remote-copy replicas are never reverted: such a device fails with the revert error and its
 // copy is not copied back, while the other devices of the list are still restored.
 struct RevertRefusal {
