@@ -123,6 +123,18 @@ MethodCallRecord callRecord(const Request& request) {
   return record;
 }
 
+// As a provider may answer: each property named, with its type, and no value.
+void dropPropertyValues(Response& response) {
+  for (CIMInstance& instance : response.instances) {
+    for (Uint32 i = 0; i < instance.getPropertyCount(); ++i) {
+      CIMProperty& property = instance.getProperty(i);
+      CIMValue empty;
+      empty.setNullValue(property.getType(), property.isArray());
+      property.setValue(empty);
+    }
+  }
+}
+
 }  // namespace
 
 std::string AnswerBuffers::take() {
@@ -167,8 +179,12 @@ CimHttpReply CimService::handle(const CimHttpRequest& http) {
             .str());
 
   std::vector<FaultRule> methodFaults;
+  bool valueless = false;
   for (const FaultRule& fault : faults_.take(operation, requestClass(request))) {
     switch (fault.action) {
+      case FaultAction::NoValues:
+        valueless = true;
+        break;
       case FaultAction::Delay:
         std::this_thread::sleep_for(std::chrono::milliseconds(fault.delayMs));
         break;
@@ -216,7 +232,7 @@ CimHttpReply CimService::handle(const CimHttpRequest& http) {
       } else {
         std::shared_lock<std::shared_mutex> lock(model_.mutex());
         std::vector<const CIMInstance*> kept;
-        if (enumeratesWholeInstances(model_, request, kept)) {
+        if (!valueless && enumeratesWholeInstances(model_, request, kept)) {
           scopeToNamespace(kept, request.nameSpace);
           Response head;
           head.messageId = request.messageId;
@@ -228,6 +244,7 @@ CimHttpReply CimService::handle(const CimHttpRequest& http) {
         response = runIntrinsic(model_, request);
       }
       scopeToNamespace(response, request.nameSpace);
+      if (valueless) dropPropertyValues(response);
     } else {
       const std::string cls = request.objectPath.getClassName().getString().str();
       if (!ClassHierarchy::instance().known(cls))
