@@ -149,7 +149,14 @@ int TqCimUtil::CheckInstanceExistence(TqCimConnection& conn, std::string& arrayN
           DEBUG_TRACE(label, "Name property not found for object path [%s]", volume.c_str());
           return -1;
         }
-        std::string name = instance.getProperty(index).getValue().toString().str();
+        const CIMValue value = instance.getProperty(index).getValue();
+        if (value.isNull()) {
+          // An answer without values says nothing about which volume the path holds now.
+          DEBUG_TRACE(label, "Name property of object path [%s] has no value, its existence is undetermined",
+                      volume.c_str());
+          return -1;
+        }
+        std::string name = value.toString().str();
         if (!String::equalNoCase(String(name), String(uuid))) {
           DEBUG_TRACE(label,
                       "Object path [%s] exists but its uuid [%s] did not match the supplied uuid [%s], it must be "

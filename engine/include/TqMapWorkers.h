@@ -27,7 +27,6 @@ void* childSnapDeviceThread(void* argument);
 // found device gets status 12 and its host path. 0 all expected found, 1 none, 2 some.
 struct MappedCopyWait {
   bool copies = true;
-  short engineType = 0;
   std::string hostIdentifier;
   std::list<std::string> initiators;
   std::list<std::string> devicesBefore;

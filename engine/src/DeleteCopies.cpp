@@ -59,6 +59,9 @@ class DeleteRun {
 
  private:
   void DeleteCopy(TQSO::SnapInfo* device) {
+    int code = 0;
+    device->getError(&code, nullptr, nullptr);
+    startedWithError_ = code != 0;
     _TQ3PAR_SnapMetadata record;
     if (!getMetadata(device, record)) {
       o_logger.DebugLvl(tag_, -1, "Failed to get Metadata");
@@ -88,16 +91,32 @@ class DeleteRun {
     }
     if (snapshot.GetSnapStatus() == TQSO::SS_GONE_FROM_ARRAY) {
       device->logMessage(1, "Nothing to delete as snap device externally deleted from the Storage Array");
-      device->setStatus(TQSO::SS_DELETED);
+      Succeeded(device);
       return;
     }
     if (snapshot.SnapDelete() == TQSO::SS_DELETED) return Deleted(device, record);
+    if (GoneAfterAll(device, snapshot)) return;
     RetryAfterUnmap(device, snapshot, record);
   }
 
   void Deleted(TQSO::SnapInfo* device, const _TQ3PAR_SnapMetadata& record) {
     o_logger.DebugLvl(tag_, 1, "Successfully deleted the device %s", record.targetDev.c_str());
+    Succeeded(device);
+  }
+
+  // Status 20; an error a lower layer set during this device's work (a check retried after a refused login,
+  // a first delete refused) is not its outcome. An error the device came with is kept.
+  void Succeeded(TQSO::SnapInfo* device) {
     device->setStatus(TQSO::SS_DELETED);
+    if (!startedWithError_) clearError(device);
+  }
+
+  // A delete whose answer was lost may have been done on the array: a copy the array no longer holds is deleted.
+  bool GoneAfterAll(TQSO::SnapInfo* device, Tq3PARSnapshot& snapshot) {
+    if (snapshot.GetSnapStatus() != TQSO::SS_GONE_FROM_ARRAY) return false;
+    device->logMessage(1, "The delete was not confirmed, but the snap device is no longer on the Storage Array");
+    Succeeded(device);
+    return true;
   }
 
   // The copy may still be presented to a host: withdraw it and try once more (not on a VMware host, where
@@ -116,6 +135,7 @@ class DeleteRun {
                       record.targetDev.c_str(), 0, text.c_str());
     WithdrawFromHosts(device);
     if (snapshot.SnapDelete() == TQSO::SS_DELETED) return Deleted(device, record);
+    if (GoneAfterAll(device, snapshot)) return;
     text = snapshot.GetErrorMessage(0, "default");
     o_logger.DebugLvl(tag_, -1, "Failed to delete the device[%d][%s] %s", 0, text.c_str(), record.targetDev.c_str());
     device->setStatus(TQSO::SS_DELETE_FAILED);
@@ -139,6 +159,7 @@ class DeleteRun {
   bool isLocal_;
   const char* tag_;
   bool firstIsVmware_ = false;
+  bool startedWithError_ = false;
 };
 
 }  // namespace

@@ -135,10 +135,23 @@ class ArrayMap {
       snapshot_.SetSnapDevice(createdChild_);
       if (snapshot_.SnapDelete() != TQSO::SS_DELETED)
         o_logger.DebugLvl(kTag, -1, "%s: Failed to delete the device %s", kTag, createdChild_.c_str());
+      else
+        ForgetChild(createdChild_);
     }
     setError(device_, tqengine::kErrMap, "Failed to map the device ");
     device_->setStatus(TQSO::SS_MAP_FAILED);
     return false;
+  }
+
+  // The child's creation recorded it: once it is deleted the record must no longer name it, or a later unmap
+  // or map would work on a volume that is gone.
+  void ForgetChild(const std::string& child) {
+    _TQ3PAR_SnapMetadata record;
+    if (!getMetadata(device_, record) || record.childdev != child) return;
+    record.childdev = tqengine::kEmptyDev;
+    record.childdevpath = tqengine::kEmptyPath;
+    if (!setMetadataRecord(device_, record))
+      o_logger.DebugLvl(kTag, -1, "[Error]Failed to set metadata [id : %d]", TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID);
   }
 
   TQSO::SnapInfo* device_;

@@ -111,7 +111,6 @@ class MapRun {
 
   void MapDevice(short index) {
     TQSO::SnapInfo* device = list_[index];
-    wait_.engineType = getSnapEngineType(device);
     const bool mapped = device->getStatus() == TQSO::SS_MAPPED;
     device->logMessage(
         2, mapped ? "tqso_isMapped found device mapped already" : "tqso_isMapped found device is  not mapped");

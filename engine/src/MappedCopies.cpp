@@ -32,10 +32,12 @@ void LogList(const std::list<std::string>& devices) {
     o_logger.DebugLvl(kWaitTag, 2, " Volume [%d] DeviceName [%s]", index++, device.c_str());
 }
 
-// The id the host sees for the device's copy (or source).
+// The id the host sees for the device's copy (or source). A job may span arrays of both engines, so each
+// device's own engine decides whether its snapshot is seen through a child.
 std::string ExpectedId(TQSO::SnapInfo* device, const MappedCopyWait& wait) {
   if (!wait.copies) return getSourceDeviceUUID(device);
-  return wait.engineType == tqengine::kSnapshotEngine ? getChildDeviceUUID(device) : getSnapDeviceUUID(device);
+  return getSnapEngineType(device) == tqengine::kSnapshotEngine ? getChildDeviceUUID(device)
+                                                                : getSnapDeviceUUID(device);
 }
 
 // Records the host path of the device's copy.

@@ -38,3 +38,12 @@ void setError(TQSO::SnapInfo* device, int code, const char* text) {
   device->logMessage(2, text);
   device->setError(code, text);
 }
+
+void clearError(TQSO::SnapInfo* device) {
+  if (device == nullptr) return;
+  int current = 0;
+  device->getError(&current, nullptr, nullptr);
+  if (current == 0) return;
+  device->logMessage(2, "The error met on the way is cleared: the step succeeded");
+  device->setError(0, "");
+}

@@ -78,14 +78,42 @@ bool MissingArrayId(const std::string& arrayId) {
   return true;
 }
 
-// Presents the sources again. The map worker writes its own statuses (mapped, seen on the host); the revert
-// statuses are what the caller asked about, so they are put back afterwards.
-void PresentSourcesAgain(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services) {
+// Withdraws the sources before the restore. Its outcome is not the revert's: a hide the array reported failed
+// may still have been done, and the restore and the presentation afterwards decide each device's result, so an
+// error the withdrawal left on a device without one is not kept.
+void WithdrawSources(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, bool isLocal) {
+  std::vector<bool> hadError;
+  for (short i = 0; i < count; ++i) {
+    int code = 0;
+    if (list[i] != nullptr) list[i]->getError(&code, nullptr, nullptr);
+    hadError.push_back(list[i] == nullptr || code != 0);
+  }
+  unmapVolumes(list, count, services, false, false, isLocal, -1);
+  for (short i = 0; i < count; ++i)
+    if (!hadError[i]) clearError(list[i]);
+}
+
+// Presents the sources again and answers how many restored sources the host does not see afterwards: each
+// such device counts as failed, with the map's error (or its own when the map set none). The map worker writes
+// its own statuses (mapped, seen on the host); the revert statuses are what the caller asked about, so they
+// are put back afterwards.
+int PresentSourcesAgain(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services) {
   std::vector<TQSO::SnapStatus> statuses;
   for (short i = 0; i < count; ++i) statuses.push_back(list[i] != nullptr ? list[i]->getStatus() : TQSO::SS_RESET);
   mapVolumes(list, count, services, false, true, -1);
-  for (short i = 0; i < count; ++i)
-    if (list[i] != nullptr) list[i]->setStatus(statuses[i]);
+  int lost = 0;
+  for (short i = 0; i < count; ++i) {
+    TQSO::SnapInfo* device = list[i];
+    if (device == nullptr) continue;
+    if (statuses[i] == TQSO::SS_RESTORED && device->getStatus() != TQSO::SS_SEEN_AS_HOST_DEVICE) {
+      o_logger.DebugLvl(kRevertTag, -1, "%s: Restored source device [%s] is not presented to the host again",
+                        kRevertTag, getSourceDeviceUUID(device).c_str());
+      setError(device, tqengine::kErrMap, "Failed to present the restored source device to the host again");
+      ++lost;
+    }
+    device->setStatus(statuses[i]);
+  }
+  return lost;
 }
 
 }  // namespace
@@ -133,7 +161,7 @@ int TP_revertSnaps(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services,
     }
   }
 
-  unmapVolumes(list, count, services, false, false, isLocal, -1);
+  WithdrawSources(list, count, services, isLocal);
   if (!remote) {
     ArrayOperarions_revertVolumes(list, services, count, restored);
   } else {
@@ -144,7 +172,7 @@ int TP_revertSnaps(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services,
   }
   o_logger.DebugLvl(kRevertTag, 1, "%s: [Rev-Count - %u] [ Count - %u] ", kRevertTag, static_cast<unsigned>(restored),
                     static_cast<unsigned>(count));
-  PresentSourcesAgain(list, count, services);
+  const int lost = PresentSourcesAgain(list, count, services);
   if (restored > 0) refreshSystemBus(services, ports, {}, identifier);
-  return RestoredResult(restored, count);
+  return RestoredResult(restored - lost, count);
 }

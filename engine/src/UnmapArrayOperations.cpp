@@ -28,7 +28,15 @@ class ArrayUnmap {
   ArrayUnmap(TQSO::SnapInfo* device, TQSO::TQOSUtil* services, bool copies, int& unmapped, bool force)
       : device_(device), services_(services), copies_(copies), force_(force), unmapped_(unmapped) {}
 
+  // A device counts as unmapped only when its copy was hidden and every later step held.
   bool Run() {
+    const bool ok = Work();
+    if (hidden_ && device_->getStatus() == TQSO::SS_UNMAPPED) ++unmapped_;
+    return ok;
+  }
+
+ private:
+  bool Work() {
     const bool snapCopy = TovakCopyFlagset(device_);
     const bool vmware = tqengine::IsVmwarePath(tqengine::HostDevicePathOf(device_));
     const short engine = getSnapEngineType(device_);
@@ -68,7 +76,6 @@ class ArrayUnmap {
     return true;
   }
 
- private:
   bool Failed(const char* format) {
     o_logger.DebugLvl(kTag, -1, format, kTag);
     device_->setStatus(TQSO::SS_UNMAP_FAILED);
@@ -113,7 +120,7 @@ class ArrayUnmap {
       o_logger.DebugLvl(kTag, 1, "%s: Successfully unmapped the device %s from the host", kTag,
                         record_.targetDev.c_str());
       device_->setStatus(TQSO::SS_UNMAPPED);
-      ++unmapped_;
+      hidden_ = true;
       return;
     }
     o_logger.DebugLvl(kTag, -1, "%s: Failed to unmap the device %s (but trying cleanup)", kTag, target.c_str());
@@ -152,6 +159,8 @@ class ArrayUnmap {
     o_logger.DebugLvl(kTag, 1, "%s: Deleting Child-device as a part of unmapping [%s]", kTag, child.c_str());
     if (snapshot_.SnapDelete() != TQSO::SS_DELETED) {
       o_logger.DebugLvl(kTag, -1, "%s: Failed to delete the device %s", kTag, child.c_str());
+      const std::string text = "Failed to delete the child snapshot " + child;
+      setError(device_, tqengine::kErrUnmap, text.c_str());
       device_->setStatus(TQSO::SS_UNMAP_FAILED);
       return false;
     }
@@ -183,6 +192,7 @@ class ArrayUnmap {
   bool copies_;
   bool force_;
   int& unmapped_;
+  bool hidden_ = false;
   _TQ3PAR_SnapMetadata record_;
   Tq3PARSnapshot snapshot_;
 };

@@ -91,10 +91,11 @@ class UnmapRun {
       device->setStatus(TQSO::SS_UNMAP_FAILED);
       return true;
     }
+    const bool presented = PresentedOnArray(device->getStatus(), record, engine);
     device->setStatus(TQSO::SS_UNMAP_FAILED);
 
     std::list<std::string> paths;
-    if (!firstIsVmware_ && !HostPathsFound(device, WithdrawnId(record, engine), paths)) return true;
+    if (!firstIsVmware_ && !HostPathsFound(device, WithdrawnId(record, engine), presented, paths)) return true;
 
     const bool ok = remote_ ? UnmapOnProxy(device, index) : UnmapHere(device);
     if (!ok) {
@@ -128,9 +129,18 @@ class UnmapRun {
     return engine == tqengine::kSnapshotEngine ? record.childdev : record.targetDev;
   }
 
-  // False when the device is done: the lookup failed, or nothing is visible on this host (then it counts as
-  // unmapped, after the array work when forced).
-  bool HostPathsFound(TQSO::SnapInfo* device, const std::string& id, std::list<std::string>& paths) {
+  // Whether the array still presents the copy although the host may not see it: a map left it at status 9
+  // (mapped, never seen on the host), or a snapshot's record names the child it is presented through.
+  bool PresentedOnArray(TQSO::SnapStatus status, const _TQ3PAR_SnapMetadata& record, short engine) const {
+    if (!copies_) return false;
+    if (status == TQSO::SS_MAPPED) return true;
+    return engine == tqengine::kSnapshotEngine && !record.childdev.empty() && record.childdev != tqengine::kEmptyDev;
+  }
+
+  // False when the device is done: the lookup failed, or nothing is visible on this host and nothing is
+  // presented on the array (then it counts as unmapped, after the array work when forced). A copy the array
+  // still presents goes on to the array work with no host path.
+  bool HostPathsFound(TQSO::SnapInfo* device, const std::string& id, bool presented, std::list<std::string>& paths) {
     if (!getAllDevicePaths(id, hostDevices_, identifier_, paths)) {
       o_logger.DebugLvl(tag_, -1, " [ERROR]getAllDevicePaths failed");
       device->setStatus(TQSO::SS_UNMAP_FAILED);
@@ -143,6 +153,11 @@ class UnmapRun {
     o_logger.DebugLvl(tag_, 1, "Device List start");
     for (const std::string& entry : hostDevices_) o_logger.DebugLvl(tag_, 1, "%s", entry.c_str());
     o_logger.DebugLvl(tag_, 1, "Device List end");
+    if (presented) {
+      o_logger.DebugLvl(tag_, 1, "Device %s is not visible on this host but still presented on the array, unmapping it",
+                        id.c_str());
+      return true;
+    }
     if (force_) {
       int ignored = 0;
       ArrayOperarions_unmapVolumes(device, services_, copies_, ignored, force_);

@@ -32,7 +32,6 @@ TEST_F(EngineJobTest, CopiesThatNeverAppearEndTheWaitWhenItsWindowIsOver) {
   Device(0).setStatus(TQSO::SS_MAPPED);
 
   MappedCopyWait wait;
-  wait.engineType = 25;
   wait.mapped = 1;
   EXPECT_EQ(TQSO::RC_FAIL, WaitForMappedCopies(list_.data(), Count(), &services_, wait));
   EXPECT_EQ(60509, Device(0).errorCode());
@@ -49,6 +48,49 @@ TEST_F(EngineJobTest, CopiesThatNeverAppearEndTheWaitWhenItsWindowIsOver) {
   EXPECT_EQ(0, TqSleepControl::requestCount()) << "nothing mapped: no pass";
 }
 
+// A job over a snapshot-engine array and a clone-engine array: each device's copy is looked for by its own
+// engine (a snapshot through its child, a clone itself), so both are found at once and withdrawn again.
+TEST_F(EngineJobTest, AJobOverBothEnginesFindsEveryCopyAtOnce) {
+  TqSleepScope instant(TqSleepMode::Instant);
+  std::string seed = enginejob::ArraySeed({"vol1"});
+  seed.replace(seed.size() - 2, 2,
+               R"(,{"serial":"00BEEF","firmware":"3.1.2","cpgs":["FC_r1"],"volumes":[{"name":"far1","cpg":"FC_r1"}],)"
+               R"("hosts":[{"name":"simhost","fc":[")" +
+                   std::string(enginejob::kHostPort) +
+                   R"("]}],"exports":[{"volume":"far1","host":"simhost","lun":9}]}]})");
+  array_->reset(seed);
+  std::string error;
+  ASSERT_TRUE(host_->rescan({}, {}, error)) << error;
+  TQSO::ArrayEntry clones;
+  clones.id = "2FF70002AC00BEEF";
+  clones.info =
+      "{hostName:127.0.0.1,hostUserName:" + array_.user() + ",hostPassword:" + array_.password() + ",engineId:26}";
+  clones.settings["SMCONFIG_NAME_SMIS_SERVER_PORT"] = std::to_string(array_.port());
+  registry_->put(clones);
+
+  JobOf({"vol1", "far1"});
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_snapDevices(list_.data(), Count(), &services_));
+  EXPECT_EQ(TQSO::SS_SNAPSHOT_CREATED, Device(0).getStatus());
+  EXPECT_EQ(TQSO::SS_CLONE_CREATED, Device(1).getStatus());
+  TqSleepControl::resetCounters();
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_mapSnaps(list_.data(), Count(), &services_));
+  EXPECT_EQ(0, TqSleepControl::requestCount()) << "every copy is found in the first pass";
+  const std::string seen[] = {RecordOf(Device(0)).childdev, RecordOf(Device(1)).targetDev};
+  for (size_t i = 0; i < list_.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(TQSO::SS_SEEN_AS_HOST_DEVICE, Device(i).getStatus());
+    const std::string disk = Device(i).snapDeviceName();
+    ASSERT_EQ(1u, host_->visibleDevices().count(disk));
+    EXPECT_EQ(seen[i], host_->visibleDevices().at(disk).wwn);
+  }
+
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_unmapSnaps(list_.data(), Count(), &services_));
+  for (size_t i = 0; i < list_.size(); ++i) EXPECT_EQ(TQSO::SS_UNMAPPED, Device(i).getStatus());
+  EXPECT_EQ(tqengine::kEmptyDev, RecordOf(Device(0)).childdev);
+  EXPECT_EQ(2u, host_->visibleDevices().size()) << "only the sources stay";
+}
+
 TEST_F(EngineJobTest, AFailedMapRemovesOnlyAChildItMade) {
   TqSleepScope instant(TqSleepMode::Instant);
   JobOf({"vol1"});
@@ -61,6 +103,8 @@ TEST_F(EngineJobTest, AFailedMapRemovesOnlyAChildItMade) {
   EXPECT_EQ(TQSO::SS_MAP_FAILED, Device(0).getStatus());
   EXPECT_EQ(62009, Device(0).errorCode());
   EXPECT_EQ(std::string::npos, Model().find("\"" + child + "\"")) << "the child made for the map is gone";
+  EXPECT_EQ(tqengine::kEmptyDev, RecordOf(Device(0)).childdev) << "and the record no longer names it";
+  EXPECT_EQ(tqengine::kEmptyPath, RecordOf(Device(0)).childdevpath);
 
   // A persistent snapshot keeps its child on unmap; a later failed map must not take it.
   Device(0).setRequestFlags(0x1000);
@@ -83,6 +127,64 @@ TEST_F(EngineJobTest, RevertRestoresSourcesAndPresentsThemAgain) {
   for (size_t i = 0; i < list_.size(); ++i) EXPECT_EQ(TQSO::SS_RESTORED, Device(i).getStatus());
   EXPECT_EQ(2u, host_->visibleDevices().size()) << "the sources are host disks again";
 }
+
+// After the restore each source is presented to the host again. A source the host does not get back counts as
+// failed, with the map's error, even when the array answered the map well; a hide the array did although it
+// answered a failure does not cost the device its result.
+struct RevertRemap {
+  const char* what;
+  smissim::FaultRule fault;  // on the first request of its operation
+  TQSO::ResultCode result;
+  int firstError;        // the first device's error afterwards (0 none)
+  size_t sourcesOnHost;  // host disks after the revert
+};
+
+smissim::FaultRule FaultOn(const char* operation, smissim::FaultAction action) {
+  smissim::FaultRule rule;
+  rule.operation = operation;
+  rule.action = action;
+  rule.count = 1;
+  return rule;
+}
+
+smissim::FaultRule Answering(smissim::FaultRule rule, unsigned returnValue) {
+  rule.returnValue = returnValue;
+  return rule;
+}
+
+class RevertRemaps : public EngineJobTest, public ::testing::WithParamInterface<RevertRemap> {};
+
+TEST_P(RevertRemaps, ASourceTheHostDoesNotGetBackFailsItsDevice) {
+  const RevertRemap& c = GetParam();
+  TqSleepScope instant(TqSleepMode::Instant);
+  JobOf({"vol1", "vol2"});
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_snapDevices(list_.data(), Count(), &services_));
+  array_->injectFault(c.fault);
+
+  EXPECT_EQ(c.result, tqso_revertSnaps(list_.data(), Count(), &services_));
+  for (size_t i = 0; i < list_.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(TQSO::SS_RESTORED, Device(i).getStatus()) << "the source holds the snapshot's data";
+    EXPECT_EQ(i == 0 ? c.firstError : 0, Device(i).errorCode());
+  }
+  EXPECT_EQ(c.sourcesOnHost, host_->visibleDevices().size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RevertRemaps,
+    ::testing::Values(
+        RevertRemap{
+            "MapRefused",
+            Answering(FaultOn("ExposeLUsToStorageHardwareIDCollection", smissim::FaultAction::ForceReturnValue), 4),
+            TQSO::RC_FAIL_PARTIAL, 62009, 1},
+        RevertRemap{
+            "MapAnsweredButNothingPresented",
+            Answering(FaultOn("ExposeLUsToStorageHardwareIDCollection", smissim::FaultAction::ForceReturnValue), 0),
+            TQSO::RC_FAIL_PARTIAL, 62009, 1},
+        RevertRemap{"HideDoneThoughItsJobFailed", FaultOn("HidePaths", smissim::FaultAction::JobFails),
+                    TQSO::RC_SUCCESS, 0, 2}),
+    [](const ::testing::TestParamInfo<RevertRemap>& info) { return std::string(info.param.what); });
 
 // Clones and remote-copy replicas are never reverted: such a device fails with the revert error and its
 // copy is not copied back, while the other devices of the list are still restored.

@@ -151,6 +151,18 @@ MethodCallRecord callRecord(const Request& request) {
   return record;
 }
 
+// As a provider may answer: each property named, with its type, and no value.
+void dropPropertyValues(Response& response) {
+  for (CIMInstance& instance : response.instances) {
+    for (Uint32 i = 0; i < instance.getPropertyCount(); ++i) {
+      CIMProperty& property = instance.getProperty(i);
+      CIMValue empty;
+      empty.setNullValue(property.getType(), property.isArray());
+      property.setValue(empty);
+    }
+  }
+}
+
 }  // namespace
 
 std::string AnswerBuffers::take() {
@@ -195,21 +207,24 @@ CimHttpReply CimService::handle(const CimHttpRequest& http) {
             .str());
 
   std::vector<FaultRule> methodFaults, lateFaults;
+  bool valueless = false;
   for (const FaultRule& fault : faults_.take(operation, requestClass(request))) {
-    if (fault.isMethodLevel())
+    if (fault.action == FaultAction::NoValues)
+      valueless = true;
+    else if (fault.isMethodLevel())
       methodFaults.push_back(fault);
     else if (fault.afterRunning)
       lateFaults.push_back(fault);
     else if (std::optional<CimHttpReply> reply = faultReply(request, fault))
       return *reply;
   }
-  CimHttpReply reply = run(request, methodFaults);
+  CimHttpReply reply = run(request, methodFaults, valueless);
   for (const FaultRule& fault : lateFaults)
     if (std::optional<CimHttpReply> late = faultReply(request, fault)) return *late;
   return reply;
 }
 
-CimHttpReply CimService::run(const Request& request, const std::vector<FaultRule>& methodFaults) {
+CimHttpReply CimService::run(const Request& request, const std::vector<FaultRule>& methodFaults, bool valueless) {
   const std::string operation = request.methodName.str();
   MethodCallRecord record;
   if (!request.intrinsic) record = callRecord(request);
@@ -231,7 +246,7 @@ CimHttpReply CimService::run(const Request& request, const std::vector<FaultRule
       } else {
         std::shared_lock<std::shared_mutex> lock(model_.mutex());
         std::vector<const CIMInstance*> kept;
-        if (enumeratesWholeInstances(model_, request, kept)) {
+        if (!valueless && enumeratesWholeInstances(model_, request, kept)) {
           scopeToNamespace(kept, request.nameSpace);
           Response head;
           head.messageId = request.messageId;
@@ -243,6 +258,7 @@ CimHttpReply CimService::run(const Request& request, const std::vector<FaultRule
         response = runIntrinsic(model_, request);
       }
       scopeToNamespace(response, request.nameSpace);
+      if (valueless) dropPropertyValues(response);
     } else {
       const std::string cls = request.objectPath.getClassName().getString().str();
       if (!ClassHierarchy::instance().known(cls))

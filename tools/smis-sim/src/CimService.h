@@ -61,7 +61,7 @@ class CimService {
 
  private:
   // Runs a decoded request against the model, with the faults that act inside a method.
-  CimHttpReply run(const Pegasus::CimXml::Request& request, const std::vector<FaultRule>& methodFaults);
+  CimHttpReply run(const Pegasus::CimXml::Request& request, const std::vector<FaultRule>& methodFaults, bool valueless);
 
   AnswerBuffers answerBuffers_;
   Model& model_;

@@ -21,6 +21,7 @@ const ActionName kActionNames[] = {
     {FaultAction::JobNeverEnds, "jobNeverEnds"},
     {FaultAction::JobVanishes, "jobVanishes"},
     {FaultAction::DropOutput, "dropOutput"},
+    {FaultAction::NoValues, "valuelessProperties"},
 };
 
 }  // namespace

@@ -22,6 +22,7 @@ enum class FaultAction {
   JobNeverEnds,      // ... with a job that stays running
   JobVanishes,       // ... with a job whose instance disappears (NOT_FOUND) instead of completing
   DropOutput,        // the method runs but its out-parameter `parameter` is left out of the answer
+  NoValues,          // an intrinsic answer names every property of its instances but gives none a value
 };
 
 struct FaultRule {
