@@ -60,7 +60,8 @@ class CimService {
   AnswerBuffers& answerBuffers() { return answerBuffers_; }
 
  private:
-  // Runs a decoded request against the model, with the faults that act inside a method.
+  // Runs a decoded request against the model, with the faults that act inside a method; valueless: the
+  // instances of an intrinsic answer keep their properties but lose the values.
   CimHttpReply run(const Pegasus::CimXml::Request& request, const std::vector<FaultRule>& methodFaults, bool valueless);
 
   AnswerBuffers answerBuffers_;
