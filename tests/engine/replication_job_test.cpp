@@ -135,6 +135,22 @@ TEST_F(ReplicationJob, ARefusedResynchronizationFailsTheDeviceWithTheErrorOfItsS
   }
 }
 
+TEST_F(ReplicationJob, AFaultOnTheReplicationServiceFailsOnlyItsDevice) {
+  PrepareSources({"vol1", "vol2"});
+  smissim::FaultRule fault;
+  fault.operation = "EnumerateInstanceNames";
+  fault.className = "CIM_ReplicationService";
+  fault.action = smissim::FaultAction::CimError;
+  fault.description = "provider busy";
+  fault.count = 1;
+  array_->injectFault(fault);
+  EXPECT_EQ(TQSO::RC_FAIL_PARTIAL, tqso_prepareRemoteSnaps(list_.data(), Count(), &services_));
+  EXPECT_EQ(TQSO::SS_PREPARE_FAILED, Device(0).getStatus());
+  EXPECT_EQ(62008, Device(0).errorCode());
+  EXPECT_NE(std::string::npos, Device(0).errorText().find("provider busy")) << Device(0).errorText();
+  EXPECT_EQ(TQSO::SS_PREPARED, Device(1).getStatus()) << "the next device is still prepared";
+}
+
 // The target array behind a provider of its own, reached over HTTPS, while the source array's provider
 // speaks plain HTTP on another port: each side is reached with its own array's settings.
 class ReplicationAcrossProviders : public ReplicationJob {
