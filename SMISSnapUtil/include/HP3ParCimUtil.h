@@ -110,6 +110,11 @@ class HP3ParCimUtil : public virtual TqCimUtil {
   // volume; kSmisTooFewArguments for a short vector. Catches nothing.
   SmisResultCode GetVolumeInitiatorsUtil(TqCimConnection& conn, std::vector<std::string>& args,
                                          std::vector<MappedHBAInfoList_t>& initiators);
+  // Before ports are added to the host definition `host`: a warning under the label when the definition
+  // already holds a port that is not among `ports` (two hosts whose names share the part the definition
+  // is named by end up in one definition). Traces and throws on.
+  void WarnWhenHostHoldsOtherPorts(TqCimConnection& conn, const char* label, const std::string& host,
+                                   Pegasus::Array<Pegasus::String>& ports);
 
  private:
   struct VolumeRequest;
@@ -132,8 +137,6 @@ class HP3ParCimUtil : public virtual TqCimUtil {
   SmisResultCode AddPortsToHost(TqCimConnection& conn, SmisAction& action, const std::string& systemName,
                                 const std::string& host, Pegasus::Array<Pegasus::String>& ports,
                                 const std::vector<std::string>& unassigned);
-  void WarnWhenHostHoldsOtherPorts(TqCimConnection& conn, const std::string& host,
-                                   Pegasus::Array<Pegasus::String>& ports);
   void RemoveHostsThatSeeNothing(TqCimConnection& conn, const Pegasus::CIMNamespaceName& nameSpace,
                                  Pegasus::Array<Pegasus::String>& hosts);
   void AppendInitiatorsOfView(TqCimConnection& conn, const Pegasus::CIMObjectPath& view,

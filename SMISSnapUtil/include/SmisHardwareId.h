@@ -15,8 +15,10 @@ const char* InstanceIdPrefix(const std::string& firmwareVersion);
 // Fibre Channel port.
 bool IsIscsiPort(const std::string& port);
 
-// The hardware-ID text of the port under the prefix. An iSCSI name is kept as it is; a Fibre Channel port
-// is written without ':' and in upper case.
+// The hardware-ID text of the port under the prefix, the port's kind read from the port itself. An iSCSI
+// name is kept as it is; a Fibre Channel port is written without ':' and in upper case.
 std::string HardwareIdText(const std::string& prefix, const std::string& port);
+// The same with the kind given by the caller (a host whose initiators are known to be iSCSI or FC).
+std::string HardwareIdText(const std::string& prefix, const std::string& port, bool iscsi);
 
 }  // namespace smishwid

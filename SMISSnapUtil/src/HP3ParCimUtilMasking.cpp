@@ -124,7 +124,7 @@ SmisResultCode HP3ParCimUtil::AddPortsToHost(TqCimConnection& conn, SmisAction& 
     }
     references.push_back(smishwid::HardwareIdText(smishwid::InstanceIdPrefix(version), port));
   }
-  WarnWhenHostHoldsOtherPorts(conn, host, ports);
+  WarnWhenHostHoldsOtherPorts(conn, label, host, ports);
   const std::string joined = ConvertListToString(references, true);
   DEBUG_TRACE(label, "Adding Ports [%s]", joined.c_str());
   SmisArgs args = {systemName, host, joined};
@@ -136,7 +136,8 @@ SmisResultCode HP3ParCimUtil::AddPortsToHost(TqCimConnection& conn, SmisAction& 
 }
 
 // Two hosts whose names share their first 20 characters share one definition: say so when it happens.
-void HP3ParCimUtil::WarnWhenHostHoldsOtherPorts(TqCimConnection& conn, const std::string& host, Array<String>& ports) {
+void HP3ParCimUtil::WarnWhenHostHoldsOtherPorts(TqCimConnection& conn, const char* label, const std::string& host,
+                                                Array<String>& ports) {
   CIMObjectPath collection = GetStorageHardwareIDCollectionObjPathByProp(conn, kHostClass, "ElementName", String(host));
   if (collection.getClassName().isNull()) return;
   Array<CIMObjectPath> ids =
@@ -146,7 +147,7 @@ void HP3ParCimUtil::WarnWhenHostHoldsOtherPorts(TqCimConnection& conn, const std
     bool given = false;
     for (Uint32 p = 0; p < ports.size() && !given; ++p) given = String::equalNoCase(ports[p], String(held));
     if (!given) {
-      DEBUG_TRACE("HP3ParCimUtil::MapStorageVolume",
+      DEBUG_TRACE(label,
                   "Warning: host definition [%s] already holds port [%s] of another host; the ports given are added "
                   "to it",
                   host.c_str(), held.c_str());

@@ -17,8 +17,12 @@ bool IsIscsiPort(const std::string& port) {
 }
 
 std::string HardwareIdText(const std::string& prefix, const std::string& port) {
+  return HardwareIdText(prefix, port, IsIscsiPort(port));
+}
+
+std::string HardwareIdText(const std::string& prefix, const std::string& port, bool iscsi) {
   std::string id = prefix;
-  if (IsIscsiPort(port)) {
+  if (iscsi) {
     id += "iSCSI-" + port;
   } else {
     id += "FC-";

@@ -13,6 +13,9 @@ bool isRemoteCallEnabled(TQSO::SnapInfo* device, std::string& arrayId, std::stri
 #include "TQOSUtil.h"
 #include "TQSOTypes.h"
 
+// A number of the protocol (a command field, the proxy's result, the map count): whole decimal text that
+// fits an int, blanks around it allowed; false for anything else.
+bool RemoteNumber(const std::string& text, int& value);
 // The command text of a message for the proxy (version 1, message id, device index: -1 for every device).
 bool GetRemoteCommandParameter(int messageId, int deviceIndex, std::string& command);
 bool ExtractCommandParameter(std::string& command, int& messageId, int& deviceIndex);

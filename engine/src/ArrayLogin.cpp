@@ -1,9 +1,12 @@
 #include "TqArrayLogin.h"
 
+#include <cstdint>
+
 #include "EvDebug.h"
 #include "TqEngineConfig.h"
 #include "TqEngineErrors.h"
 #include "TqEngineResult.h"
+#include "TqNumberParse.h"
 
 namespace tqengine {
 
@@ -33,6 +36,18 @@ bool ArrayInfoFor(TQSO::SnapInfo* device, TQSO::TQOSUtil* osUtil, const std::str
   return read;
 }
 
+// The settings of the array whose text was read by id: those the host services keep under the text's
+// host id. Without a usable host id the array has no settings here (never the device's array's).
+ArraySettingReader SettingsOfText(TQSO::TQOSUtil* osUtil, const std::string& arrayId, const std::string& text) {
+  std::string hostIdText;
+  int32_t hostId = 0;
+  if (parseJsonString(text, "hostid", hostIdText) && tqhost::parseInt32(hostIdText, hostId))
+    return HostIdArraySettings(osUtil, hostId);
+  o_logger.DebugLvl(kTag, -1, "No host id in the array info of [%s]; its port and HTTPS settings are not read",
+                    arrayId.c_str());
+  return [](const char*, int&) { return false; };
+}
+
 }  // namespace
 
 std::string CollapseDomainBackslash(const std::string& user) {
@@ -58,8 +73,9 @@ bool ReadArrayParams(TQSO::SnapInfo* device, TQSO::TQOSUtil* osUtil, const std::
   if (!parseJsonString(text, "hostPassword", params.cimom.m_Password)) return false;
   params.cimom.m_User = CollapseDomainBackslash(params.cimom.m_User);
 
-  const int port = ConfiguredSmisPort(device);
-  if (ConfiguredSmisHttps(device)) {
+  const ArraySettingReader settings = fromDevice ? DeviceArraySettings(device) : SettingsOfText(osUtil, arrayId, text);
+  const int port = ConfiguredSmisPort(settings);
+  if (ConfiguredSmisHttps(settings)) {
     params.cimom.m_UseSSL = true;
     params.cimom.m_Port = kHttpsPort;
   }

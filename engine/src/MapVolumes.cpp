@@ -172,8 +172,8 @@ class MapRun {
       return;
     }
     std::string count;
-    if (list_[0]->getMetaData(TQSO::SM_MDT_3PAR_REMOTE_MAP_COUNT, count)) {
-      const int added = std::atoi(count.c_str());
+    int added = 0;
+    if (list_[0]->getMetaData(TQSO::SM_MDT_3PAR_REMOTE_MAP_COUNT, count) && RemoteNumber(count, added) && added >= 0) {
       wait_.mapped += added;
       o_logger.DebugLvl(tag_, 1, "[local]tp_Remote map-count (%d))", added);
       return;

@@ -1,9 +1,10 @@
 // The fixed-width texts of the remote-proxy protocol: the command (version, message id, device index, six
 // characters each) and the map parameter (host group in 30 characters, two flags, the port list).
-#include <cstdlib>
+#include <cstdint>
 #include <string>
 
 #include "EvDebug.h"
+#include "TqNumberParse.h"
 #include "TqRemoteProxy.h"
 
 namespace {
@@ -29,6 +30,15 @@ std::string TrimBlanks(const std::string& text) {
 }
 
 }  // namespace
+
+bool RemoteNumber(const std::string& text, int& value) {
+  // Decimal only: the protocol writes "%d" and "%u", never another base.
+  if (text.find_first_not_of(" +-0123456789") != std::string::npos) return false;
+  int32_t parsed = 0;
+  if (!tqhost::parseInt32(text, parsed)) return false;
+  value = parsed;
+  return true;
+}
 
 bool GetRemoteCommandParameter(int messageId, int deviceIndex, std::string& command) {
   const char* tag = "3PAR-TP_GetRemoteCommandParameter";
@@ -60,13 +70,27 @@ bool ExtractCommandParameter(std::string& command, int& messageId, int& deviceIn
     o_logger.DebugLvl(tag, -1, "Invalid Remote command Message [%s]", command.c_str());
     return false;
   }
-  const int version = std::atoi(command.substr(0, kFieldWidth).c_str());
+  // A blank version field reads as version 0; the other fields must hold a number that fits. A device
+  // index read wrongly would name other devices (-1 is every device of the list).
+  const std::string versionField = command.substr(0, kFieldWidth);
+  int version = 0;
+  const bool blankVersion = TrimBlanks(versionField).empty();
+  if (!blankVersion && !RemoteNumber(versionField, version)) {
+    o_logger.DebugLvl(tag, -1, "Invalid Remote command Message [%s]", command.c_str());
+    return false;
+  }
   if (version >= 2) {
     o_logger.DebugLvl(tag, -1, "Invalid Remote PX Version (%d) [%s]", version, command.c_str());
     return false;
   }
-  messageId = std::atoi(command.substr(kFieldWidth, kFieldWidth).c_str());
-  deviceIndex = std::atoi(command.substr(2 * kFieldWidth).c_str());
+  int message = 0, index = 0;
+  if (!RemoteNumber(command.substr(kFieldWidth, kFieldWidth), message) ||
+      !RemoteNumber(command.substr(2 * kFieldWidth), index)) {
+    o_logger.DebugLvl(tag, -1, "Invalid Remote command Message [%s]", command.c_str());
+    return false;
+  }
+  messageId = message;
+  deviceIndex = index;
   o_logger.DebugLvl(tag, 1, "Remote Command Parameter [Version - %d] [Messageid = %d] [DeviceIndex = %d]", version,
                     messageId, deviceIndex);
   return true;

@@ -1,6 +1,5 @@
 // The agent side of the remote proxy: the command written on the first device, the host's remote run, and
 // the proxy's result read back.
-#include <cstdlib>
 #include <string>
 
 #include "EvDebug.h"
@@ -20,7 +19,12 @@ int ExecuteRemote(TQSO::SnapInfo** list, short, TQSO::TQOSUtil* services, std::s
     o_logger.DebugLvl(tag, -1, "Failed to get REMOTE_Generic_Result");
     return TQSO::RC_FAIL;
   }
-  const int result = std::atoi(value.c_str());
+  // Only a result the proxy can give counts; anything else (a stale or damaged value) is a failure.
+  int result = TQSO::RC_FAIL;
+  if (!RemoteNumber(value, result) || result < TQSO::RC_SUCCESS || result > TQSO::RC_FAIL_PARTIAL) {
+    o_logger.DebugLvl(tag, -1, "Invalid REMOTE_Generic_Result [%s]", value.c_str());
+    return TQSO::RC_FAIL;
+  }
   if (result != 0) o_logger.DebugLvl(tag, -1, "[ERROR] Remote execution returned Failure ");
   return result;
 }

@@ -1,4 +1,4 @@
-// Port and HTTPS of the SMI-S provider: the registry key when present, else the device's array setting.
+// Port and HTTPS of the SMI-S provider: the registry key when present, else the array's own setting.
 #include "EvDebug.h"
 #include "TqArrayLogin.h"
 #include "TqEngineConfig.h"
@@ -10,14 +10,14 @@ namespace {
 const char kTag[] = "3PAR-initArrayParams";
 const int kMaxPort = 65535;
 
-// The registry integer when the key is present, else the device's setting (0 when neither is there).
+// The registry integer when the key is present, else the array's setting (0 when neither is there).
 // `fromSetting` says which one gave the value.
-int RegistryOrSetting(TQSO::SnapInfo* device, const char* key, const char* setting, bool& fromSetting) {
+int RegistryOrSetting(const ArraySettingReader& settings, const char* key, const char* setting, bool& fromSetting) {
   int value = 0;
   fromSetting = false;
   if (GetRegInt(nullptr, key, &value) == 1) return value;
   value = 0;
-  if (device != nullptr && device->getConfigInt(setting, &value) == 0) {
+  if (settings && settings(setting, value)) {
     fromSetting = true;
     return value;
   }
@@ -26,9 +26,20 @@ int RegistryOrSetting(TQSO::SnapInfo* device, const char* key, const char* setti
 
 }  // namespace
 
-int ConfiguredSmisPort(TQSO::SnapInfo* device) {
+ArraySettingReader DeviceArraySettings(TQSO::SnapInfo* device) {
+  return
+      [device](const char* name, int& value) { return device != nullptr && device->getConfigInt(name, &value) == 0; };
+}
+
+ArraySettingReader HostIdArraySettings(TQSO::TQOSUtil* osUtil, int hostId) {
+  return [osUtil, hostId](const char* name, int& value) {
+    return osUtil != nullptr && osUtil->getArrayConfigInt(hostId, 0, name, value) == 0;
+  };
+}
+
+int ConfiguredSmisPort(const ArraySettingReader& settings) {
   bool fromSetting = false;
-  const int port = RegistryOrSetting(device, "3PAR_SMIS_PORT", "SMCONFIG_NAME_SMIS_SERVER_PORT", fromSetting);
+  const int port = RegistryOrSetting(settings, "3PAR_SMIS_PORT", "SMCONFIG_NAME_SMIS_SERVER_PORT", fromSetting);
   if (fromSetting && port != 0) o_logger.DebugLvl(kTag, -1, "found Arrya-config SMIS server port - %d", port);
   if (port < 0 || port > kMaxPort) {
     o_logger.DebugLvl(kTag, -1, "Configured SMIS server port %d is outside 1 to %d; the default port is kept", port,
@@ -38,9 +49,9 @@ int ConfiguredSmisPort(TQSO::SnapInfo* device) {
   return port;
 }
 
-bool ConfiguredSmisHttps(TQSO::SnapInfo* device) {
+bool ConfiguredSmisHttps(const ArraySettingReader& settings) {
   bool fromSetting = false;
-  const int https = RegistryOrSetting(device, "3PAR_SMIS_USE_HTTPS",
+  const int https = RegistryOrSetting(settings, "3PAR_SMIS_USE_HTTPS",
                                       "SMCONFIG_NAME_USE_SECURE_CONNECTION_TO_SMIS_SERVER", fromSetting);
   if (fromSetting && https == 1) o_logger.DebugLvl(kTag, -1, "found Array Config 3PAR Use HTTPS - %d", https);
   return https != 0;

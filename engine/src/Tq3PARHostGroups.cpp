@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "HP3ParCimUtil.h"
+#include "SmisHardwareId.h"
 #include "SnapshotText.h"
 #include "Tq3PARSnapshot.h"
 
@@ -12,13 +14,18 @@ namespace {
 const char kMapLabel[] = "Tq3PARSnapshot::3PAR-MapSnaptoGroup";
 const char kUnmapLabel[] = "Tq3PARSnapshot::3PAR-UnmapSnapVol";
 
-// The hardware-ID instance identifier of one port; the vendor prefix follows the firmware version.
-std::string HardwareIdOf(const std::string& port, const std::string& version, bool iscsi) {
-  const char* vendor = version.compare("3.1.1") > 0 ? "HP_3PAR:" : "3PAR:";
-  return std::string("TPD_StorageHardwareID.InstanceID=\"") + vendor + (iscsi ? "iSCSI-" : "FC-") + port + "\"";
-}
-
 }  // namespace
+
+// Ports are about to join the definition `host`: warn when it already holds ports of another host. The
+// check only informs, so a failed read is traced and the mapping goes on.
+void Tq3PARSnapshot::WarnOfSharedHostDefinition(const std::string& host, Pegasus::Array<Pegasus::String>& ports) {
+  HP3ParCimUtil definitions;
+  definitions.m_SnapInfo = m_SnapInfo;
+  Guarded(kMapLabel, 0, [&] {
+    definitions.WarnWhenHostHoldsOtherPorts(m_Conn, kMapLabel, host, ports);
+    return 0;
+  });
+}
 
 int Tq3PARSnapshot::MapSnapToGroup(const char* volume, const char* hostGroupName, short deviceAccess,
                                    std::string& portList, bool iSCSI) {
@@ -57,7 +64,9 @@ int Tq3PARSnapshot::MapSnapToGroup(const char* volume, const char* hostGroupName
     DEBUG_TRACE(kMapLabel, "3PAR Firmware [Version - %s] [Build - %u]", version.c_str(), static_cast<unsigned>(build));
     if (!unassigned.empty()) {
       std::list<std::string> ids;
-      for (const std::string& port : unassigned) ids.push_back(HardwareIdOf(port, version, iSCSI));
+      const char* prefix = smishwid::InstanceIdPrefix(version);
+      for (const std::string& port : unassigned) ids.push_back(smishwid::HardwareIdText(prefix, port, iSCSI));
+      WarnOfSharedHostDefinition(host, ports);
       SmisArgs add = {m_SystemName, host, convertList2String(ids, false)};
       DEBUG_TRACE(kMapLabel, "Adding Ports [%s]", add[2].c_str());
       if (AddPortsToHardwareIDCollection(m_Conn, add) != 0) {

@@ -67,6 +67,12 @@ int Tq3PARSnapshot::GetRemoteGroupVolumeID(TqCimConnection& conn, CIMObjectPath&
       return 1;
     }
     targetVolumeId = GetCIMProp(conn, entities[0], "Name");
+    // An entity without a name identifies no volume the target array could be asked about.
+    if (targetVolumeId.empty()) {
+      DEBUG_TRACE(kVolumeLabel, "[ERROR] replication entity [%s] of volume [%s] has no Name",
+                  entities[0].toString().str().c_str(), volume.toString().str().c_str());
+      return 1;
+    }
     DEBUG_TRACE(kVolumeLabel, "[Success] get %d instance [%s]   TargetVolume-ID [%s]",
                 static_cast<int>(entities.size()), entities[0].toString().str().c_str(), targetVolumeId.c_str());
     return 0;
@@ -77,11 +83,15 @@ int Tq3PARSnapshot::CheckForExistingGroup(TqCimConnection& conn, CIMObjectPath& 
                                           std::string& syncPath, std::string& targetVolumeId) {
   const std::string wanted = groupName != nullptr ? groupName : "";
   DEBUG_TRACE_NORMAL(kGroupLabel, "Group-name [%s]", wanted.c_str());
-  return Handled(kGroupLabel, TQ_SMIS_SNAP::kCopyGroupCaughtTexts, TQ_CATCH_SITE, 1, [&]() -> int {
+  const TQ_SMIS_SNAP::CatchTexts& texts = TQ_SMIS_SNAP::kCopyGroupCaughtTexts;
+  return HandledAndRecorded(kGroupLabel, texts, TQ_CATCH_SITE, 1, kRemoteCopyRecorded, [&]() -> int {
     Array<CIMObjectPath> groups = conn.GetAssociatorNames(volume, "TPD_OrderedMemberOfRemoteReplicationGroup",
                                                           "TPD_RemoteReplicationGroup", "", "");
     if (groups.size() == 0) return kNoGroup;
-    if (groups.size() > 1) return 1;
+    if (groups.size() > 1) {
+      setErrorMsg(kRemoteCopyRecorded, "Source-Volume is a member of more than one Remote Copy Group");
+      return 1;
+    }
     const std::string name = GetCIMProp(conn, groups[0], "ElementName");
     const std::string volumeText = volume.toString().str();
     if (name != wanted) {
@@ -97,6 +107,7 @@ int Tq3PARSnapshot::CheckForExistingGroup(TqCimConnection& conn, CIMObjectPath& 
       DEBUG_TRACE(kGroupLabel,
                   "[ERROR] storage group [%s] found for the volume [%s]. but no associated synchronized class found",
                   name.c_str(), volumeText.c_str());
+      setErrorMsg(kRemoteCopyRecorded, "Existing Remote Copy Group of the Source-Volume has no synchronization");
       return 1;
     }
     if (syncs.size() > 1) {
@@ -104,6 +115,7 @@ int Tq3PARSnapshot::CheckForExistingGroup(TqCimConnection& conn, CIMObjectPath& 
                   "[ERROR] storage group [%s] for the volume [%s]. has multiple synchronized objects(%d) which is not "
                   "expected",
                   name.c_str(), volumeText.c_str(), static_cast<int>(syncs.size()));
+      setErrorMsg(kRemoteCopyRecorded, "Existing Remote Copy Group of the Source-Volume has several synchronizations");
       return 1;
     }
     syncPath = syncs[0].toString().str();
@@ -112,6 +124,7 @@ int Tq3PARSnapshot::CheckForExistingGroup(TqCimConnection& conn, CIMObjectPath& 
     if (GetRemoteGroupVolumeID(conn, volume, targetVolumeId) != 0) {
       DEBUG_TRACE(kGroupLabel, "[ERROR]Remote Volume Not  source-volume[%s] Group [%s] syncpath [%s]",
                   volumeText.c_str(), name.c_str(), syncPath.c_str());
+      setErrorMsg(kRemoteCopyRecorded, "cannot find the target volume of the existing Remote Copy Group");
       return 1;
     }
     return 0;
@@ -121,15 +134,30 @@ int Tq3PARSnapshot::CheckForExistingGroup(TqCimConnection& conn, CIMObjectPath& 
 int Tq3PARSnapshot::CreateRCGroup(const char* systemName, const char* sourceVolumeId,
                                   TQ_SMIS_SNAP::TqArrayParams& target, const char* targetCPG, std::string& syncPath,
                                   std::string& targetVolumeId, bool async) {
+  // The text the caller reports is this call's own, never one left by an earlier operation.
+  m_LastErrorCode = 0;
+  m_LastErrorMsg.clear();
   if (!Connect(kLabel)) {
     DEBUG_TRACE(kLabel, "[ERROR]%s", m_LastErrorMsg.c_str());
     return 1;
   }
   int result = IsRemoteCopySupported(m_Conn, true);
+  if (result == 1)
+    setErrorMsg(kRemoteCopyRecorded, "Cannot read remote copy capabilities of the source 3PAR-storage array");
+  if (result == 5)
+    setErrorMsg(kRemoteCopyRecorded, "Source 3PAR-storage array does not support synchronous remote copy");
+  // The lookups before the creation call may throw (a CIM error or time-out on the replication service
+  // enumeration, for one): the fault ends the call with 1 and its message, and the connection is closed.
   if (result == 0)
-    result =
-        CreateRCGroupinternal(m_Conn, systemName, sourceVolumeId, target, targetCPG, syncPath, targetVolumeId, async);
+    result = HandledAndRecorded(kLabel, TQ_SMIS_SNAP::kCopyGroupCaughtTexts, TQ_CATCH_SITE, 1, kRemoteCopyRecorded,
+                                [&]() -> int {
+                                  return CreateRCGroupinternal(m_Conn, systemName, sourceVolumeId, target, targetCPG,
+                                                               syncPath, targetVolumeId, async);
+                                });
   m_Conn.DisconnectCimom();
+  // Only a fault of no known kind leaves no text behind.
+  if (result != 0 && m_LastErrorMsg.empty())
+    setErrorMsg(kRemoteCopyRecorded, "Remote copy group preparation failed with an unexpected fault");
   return result;
 }
 
@@ -182,6 +210,7 @@ int Tq3PARSnapshot::CreateRCGroupinternal(TqCimConnection& conn, const char* sys
   if (GetAccessPointPath(conn, nameSpace, service, targetSystem, system.c_str(), target.systemName.c_str(),
                          accessPoint) != 0) {
     DEBUG_TRACE(kInternalLabel, "[ERROR] Get Accesspoint failed");
+    if (m_LastErrorMsg.empty()) setErrorMsg(4, "unable to find service accesspoint");
     return 1;
   }
   DEBUG_TRACE(kInternalLabel, "CopyGroup[name space - %s]", nameSpace.str().c_str());
@@ -209,14 +238,17 @@ int Tq3PARSnapshot::CreateRCGroupinternal(TqCimConnection& conn, const char* sys
     if (value != 0 && value != 4096) {
       DEBUG_TRACE(kInternalLabel, "%s: Method failed, retVal = %u (0x%x)", "CreateGroupReplicaFromElements", value,
                   value);
+      PrintParamSet(out, true);
       setErrorMsg(4, "Creating new remote copy group has failed");
       return 1;
     }
     if (!GetstrSynchronizedPathString(out, syncPath)) {
       DEBUG_TRACE(kInternalLabel, "[ERROR] synchronized Path not found in the resulting params");
+      PrintParamSet(out, true);
       setErrorMsg(4, "cannot get new remote copy group information at 3PAR-storage array");
       return 1;
     }
+    PrintParamSet(out, false);
     if (GetRemoteGroupVolumeID(conn, volume, targetVolumeId) != 0) {
       DEBUG_TRACE(kInternalLabel, "[ERROR] Newly Created Volume Not Found ");
       setErrorMsg(4, "cannot find new volume for remote copy group information at target 3PAR-storage array");

@@ -35,6 +35,21 @@ CIMPropertyList Only(const char* property) {
   return CIMPropertyList(names);
 }
 
+// The text of a reference, or of the first of an array of references (the standard signature answers
+// the array ServiceAccessPoints); empty when there is none.
+std::string FirstReferenceText(const CIMValue& value) {
+  CIMObjectPath reference;
+  if (value.isArray()) {
+    Array<CIMObjectPath> references;
+    value.get(references);
+    if (references.size() == 0) return std::string();
+    reference = references[0];
+  } else {
+    value.get(reference);
+  }
+  return reference.toString().str();
+}
+
 }  // namespace
 
 int Tq3PARSnapshot::IsRemoteCopySupported(TqCimConnection& conn, bool isSource) {
@@ -120,6 +135,7 @@ int Tq3PARSnapshot::GetAccessPointPath(TqCimConnection& conn, String& nameSpace,
                                                    CIMName("GetServiceAccessPoints"), in, out);
     const unsigned value = GetRetVal(returned);
     DEBUG_TRACE_NORMAL(kAccessLabel, "%s: Method, retVal = %u (0x%x)", "GetServiceAccessPoints", value, value);
+    PrintParamSet(out, false);
     if (out.size() == 0) {
       DEBUG_TRACE(kAccessLabel,
                   "[ERROR] unable to get service accesspoint. nothing returns. please check whether the remote-group "
@@ -129,7 +145,8 @@ int Tq3PARSnapshot::GetAccessPointPath(TqCimConnection& conn, String& nameSpace,
                   "source and destination storage-arrays is there or not");
       return 1;
     }
-    if (out[0].getValue().getType() != CIMTYPE_REFERENCE || out[0].getValue().isArray()) {
+    const CIMValue& answered = out[0].getValue();
+    if (answered.getType() != CIMTYPE_REFERENCE) {
       DEBUG_TRACE(kAccessLabel,
                   "[ERROR] service accesspoint not fond in the output list. please check whether the remote-group "
                   "configuration between src and dest storage-arrays is there or not");
@@ -138,9 +155,7 @@ int Tq3PARSnapshot::GetAccessPointPath(TqCimConnection& conn, String& nameSpace,
                   "between source and destination storage-arrays is there or not");
       return 1;
     }
-    CIMObjectPath reference;
-    out[0].getValue().get(reference);
-    std::string text = reference.toString().str();
+    std::string text = FirstReferenceText(answered);
     trimstring(text);
     DEBUG_TRACE(kAccessLabel, "strAccessPointPath [%s]", text.c_str());
     if (text.empty()) {

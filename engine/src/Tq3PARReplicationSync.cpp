@@ -73,8 +73,10 @@ int Tq3PARSnapshot::SyncReplication(const char* systemName, const char* syncPath
       if (value != 0 && value != 4096) {
         DEBUG_TRACE(kLabel, "%s: Method failed, retVal = %u (0x%x)", "ModifyReplicaSynchronization", value, value);
         setErrorMsg(4, "Invoking Remote Copy synchronization failed");
+        PrintParamSet(out, true);
         return 1;
       }
+      PrintParamSet(out, false);
     }
     const int watched = WatchReplicationJob(sync, maxPolls, waitSeconds);
     if (watched == 8) {

@@ -85,11 +85,17 @@ bool Snapshot::FindSourceVolume(bool hpEva, bool ibmSvc) {
   if (hpEva) {
     m_SourceDevPath = GetVolObjPathByUUID(m_Conn, m_SourceDev.c_str(), m_SystemName.c_str());
   } else if (ibmSvc) {
-    // The concise-volume lookup of IBM SVC is not part of this layer: the regular lookup on the system.
-    DEBUG_TRACE(kPrepareLabel,
-                "Can not find source volume [%s] using optmized IBMTSSVC_ConciseVolume, falling back to regular",
-                m_SourceDev.c_str());
-    m_SourceDevPath = GetVolObjPathByUUID(m_Conn, m_SourceDev.c_str(), m_SystemName.c_str());
+    // The concise volumes name a volume by its UUID in one enumeration of names; the regular lookup on
+    // the system is the fallback.
+    m_SourceDevPath = GetIBMSVCVolObjPathByUUID(m_Conn, m_SourceDev, m_SystemName);
+    if (m_SourceDevPath.empty()) {
+      DEBUG_TRACE(kPrepareLabel,
+                  "Can not find source volume [%s] using optmized IBMTSSVC_ConciseVolume, falling back to regular",
+                  m_SourceDev.c_str());
+      m_SourceDevPath = GetVolObjPathByUUID(m_Conn, m_SourceDev.c_str(), m_SystemName.c_str());
+    } else {
+      DEBUG_TRACE(kPrepareLabel, "Found source volume [%s] using optmized IBMTSSVC_ConciseVolume", m_SourceDev.c_str());
+    }
   } else {
     m_SourceDevPath = GetVolObjPathByUUID(m_Conn, m_SourceDev.c_str(), "");
   }

@@ -8,6 +8,9 @@
 #include "EvDebug.h"
 #include "SnapInfo.h"
 #include "TqEngineConfig.h"
+#include "TqSleep.h"
+#include "TqsoEntryPoints.h"
+#include "support/EngineJobFixture.h"
 
 namespace {
 
@@ -36,6 +39,10 @@ const ScanCase kScanCases[] = {
     {"further colons belong to the value", "{hostName:fe80::1,b:c}", "hostName", true, "fe80::1", ""},
     {"a key inside a longer key matches first", "{hostNameAlias:z,hostName:x}", "hostName", true, "z", ""},
     {"case-sensitive", "{hostname:x,hostName:y}", "hostName", true, "y", ""},
+    {"a key inside the password is not read", "{hostPassword:x engineId:26,engineId:25}", "engineId", true, "25", ""},
+    {"a key only inside the password is missing", "{hostName:h,hostPassword:x engineId:26}", "engineId", false, "",
+     "is not in Json string [{hostName:h,hostPassword:*****}]"},
+    {"nor inside a descriptor password", "{password:lunuuid:evil,lunuuid:60002AC0}", "lunuuid", true, "60002AC0", ""},
 };
 
 class ArrayInfoScanner : public ::testing::TestWithParam<ScanCase> {};
@@ -76,6 +83,11 @@ TEST(ArrayInfoScanner, PasswordsNeverReachTheLog) {
   EXPECT_FALSE(parseJsonString("", "hostPassword", value));
   EXPECT_EQ(0u, log.countContaining(secret));
   EXPECT_TRUE(log.contains("hostPassword:*****,engineId:25"));
+
+  // A value that runs on into the password item (a comma missing) is logged without the password.
+  EXPECT_TRUE(parseJsonString("{engineId:25 hostPassword:" + secret + ",a:b}", "engineId", value));
+  EXPECT_EQ(0u, log.countContaining(secret));
+  EXPECT_TRUE(log.contains("Item Name:Item Value [engineId:25 hostPassword:*****]"));
 }
 
 TEST(ArrayInfoMask, MasksEveryPasswordValueUpToItsEnd) {
@@ -88,6 +100,8 @@ TEST(ArrayInfoMask, MasksEveryPasswordValueUpToItsEnd) {
       {"{corvtype:vmware,esxname:e,password:pw}", "{corvtype:vmware,esxname:e,password:*****}"},
       {"{hostPassword", "{hostPassword"},
       {"{assword:x,Password:y}", "{assword:x,Password:*****}"},
+      {"{hostPassword:a}b,c:d}", "{hostPassword:*****,c:d}"},  // the value ends where the scanner ends it
+      {"{hostPassword:a password:b,c:d}", "{hostPassword:*****,c:d}"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.second, tqengine::MaskArrayInfo(c.first)) << c.first;
 }
@@ -116,8 +130,14 @@ TEST(ArrayCredentials, ReadsTheFiveKeysInOrderAndStopsAtTheFirstMissing) {
 
 TEST(EngineType, IsTheEngineIdNumberOrZero) {
   const std::pair<const char*, short> cases[] = {
-      {"{hostName:h,engineId:25}", 25}, {"{engineId:26,hostName:h}", 26}, {"{hostName:h}", 0},
-      {"{engineId:clone}", 0},          {"{engineId:70000}", 0},          {"{engineId:}", 0},
+      {"{hostName:h,engineId:25}", 25},
+      {"{engineId:26,hostName:h}", 26},
+      {"{hostName:h}", 0},
+      {"{engineId:clone}", 0},
+      {"{engineId:70000}", 0},
+      {"{engineId:}", 0},
+      {"{hostPassword:x engineId:26,engineId:25}", 25},
+      {"{hostPassword:x engineId:26}", 0},
   };
   auto registry = std::make_shared<TQSO::ArrayRegistry>();
   for (const auto& c : cases) {
@@ -130,6 +150,30 @@ TEST(EngineType, IsTheEngineIdNumberOrZero) {
   TQSO::SnapInfo noArray;
   EXPECT_EQ(0, getSnapEngineType(&noArray));
   EXPECT_EQ(0, getSnapEngineType(nullptr));
+}
+
+// An array whose provider password holds another item's key and value.
+class PasswordHoldingAKey : public enginejob::EngineJobTest {
+ protected:
+  PasswordHoldingAKey() : EngineJobTest({"vol1"}, "x engineId:26") {}
+  TqSleepScope instant_{TqSleepMode::Instant};
+};
+
+TEST_F(PasswordHoldingAKey, ASnapshotJobStaysASnapshotJobAndThePasswordIsNeverLogged) {
+  ASSERT_NE(std::string::npos,
+            registry_->find(enginejob::kArrayId)->info.find("hostPassword:x engineId:26,engineId:25"))
+      << "the password item comes before the engine id";
+  JobOf({"vol1"});
+  EvDebugCapture log;
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
+  EXPECT_EQ(TQSO::SS_PREPARED, Device(0).getStatus());
+  EXPECT_EQ("4", enginejob::RecordOf(Device(0)).snapOp) << "a snapshot, not a clone";
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_snapDevices(list_.data(), Count(), &services_));
+  EXPECT_EQ(TQSO::SS_SNAPSHOT_CREATED, Device(0).getStatus());
+  EXPECT_TRUE(CallsOf("CreateOrModifyElementFromStoragePool").empty()) << "no clone volume was made";
+  EXPECT_EQ(0u, log.countContaining("x engineId:26"));
+  for (const TQSO::JobMessage& message : Device(0).messages())
+    EXPECT_EQ(std::string::npos, message.text.find("x engineId:26")) << message.text;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // registry (which wins whenever its key is present) or the array's settings, and the failures.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -59,6 +60,45 @@ TEST_F(ArrayLoginTest, ByIdReadsTheTextFromTheHostServices) {
   ASSERT_TRUE(tqengine::ReadArrayParams(&other, &services, kArray, false, login));
   EXPECT_EQ("10.1.1.5", login.cimom.m_Address);
   EXPECT_EQ("", other.selectedArrayId());
+}
+
+TEST_F(ArrayLoginTest, ByIdPortAndHttpsAreThatArraysOwnByItsHostId) {
+  // The device has another array selected, with settings of its own that must not be taken.
+  registry_->put(TQSO::ArrayEntry{
+      "2FF70002AC00BEEF",
+      "{hostName:t,hostUserName:u,hostPassword:p,hostid:7}",
+      "ctl2",
+      7,
+      {{"SMCONFIG_NAME_SMIS_SERVER_PORT", "9000"}, {"SMCONFIG_NAME_USE_SECURE_CONNECTION_TO_SMIS_SERVER", "0"}}});
+  ASSERT_EQ(0, device_.setArrayLogin("2FF70002AC00BEEF"));
+  TQSO::TQOSUtil services(registry_, nullptr);
+  const std::map<std::string, std::string> ownSettings = {{"SMCONFIG_NAME_SMIS_SERVER_PORT", "7000"},
+                                                          {"SMCONFIG_NAME_USE_SECURE_CONNECTION_TO_SMIS_SERVER", "1"}};
+  struct Case {
+    const char* name;
+    std::string info;
+    std::map<std::string, std::string> settings;
+    int port;
+    bool https;
+  } cases[] = {
+      {"its own settings", "{hostName:h,hostUserName:u,hostPassword:p,hostid:3}", ownSettings, 7000, true},
+      {"no settings of its own", "{hostName:h,hostUserName:u,hostPassword:p,hostid:3}", {}, 5988, false},
+      {"no host id: no settings", "{hostName:h,hostUserName:u,hostPassword:p}", ownSettings, 5988, false},
+      {"a host id that is no number", "{hostName:h,hostUserName:u,hostPassword:p,hostid:x3}", ownSettings, 5988, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PutArray(c.info, c.settings);
+    tqengine::TqArrayLogin login;
+    ASSERT_TRUE(tqengine::ReadArrayParams(&device_, &services, kArray, false, login));
+    EXPECT_EQ("h", login.cimom.m_Address);
+    EXPECT_EQ(c.port, login.cimom.m_Port);
+    EXPECT_EQ(c.https, login.cimom.m_UseSSL);
+  }
+  TqConfigOverride registryPort("~Corvane", "3PAR_SMIS_PORT", "6000");
+  tqengine::TqArrayLogin login;
+  ASSERT_TRUE(tqengine::ReadArrayParams(&device_, &services, kArray, false, login));
+  EXPECT_EQ(6000, login.cimom.m_Port) << "a registry key still wins";
 }
 
 TEST_F(ArrayLoginTest, FailuresAndTheErrorsTheySet) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "SimFaults.h"
 #include "SimProviderSupport.h"
 #include "Tq3PARSnapshot.h"
 #include "TqSleep.h"
@@ -44,6 +45,25 @@ class RemoteCopyTest : public ::testing::Test {
     for (const smissim::MethodCallRecord& call : source_->methodCalls()) count += call.method == method;
     return count;
   }
+  // The group the engine names for the source volume.
+  std::string GroupName() {
+    std::string group;
+    snap_.getRCGroupName("database_volume_01", kVolume, group);
+    return group;
+  }
+  // Sets a property of every instance of the class on the source provider.
+  void SetOnSource(const char* className, const char* property, const std::string& value) {
+    source_->withModel([&](smissim::Model& model) {
+      for (const Pegasus::CIMInstance* found : model.store().enumerate(className)) {
+        Pegasus::CIMInstance* instance = model.store().findMutable(found->getPath());
+        const Pegasus::Uint32 at = instance->findProperty(property);
+        if (at != Pegasus::PEG_NOT_FOUND) instance->removeProperty(at);
+        instance->addProperty(
+            Pegasus::CIMProperty(Pegasus::CIMName(property), Pegasus::CIMValue(Pegasus::String(value))));
+      }
+      return 0;
+    });
+  }
 
   TqSleepScope instant_{TqSleepMode::Instant};
   smissim::TestServer source_, target_;
@@ -68,6 +88,91 @@ TEST_F(RemoteCopyTest, AGroupIsCreatedWaitedOnFoundAgainAndResynchronized) {
   EXPECT_EQ(0, snap_.SyncReplication(kSource, sync.c_str(), 1, 5));
   EXPECT_EQ(1u, Calls("ModifyReplicaSynchronization"));
   EXPECT_EQ(nullptr, snap_.m_Conn.m_Client);
+}
+
+TEST_F(RemoteCopyTest, TheAccessPointIsReadInTheStandardFormAndAsOneReference) {
+  for (bool single : {false, true}) {
+    SCOPED_TRACE(single ? "one reference" : "the standard array ServiceAccessPoints");
+    source_->reset(Array("00ABCD", R"(,"remoteCopyTargets":["00BEEF"])").seedJson);
+    source_->updateSettings(single ? R"({"singleAccessPoint":true})" : "{}");
+    record_.clearMessages();
+    std::string sync, targetVolume;
+    ASSERT_EQ(0, Create(sync, targetVolume)) << snap_.m_LastErrorMsg;
+    EXPECT_EQ(1u, Calls("CreateGroupReplicaFromElements"));
+    EXPECT_EQ(1, simtest::CountMessages(
+                     record_, single ? "<ServiceAccessPoint> <reference>" : "<ServiceAccessPoints> <reference>"))
+        << "the answer is traced";
+    EXPECT_EQ(1, simtest::CountMessages(record_, "<Synchronization> <reference>"));
+  }
+}
+
+TEST_F(RemoteCopyTest, AVolumeAlreadyInAnotherGroupIsNotPairedAgain) {
+  std::string sync, targetVolume;
+  ASSERT_EQ(0, Create(sync, targetVolume));
+  std::string lower = GroupName();
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (const std::string& other : {std::string("TQ_RCGsomething_else"), lower}) {
+    SCOPED_TRACE(other);
+    SetOnSource("TPD_RemoteReplicationGroup", "ElementName", other);
+    std::string again, againVolume;
+    EXPECT_EQ(1, Create(again, againVolume));
+    EXPECT_EQ("Cannot create Remote Copy Group. Source-Volume has already paired with another existing Group",
+              snap_.m_LastErrorMsg);
+    EXPECT_EQ(1u, Calls("CreateGroupReplicaFromElements")) << "no second group is made";
+    EXPECT_EQ(nullptr, snap_.m_Conn.m_Client);
+  }
+}
+
+TEST_F(RemoteCopyTest, EachFailureOfTheCreationRecordsItsOwnText) {
+  struct Case {
+    const char* name;
+    smissim::FaultRule fault;
+    int result;
+    const char* text;  // a fragment of the recorded text
+    size_t created;    // creation calls made
+  } cases[] = {
+      {"replication service enumeration fails",
+       simtest::On("EnumerateInstanceNames", simtest::CimErrorFault(1, "provider busy")), 1, "provider busy", 0},
+      {"connection dropped at the enumeration",
+       simtest::On("EnumerateInstanceNames",
+                   simtest::AnyOperation(smissim::FaultAction::DropConnection, simtest::kLasting)),
+       1, "", 0},
+      {"creation refused",
+       simtest::On("CreateGroupReplicaFromElements", simtest::AnyOperation(smissim::FaultAction::ForceReturnValue, 1)),
+       1, "Creating new remote copy group has failed", 1},
+      {"no access point answered",
+       simtest::On("GetServiceAccessPoints", simtest::AnyOperation(smissim::FaultAction::ForceReturnValue, 1)), 1,
+       "unable to get service accesspoint", 0},
+      {"source capabilities cannot be read",
+       simtest::On("EnumerateInstances", simtest::CimErrorFault(1, "capabilities unavailable")), 1,
+       "remote copy capabilities of the source", 0},
+  };
+  cases[0].fault.className = "CIM_ReplicationService";
+  cases[1].fault.className = "CIM_ReplicationService";
+  cases[4].fault.className = "TPD_ReplicationServiceCapabilities";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    source_->reset(Array("00ABCD", R"(,"remoteCopyTargets":["00BEEF"])").seedJson);
+    source_->injectFault(c.fault);
+    snap_.m_LastErrorMsg = "left by an earlier operation";
+    std::string sync, targetVolume;
+    EXPECT_EQ(c.result, Create(sync, targetVolume));
+    EXPECT_FALSE(snap_.m_LastErrorMsg.empty());
+    EXPECT_NE("left by an earlier operation", snap_.m_LastErrorMsg);
+    EXPECT_NE(std::string::npos, snap_.m_LastErrorMsg.find(c.text)) << snap_.m_LastErrorMsg;
+    EXPECT_EQ(c.created, Calls("CreateGroupReplicaFromElements"));
+    EXPECT_EQ(nullptr, snap_.m_Conn.m_Client) << "disconnected";
+  }
+}
+
+TEST_F(RemoteCopyTest, AMirrorWithoutANameIsNotFound) {
+  std::string sync, targetVolume;
+  ASSERT_EQ(0, Create(sync, targetVolume));
+  SetOnSource("TPD_ReplicationEntity", "Name", "");
+  std::string again, againVolume;
+  EXPECT_EQ(1, Create(again, againVolume));
+  EXPECT_EQ("cannot find the target volume of the existing Remote Copy Group", snap_.m_LastErrorMsg);
+  EXPECT_TRUE(againVolume.empty());
 }
 
 TEST_F(RemoteCopyTest, ATargetThatCannotBeReachedOrHasNoSuchPool) {
@@ -115,6 +220,7 @@ TEST_F(UnlinkedArrays, TargetWithoutRemoteMirroringOrNoLinkBetweenTheArrays) {
   EXPECT_NE(std::string::npos, snap_.m_LastErrorMsg.find("unable to get service accesspoint"));
   source_->reset(Array("00ABCD", R"(,"remoteCopy":false)").seedJson);
   EXPECT_EQ(5, Create(sync, targetVolume)) << "the source array cannot mirror remotely";
+  EXPECT_EQ("Source 3PAR-storage array does not support synchronous remote copy", snap_.m_LastErrorMsg);
 }
 
 TEST(RemoteCopyGroupName, ShortNamesWholeLongNamesByTheWwn) {

@@ -32,7 +32,12 @@ TEST(RemoteCommand, FixedWidthFieldsAndWhatTheProxyAccepts) {
       {"     0    12    -1", true, 12, -1},           // version 0 is accepted
       {"     2     4    -1", false, 0, 0},            // a later protocol version
       {"     1    10   1234567", true, 10, 1234567},  // the index runs to the end of the text
-      {"garbage garbage ga", true, 0, 0},             // not numbers: read as 0 (an unknown message)
+      {"           9     2", true, 9, 2},             // a blank version field reads as 0
+      {"garbage garbage ga", false, 0, 0},            // fields that are not numbers
+      {"     1     9      ", false, 0, 0},            // no device index
+      {"     1     9     2x", false, 0, 0},           // digits followed by more
+      {"     1     94294967295", false, 0, 0},        // does not fit: never -1, "every device"
+      {"     1     9  0x10", false, 0, 0},            // decimal only
   };
   for (Case c : cases) {
     message = index = -99;
@@ -113,6 +118,28 @@ TEST_F(ProxyJob, AProxyThatCannotBeReachedOrLeavesNoResultFails) {
   EXPECT_EQ(TQSO::RC_FAIL, tqso_reconcileSnaps(list_.data(), Count(), &services_));
 }
 
+TEST(RemoteProxyAgent, OnlyAResultTheProxyCanGiveIsRead) {
+  TQSO::SnapInfo device;
+  TQSO::SnapInfo* list[] = {&device};
+  TQSO::TQOSUtil services;
+  std::string written;
+  services.setProxyEntryPoint([&](TQSO::SnapInfo** devices, short, TQSO::TQOSUtil*) {
+    devices[0]->setMetaData(TQSO::SM_MDT_3PAR_UNIQUE_STR_REMOTE_GENERIC_RESULT, written.c_str());
+    return 0;
+  });
+  services.setDeviceList(list, 1);
+  const std::pair<const char*, int> cases[] = {
+      {"0", TQSO::RC_SUCCESS},       {"2", TQSO::RC_FAIL_PARTIAL}, {"1", TQSO::RC_FAIL},
+      {"4294967295", TQSO::RC_FAIL}, {"-1", TQSO::RC_FAIL},        {"3", TQSO::RC_FAIL},
+      {"0 and more", TQSO::RC_FAIL}, {"", TQSO::RC_FAIL},
+  };
+  std::string proxy = "proxyhost";
+  for (const auto& c : cases) {
+    written = c.first;
+    EXPECT_EQ(c.second, ExecuteRemote(list, 1, &services, proxy)) << "[" << c.first << "]";
+  }
+}
+
 TEST(RemoteProxyServer, UnknownMessagesAndBadIndexesAreRefused) {
   TQSO::SnapInfo device;
   TQSO::SnapInfo* list[] = {&device};
@@ -125,6 +152,10 @@ TEST(RemoteProxyServer, UnknownMessagesAndBadIndexesAreRefused) {
   EXPECT_EQ(TQSO::RC_SUCCESS, tqso_execSnapEngineOp(list, 1, &services));
   EXPECT_EQ("0", device.metaDataText(TQSO::SM_MDT_3PAR_UNIQUE_STR_REMOTE_GENERIC_RESULT).value_or(""));
   EXPECT_EQ(TQSO::RC_SUCCESS, tqso_execSnapEngineOp(list, 0, &services));
+  device.setMetaDataValue(TQSO::REMOTE_CALL_ID, "     1     74294967295");
+  device.setMetaData(TQSO::SM_MDT_3PAR_UNIQUE_STR_REMOTE_GENERIC_RESULT, nullptr);
+  EXPECT_EQ(TQSO::RC_FAIL, tqso_execSnapEngineOp(list, 1, &services)) << "an index that does not fit names nothing";
+  EXPECT_FALSE(device.metaDataText(TQSO::SM_MDT_3PAR_UNIQUE_STR_REMOTE_GENERIC_RESULT).has_value());
 
   std::string unused;
   for (int index : {1, -2, 7}) {

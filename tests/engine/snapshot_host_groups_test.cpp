@@ -75,6 +75,50 @@ TEST_F(HostGroupTest, UnknownPortsGetTheCallersGroupAndMixedHostsAreRefused) {
   EXPECT_TRUE(ExposedVolumes(kKnownPort).empty()) << "a refused map changes nothing";
 }
 
+TEST_F(HostGroupTest, NewPortsAreNamedWithTheFirmwaresPrefix) {
+  array_->updateSettings(R"({"checkHardwareIdPrefix":true})");  // a wrong prefix is refused
+  struct Case {
+    const char* firmware;
+    const char* port;
+    const char* id;
+  } cases[] = {
+      {"3.1.1", "10000000C9A1B2E1", "TPD_StorageHardwareID.InstanceID=\"3PAR:FC-10000000C9A1B2E1\""},
+      {"3.1.2", "10000000C9A1B2E2", "TPD_StorageHardwareID.InstanceID=\"HP_3PAR:FC-10000000C9A1B2E2\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.firmware);
+    array_->updateSettings(std::string(R"({"arrays":[{"serial":"00ABCD","firmware":")") + c.firmware + "\"}]}");
+    array_->clearLog();
+    std::string ports = c.port;
+    EXPECT_EQ(TQSO::SS_MAPPED,
+              snap_.MapSnapToGroup(kVol1, (std::string("TQ_fw_") + c.firmware).c_str(), 2, ports, false));
+    std::vector<std::string> added;
+    for (const smissim::MethodCallRecord& call : array_->methodCalls())
+      if (call.method == "AddHardwareIDsToCollection") added.push_back(call.param("HardwareIDs")->value);
+    ASSERT_EQ(1u, added.size());
+    EXPECT_EQ(std::string(c.id) + " ", added[0]);
+  }
+}
+
+TEST_F(HostGroupTest, AddingPortsToADefinitionHoldingOtherPortsIsWarned) {
+  struct Case {
+    const char* name;
+    std::string ports;
+    const char* group;
+    int warnings;
+  } cases[] = {
+      {"the definition holds only ports given", std::string(kKnownPort) + "," + kNewPort, "TQ_unused_fc", 0},
+      {"a definition of the same name holds another host's port", "10000000C9A1B2F0", "simhost", 1},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    record_.clearMessages();
+    EXPECT_EQ(TQSO::SS_MAPPED, snap_.MapSnapToGroup(kVol2, c.group, 2, c.ports, false));
+    EXPECT_EQ(c.warnings, simtest::CountMessages(record_, "already holds port ["));
+    EXPECT_EQ(TQSO::SS_UNMAPPED, snap_.UnmapSnapVol(kVol2));
+  }
+}
+
 TEST_F(HostGroupTest, HostInfoSortsPortsIntoHostsAndUnassigned) {
   ASSERT_EQ(0, snap_.m_Conn.ConnectCimom());
   Pegasus::Array<Pegasus::String> ports;

@@ -45,16 +45,19 @@ inline _TQ3PAR_SnapMetadata RecordOf(TQSO::SnapInfo& device) {
   return record;
 }
 
-inline smissim::SimulatorOptions SeededOptions(const std::vector<std::string>& volumes) {
+// The array seeded with `volumes`; a non-empty password replaces the provider's default one.
+inline smissim::SimulatorOptions SeededOptions(const std::vector<std::string>& volumes,
+                                               const std::string& password = "") {
   smissim::SimulatorOptions options;
   options.seedJson = ArraySeed(volumes);
+  if (!password.empty()) options.password = password;
   return options;
 }
 
 class EngineJobTest : public ::testing::Test {
  protected:
-  explicit EngineJobTest(const std::vector<std::string>& volumes = {"vol1", "vol2"})
-      : array_(SeededOptions(volumes)),
+  explicit EngineJobTest(const std::vector<std::string>& volumes = {"vol1", "vol2"}, const std::string& password = "")
+      : array_(SeededOptions(volumes, password)),
         host_(std::make_shared<TQSO::SimulatedHostPlatform>(
             std::vector<TQSO::HostInitiator>{{kHostPort, TQSO::INITIATOR_FC}},
             std::make_shared<TQSO::SimulatorExposureSource>(array_->url(), array_.user(), array_.password()))),

@@ -19,6 +19,12 @@ void MethodOutcome::addReference(const char* name, const CIMObjectPath& path, co
   out.emplace_back(String(name), CIMValue(qualified(path, call.model.settings().hostName, call.array.nameSpace())));
 }
 
+void MethodOutcome::addReferences(const char* name, const std::vector<CIMObjectPath>& paths, const Model& model) {
+  Array<CIMObjectPath> references;
+  for (const CIMObjectPath& path : paths) references.append(qualified(path, model.settings().hostName, kNamespace));
+  out.emplace_back(String(name), CIMValue(references));
+}
+
 Uint32 arrayCode(const Model& model, Uint32 code) { return model.settings().strictReturnCodes ? 4 : code; }
 
 MethodOutcome finishTask(MethodCall& call, const std::string& method, bool asJob,

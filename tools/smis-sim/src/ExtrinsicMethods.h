@@ -30,6 +30,8 @@ struct MethodOutcome {
   void addReference(const char* name, const Pegasus::CIMObjectPath& path, const Model& model);
   // The same in the namespace of the call's array.
   void addReference(const char* name, const Pegasus::CIMObjectPath& path, const MethodCall& call);
+  // An out-parameter holding an array of references to objects in root/tpd.
+  void addReferences(const char* name, const std::vector<Pegasus::CIMObjectPath>& paths, const Model& model);
 };
 
 // Runs `methodName` on the service `target`. Throws CIMException for calls the provider refuses outright

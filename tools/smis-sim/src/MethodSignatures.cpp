@@ -45,7 +45,7 @@ const std::vector<MethodSignature>& methodSignatures() {
       {"CIM_ReplicationService",
        "GetServiceAccessPoints",
        {required("System", CIMTYPE_REFERENCE, false, "CIM_System"), in("Requirements", CIMTYPE_UINT16, true),
-        out("ServiceAccessPoint", CIMTYPE_REFERENCE, false, "CIM_ManagedElement")}},
+        out("ServiceAccessPoints", CIMTYPE_REFERENCE, true, "CIM_ServiceAccessPoint")}},
       {"CIM_ReplicationService",
        "CreateGroupReplicaFromElements",
        {required("SyncType", CIMTYPE_UINT16), in("Mode", CIMTYPE_UINT16), in("SourceGroupName", CIMTYPE_STRING),

@@ -31,6 +31,7 @@ void Settings::update(const Json& json) {
   hostName = json.getString("hostName", hostName);
   remoteCopyPolls = static_cast<unsigned>(json.getUint64("remoteCopyPolls", remoteCopyPolls));
   remoteCopyNeverSyncs = json.getBool("remoteCopyNeverSyncs", remoteCopyNeverSyncs);
+  singleAccessPoint = json.getBool("singleAccessPoint", singleAccessPoint);
   abstractSyncNames = json.getBool("abstractSyncNames", abstractSyncNames);
 }
 
@@ -43,7 +44,8 @@ Json Settings::toJson() const {
   json.set("checkHardwareIdPrefix", checkHardwareIdPrefix).set("sizeRoundingBytes", sizeRoundingBytes);
   json.set("hostName", hostName);
   json.set("remoteCopyPolls", static_cast<std::uint64_t>(remoteCopyPolls))
-      .set("remoteCopyNeverSyncs", remoteCopyNeverSyncs);
+      .set("remoteCopyNeverSyncs", remoteCopyNeverSyncs)
+      .set("singleAccessPoint", singleAccessPoint);
   json.set("abstractSyncNames", abstractSyncNames);
   return json;
 }

@@ -23,13 +23,19 @@ std::string keyValue(const CIMObjectPath& path, const char* key) {
   return std::string();
 }
 
-// GetServiceAccessPoints(System): the access point of the link to that array; no output when there is none.
+// GetServiceAccessPoints(System): the access point of the link to that array, as the standard signature
+// gives it (the array ServiceAccessPoints) or, with the setting, as one reference; no output when there is
+// no link.
 MethodOutcome getServiceAccessPoints(MethodCall& call) {
   auto system = call.args.reference("System");
   if (!system) return MethodOutcome::code(kInvalidParameter);
   MethodOutcome outcome;
   CIMObjectPath point = call.model.remoteAccessPoint(call.array, keyValue(*system, "Name"));
-  if (point.getKeyBindings().size() > 0) outcome.addReference("ServiceAccessPoint", point, call.model);
+  if (point.getKeyBindings().size() == 0) return outcome;
+  if (call.model.settings().singleAccessPoint)
+    outcome.addReference("ServiceAccessPoint", point, call.model);
+  else
+    outcome.addReferences("ServiceAccessPoints", {point}, call.model);
   return outcome;
 }
 

@@ -31,6 +31,7 @@ struct Settings {
   std::string hostName = "127.0.0.1";     // host part of paths in association and method answers
   unsigned remoteCopyPolls = 1;           // reads that see a new or resynchronizing remote-copy group unsynced
   bool remoteCopyNeverSyncs = false;      // remote-copy groups never reach the synchronized state
+  bool singleAccessPoint = false;         // GetServiceAccessPoints answers one reference, not the array
   // A family's own pairs (ETERNUS) are named CIM_StorageSynchronized in reference answers, and a read by
   // that class finds nothing: they are read by the family's class only.
   bool abstractSyncNames = false;
