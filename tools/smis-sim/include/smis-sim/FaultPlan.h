@@ -22,6 +22,7 @@ enum class FaultAction {
   JobNeverEnds,      // ... with a job that stays running
   JobVanishes,       // ... with a job whose instance disappears (NOT_FOUND) instead of completing
   DropOutput,        // the method runs but its out-parameter `parameter` is left out of the answer
+  EmptyOutput,       // the method runs but its out-parameter `parameter` is answered typed, without a value
 };
 
 struct FaultRule {
@@ -37,7 +38,7 @@ struct FaultRule {
   std::uint32_t returnValue = 4;
   std::uint16_t jobFinalState = 10;
   unsigned jobPolls = 0;  // job faults: polls while running before the end; 0 = the simulator's setting
-  std::string parameter;  // DropOutput: the out-parameter to leave out
+  std::string parameter;  // DropOutput, EmptyOutput: the out-parameter to leave out or empty
 
   bool isMethodLevel() const;                   // applied inside method execution rather than at the HTTP level
   static FaultRule fromJson(const Json& json);  // throws JsonError on bad input
