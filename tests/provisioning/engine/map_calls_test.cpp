@@ -208,6 +208,25 @@ TEST_F(MapCallTest, WithFaultRetryEveryOperationMakesAThrowAwayCallFirstAndStill
   EXPECT_TRUE(VolumeExists("shared"));
 }
 
+// A fault inside the throw-away call does not keep the real call from being made.
+TEST_F(MapCallTest, WithFaultRetryAFaultInTheThrowAwayCallLeavesTheRealCallToRun) {
+  TqConfigOverride faultRetry("Corvane", "TQ_PEGASUS_FAULT_RETRY", "1");
+  // The first hardware-ID lookup of map and of unmap is the throw-away call's.
+  auto firstPortLookupFails = [&] {
+    smissim::FaultRule rule = On("EnumerateInstances", CimErrorFault(1, "provider busy"));
+    rule.className = "CIM_StorageHardwareID";
+    sim().injectFault(rule);
+  };
+  firstPortLookupFails();
+  auto map = MapLun("vol1", kLinuxHost);
+  ASSERT_EQ(TQSO::RC_SUCCESS, Run(tqso_mapLUNs, {map.get()})) << map->errorText();
+  EXPECT_EQ(1u, Users("vol1").count(kIscsiPort));
+  firstPortLookupFails();
+  auto unmap = MapLun("vol1", kLinuxHost);
+  ASSERT_EQ(TQSO::RC_SUCCESS, Run(tqso_unmapLUNs, {unmap.get()})) << unmap->errorText();
+  EXPECT_TRUE(Users("vol1").empty());
+}
+
 TEST(MapInfoDocument, OperatingSystemFamiliesAndInitiatorLists) {
   struct Os {
     const char* text;
