@@ -1,7 +1,7 @@
 // The inventory call against simulated 3PAR arrays and a real SQLite inventory database: pools, volumes
 // and LUNs collected, refreshed and added; volumes deleted behind the engine's back marked deleted on the
-// next collection; nothing marked deleted after a failed list; arrays that cannot be read or reached; a
-// database without arrays.
+// next collection; nothing marked deleted after a failed list (a provider failure or a refused login);
+// arrays that cannot be read or reached; a database without arrays; a host that fills every detail text.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -139,22 +139,26 @@ TEST_F(InventoryTest, AFailedListMarksNothingDeletedAndTheNextArrayIsStillCollec
   const auto before = Arrays();
 
   RemoveVolumeBehindTheEnginesBack("vol1");
-  for (const char* listed : {"CIM_StorageVolume", "TPD_DynamicStoragePool"}) {
-    SCOPED_TRACE(listed);
-    smissim::FaultRule rule = On("EnumerateInstances", CimErrorFault(1, "provider failure", kLasting));
-    rule.className = listed;
-    sim().injectFault(rule);
-    EXPECT_EQ(0, tqso_getArrayInfo(db_.get(), &os_));
-    sim().clearFaults();
-    auto volumes = Volumes(client);
-    EXPECT_EQ(1, volumes["vol1"].active) << "still listed as present: the list was incomplete";
-    EXPECT_NE(2, volumes["vol1"].state);
-    for (const auto& pool : Pools(client)) EXPECT_EQ(1, pool.second.active) << pool.first;
-    const auto after = Arrays();
-    ASSERT_EQ(before.size(), after.size());
-    EXPECT_EQ(before[0].totalMB, after[0].totalMB);
-    EXPECT_EQ(before[0].freeMB, after[0].freeMB);
-  }
+  // A provider failure ends the list; a refused login (401) makes it come back empty.
+  const smissim::FaultRule failures[] = {CimErrorFault(1, "provider failure", kLasting),
+                                         HttpStatusFault(401, kLasting)};
+  for (const char* listed : {"CIM_StorageVolume", "TPD_DynamicStoragePool"})
+    for (const smissim::FaultRule& failure : failures) {
+      SCOPED_TRACE(std::string(listed) + " " + smissim::faultActionName(failure.action));
+      smissim::FaultRule rule = On("EnumerateInstances", failure);
+      rule.className = listed;
+      sim().injectFault(rule);
+      EXPECT_EQ(0, tqso_getArrayInfo(db_.get(), &os_));
+      sim().clearFaults();
+      auto volumes = Volumes(client);
+      EXPECT_EQ(1, volumes["vol1"].active) << "still listed as present: the list was incomplete";
+      EXPECT_NE(2, volumes["vol1"].state);
+      for (const auto& pool : Pools(client)) EXPECT_EQ(1, pool.second.active) << pool.first;
+      const auto after = Arrays();
+      ASSERT_EQ(before.size(), after.size());
+      EXPECT_EQ(before[0].totalMB, after[0].totalMB);
+      EXPECT_EQ(before[0].freeMB, after[0].freeMB);
+    }
 }
 
 // A database that fills every text getArrayDetails is handed, as a host may, and forwards the rest.
