@@ -5,6 +5,9 @@
 // presented to given initiator ports, presents it and takes it away; and finds hosts, hardware IDs and the initiators
 // that see a volume.
 //
+// A provider that refuses the login ("401") mid-operation makes the CIM layer's lookups answer with empty
+// lists: every list and step here then counts as failed, never as "nothing there".
+//
 // The object keeps nothing between calls. Volumes are named by their whole ElementName, compared exactly:
 // an empty name or part of another volume's name selects nothing. Which operations catch CIM faults and
 // which pass them on to the caller is said beside each; the caller must catch what is passed on.
@@ -32,7 +35,7 @@ class HP3ParCimUtil : public virtual TqCimUtil {
 
   // ---- Inventory lists (trace and throw on; what was appended before a fault stays) ----------------
   // Appends the array's base volumes (VolumeType 1, SystemName holding the array name) and counts them.
-  // False, with nothing appended, when the array is not found.
+  // False, with nothing appended, when the array is not found or the login was refused while listing.
   bool GetVolumeList(TqCimConnection& conn, std::string systemName, std::vector<HP3PAR::VolumeInfo_t>& volumes,
                      int& count);
   // Appends every pool of the provider with its capacities and the number of `volumes` in it.
@@ -107,7 +110,8 @@ class HP3ParCimUtil : public virtual TqCimUtil {
                                                      Pegasus::String value);
   // [0 SystemName, 1 volume name]: appends one record per initiator path that sees the volume and
   // disconnects the connection. 0, or kSmisVolumeNotFound (nothing more asked) when there is no such
-  // volume; kSmisTooFewArguments for a short vector. Catches nothing.
+  // volume; kSmisFailed (nothing appended) when the login was refused on the way; kSmisTooFewArguments for
+  // a short vector. Catches nothing.
   SmisResultCode GetVolumeInitiatorsUtil(TqCimConnection& conn, std::vector<std::string>& args,
                                          std::vector<MappedHBAInfoList_t>& initiators);
   // Before ports are added to the host definition `host`: a warning under the label when the definition

@@ -59,7 +59,7 @@ class TqCimUtil : public TqSmisTracer {
 
   // ---- Conversions (no handlers: library exceptions reach the caller) ----------------------------
   // The path held by the first reference-typed output parameter named exactly "TargetElement" or
-  // "TheElement"; an empty path when none.
+  // "TheElement" that holds a value; an empty path when none.
   Pegasus::CIMObjectPath GetTargetElementHandle(Pegasus::Array<Pegasus::CIMParamValue>& outParams);
   std::string GetObjectPathString(Pegasus::CIMObjectPath path);
   // uint32 as is, sint32 bits as is, a string holding a number; 99999 for any other type and for a

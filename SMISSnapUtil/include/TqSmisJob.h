@@ -28,7 +28,8 @@ class TqSmisJob : public virtual TqCimUtil {
 
   TqSmisJob() = default;
 
-  // The job's path from the first reference-typed output parameter named exactly "Job"; empty when none.
+  // The job's path from the first reference-typed output parameter named exactly "Job" that holds a value;
+  // empty when none.
   Pegasus::CIMObjectPath GetJobHandle(Pegasus::Array<Pegasus::CIMParamValue>& outParams);
   // The job instance (state, status, percent); an empty instance when the job no longer exists. Other
   // faults are traced and thrown on.

@@ -5,5 +5,6 @@
 #include "Pegasus/CIMObjectPath.h"
 #include "Pegasus/CIMParamValue.h"
 
-// The path held by the first reference-typed parameter named exactly `name`; an empty path when none.
+// The path held by the first reference-typed parameter named exactly `name` that holds a value; an empty
+// path when none.
 Pegasus::CIMObjectPath TqReferenceOutParameter(Pegasus::Array<Pegasus::CIMParamValue>& params, const char* name);

@@ -4,6 +4,7 @@
 
 #include "CimUtilHandlers.h"
 #include "HP3ParCimUtil.h"
+#include "HP3ParCimUtilSupport.h"
 #include "TqCimConnection.h"
 
 using namespace Pegasus;
@@ -107,6 +108,10 @@ SmisResultCode HP3ParCimUtil::GetVolumeInitiatorsUtil(TqCimConnection& conn, std
   }
   CIMObjectPath volume = FindArrayVolume(conn, args[0], args[1]);
   DEBUG_TRACE_NORMAL(label, "Volume Path : %s", GetObjectPathString(volume).c_str());
+  if (hp3par::LoginRefused(*this, conn, label)) {
+    conn.DisconnectCimom();
+    return kSmisFailed;
+  }
   // A volume that is not there has no initiators to report: say so rather than list none.
   if (volume.getClassName().isNull()) {
     DEBUG_TRACE(label, "Volume %s not found", args[1].c_str());
@@ -121,6 +126,11 @@ SmisResultCode HP3ParCimUtil::GetVolumeInitiatorsUtil(TqCimConnection& conn, std
   size_t before = initiators.size();
   for (Uint32 v = 0; v < views.size(); ++v) AppendInitiatorsOfView(conn, views[v], initiators);
   conn.DisconnectCimom();
+  // Initiators that could not be listed are no answer: never report "none".
+  if (hp3par::LoginRefused(*this, conn, label)) {
+    initiators.resize(before);
+    return kSmisFailed;
+  }
   DEBUG_TRACE_NORMAL(label, "Volume [%s] is associated with [%d] initiators using [%d] hosts", args[1].c_str(),
                      static_cast<int>(initiators.size() - before), static_cast<int>(views.size()));
   return kSmisSuccess;

@@ -70,6 +70,7 @@ bool HP3ParCimUtil::GetVolumeList(TqCimConnection& conn, std::string systemName,
   return TracedRethrow(*this, label, TQ_HANDLER_SITE, [&]() -> bool {
     if (!ArrayKnown(*this, conn, label, systemName)) return false;
     Array<CIMInstance> instances = AllInstances(*this, conn, label, "CIM_StorageVolume");
+    if (hp3par::LoginRefused(*this, conn, label)) return false;
     for (Uint32 i = 0; i < instances.size(); ++i) {
       Uint16 volumeType = ReadUint16(instances[i], "VolumeType");
       CIMObjectPath path = instances[i].getPath();
@@ -89,6 +90,7 @@ bool HP3ParCimUtil::GetPoolList(TqCimConnection& conn, std::string systemName, s
     if (!ArrayKnown(*this, conn, label, systemName)) return false;
     // One provider serves one 3PAR array: its pools are not filtered by array.
     Array<CIMInstance> instances = AllInstances(*this, conn, label, "TPD_DynamicStoragePool");
+    if (hp3par::LoginRefused(*this, conn, label)) return false;
     for (Uint32 i = 0; i < instances.size(); ++i) {
       pools.push_back(PoolRecord(instances[i], volumes));
       ++count;

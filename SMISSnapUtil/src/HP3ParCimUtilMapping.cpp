@@ -31,6 +31,7 @@ int HP3ParCimUtil::IsVolumeMapped(TqCimConnection& conn, std::string systemName,
   return TracedOr(*this, label, TQ_HANDLER_SITE, static_cast<int>(kHP3ParMappingError), [&]() -> int {
     CIMObjectPath volume = FindArrayVolume(conn, systemName, volumeName);
     DEBUG_TRACE_NORMAL(label, "Volume Path %s\n", GetObjectPathString(volume).c_str());
+    if (hp3par::LoginRefused(*this, conn, label)) return kHP3ParMappingError;
     if (volume.getClassName().isNull()) return kHP3ParVolumeNameNotFound;
     if (volumeUuid.empty()) volumeUuid = GetCIMProp(conn, volume, "Name");
     DEBUG_TRACE_NORMAL(label, "Volume UUID %s\n", volumeUuid.c_str());
@@ -96,13 +97,16 @@ SmisResultCode HP3ParCimUtil::IsVolumeMappedUtil(TqCimConnection& conn, std::vec
     }
 
     Array<CIMObjectPath> allViews = GetCtlrPathList(conn, system, volumes, Array<String>());
+    Array<CIMObjectPath> portViews;
+    if (ports.size() > 0) portViews = GetCtlrPathList(conn, system, volumes, ports);
+    // Views that could not be listed are no answer: never read that as "not mapped".
+    if (hp3par::LoginRefused(*this, conn, label)) return kSmisFailed;
     if (ports.size() == 0) {
       if (allViews.size() == 0) {
         DEBUG_TRACE_NORMAL(label, "No mapping found for StorageVolume <%s>", volumeName.c_str());
         return kSmisMappingNotFound;
       }
     } else {
-      Array<CIMObjectPath> portViews = GetCtlrPathList(conn, system, volumes, ports);
       if (allViews.size() == 0 && portViews.size() == 0) {
         DEBUG_TRACE_NORMAL(label, "Storage Volume <%s> not mapped to any host", volumeName.c_str());
         return kSmisMappingNotFound;

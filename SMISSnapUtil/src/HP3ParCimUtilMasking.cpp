@@ -6,6 +6,7 @@
 
 #include "FXString.h"
 #include "HP3ParCimUtil.h"
+#include "HP3ParCimUtilSupport.h"
 #include "SmisHardwareId.h"
 #include "SmisImpl.h"
 #include "TQPlatformInfo.h"
@@ -64,6 +65,8 @@ SmisResultCode HP3ParCimUtil::MapStorageVolume(TqCimConnection& conn, std::vecto
   }
   std::vector<std::string> hosts, unassigned;
   GetHostInfo(conn, ports, hosts, unassigned);
+  // Ports read as held by no host would be registered again.
+  if (hp3par::LoginRefused(*this, conn, label)) return kSmisFailed;
   DEBUG_TRACE(label, "[ hosts - %d)] [Ports to be assigned - %d ]", static_cast<int>(hosts.size()),
               static_cast<int>(unassigned.size()));
   if (hosts.size() > 1) {
@@ -100,6 +103,7 @@ SmisResultCode HP3ParCimUtil::MapStorageVolume(TqCimConnection& conn, std::vecto
   }
   SmisArgs expose = {systemName, host, volumeUuid, FXString::Format("%d", kHP3ParReadWrite)};
   const SmisResultCode exposed = action.ExposeLUsToCollections(conn, expose);
+  if (hp3par::LoginRefused(*this, conn, label)) return kSmisFailed;
   if (exposed != kSmisSuccess) {
     DEBUG_TRACE(label, "%s", RefusalText(exposed, initiators, volumeUuid, true).c_str());
     return kSmisFailed;
@@ -170,6 +174,7 @@ SmisResultCode HP3ParCimUtil::UnmapStorageVolume(TqCimConnection& conn, std::vec
   Array<String> ports = InputToStringArray(initiators, ',');
   Array<String> hosts;
   GetHostList(conn, ports, hosts);
+  if (hp3par::LoginRefused(*this, conn, label)) return kSmisFailed;
 
   std::string volumeUuid;
   const int state = IsVolumeMapped(conn, systemName, volumeName, initiators, volumeUuid);
@@ -192,6 +197,8 @@ SmisResultCode HP3ParCimUtil::UnmapStorageVolume(TqCimConnection& conn, std::vec
     action.HidePaths(conn, priming);
   }
   const SmisResultCode hidden = action.HidePaths(conn, hide);
+  // Views the hide could not list may still present the volume.
+  if (hp3par::LoginRefused(*this, conn, label)) return kSmisFailed;
   if (hidden != kSmisSuccess) {
     DEBUG_TRACE(label, "%s", RefusalText(hidden, initiators, volumeUuid, false).c_str());
     return kSmisFailed;
@@ -213,6 +220,11 @@ void HP3ParCimUtil::RemoveHostsThatSeeNothing(TqCimConnection& conn, const CIMNa
       if (GetVolumeCountByHostPath(conn, String(host)) != 0) continue;
       CIMObjectPath collection =
           GetStorageHardwareIDCollectionObjPathByProp(conn, kHostClass, "ElementName", String(host));
+      // A count read after the login was refused is no count: the host may still see volumes.
+      if (hp3par::LoginRefused(*this, conn, label)) {
+        DEBUG_TRACE(label, "Host [%s] left in place", host.c_str());
+        continue;
+      }
       if (collection.getClassName().isNull()) continue;
       if (conn.DeleteInstance(nameSpace, collection) == 0) {
         DEBUG_TRACE(label, "The host [%s] is deleted", host.c_str());

@@ -1,6 +1,8 @@
 #include "HP3ParCimUtilSupport.h"
 
 #include "Pegasus/Exception.h"
+#include "TqCimConnection.h"
+#include "TqCimUtil.h"
 #include "TqCorvaneConfig.h"
 
 using namespace Pegasus;
@@ -15,6 +17,12 @@ const CIMValue& ValueOf(const CIMInstance& instance, const char* name) {
 }
 
 }  // namespace
+
+bool LoginRefused(TqCimUtil& util, TqCimConnection& conn, const char* label) {
+  if (!conn.m_AuthFailure) return false;
+  util.DEBUG_TRACE(label, "The provider refused the login (401): what was listed is incomplete, the step fails");
+  return true;
+}
 
 Uint16 ReadUint16(const CIMInstance& instance, const char* name) {
   Uint16 value = 0;

@@ -9,7 +9,15 @@
 #include "Pegasus/CIMInstance.h"
 #include "Pegasus/String.h"
 
+class TqCimConnection;
+class TqCimUtil;
+
 namespace hp3par {
+
+// True, traced under the label, when the provider refused the connection's login ("401") since it was
+// opened: a lookup of the CIM layer then answers with an empty list, which says nothing about the array,
+// so the step that read it counts as failed.
+bool LoginRefused(TqCimUtil& util, TqCimConnection& conn, const char* label);
 
 // Typed reads of an instance's property. A missing property or one of another type throws the CIM
 // client's exception; a null value reads as 0 or "".

@@ -148,6 +148,7 @@ SmisResultCode HP3ParCimUtil::BuildVolumeRequest(TqCimConnection& conn, const Vo
     std::string poolPath;
     SmisResultCode checked = CheckRequestArrayAndPool(conn, kind.label, request, poolPath);
     if (checked != kSmisSuccess) return checked;
+    if (hp3par::LoginRefused(*this, conn, kind.label)) return kSmisFailed;
     bool thin = request[kThin] == "1";
     DEBUG_TRACE(kind.label, kind.announce1, thin ? "Thinly" : "Fully", request[kVolume].c_str());
     DEBUG_TRACE_NORMAL(kind.label, kind.announce2, request[kVolume].c_str(), request[kSize].c_str(),

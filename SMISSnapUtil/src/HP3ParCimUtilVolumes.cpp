@@ -102,6 +102,8 @@ SmisResultCode HP3ParCimUtil::RunVolumeAction(TqCimConnection& conn, const Volum
     if (volume.getClassName().isNull()) return kSmisVolumeNotFound;
     if (action.kind == kDelete) {
       Array<CIMObjectPath> views = GetVolCtlrPaths(conn, volume);
+      // Views that could not be listed are no answer: a volume still presented is never deleted.
+      if (hp3par::LoginRefused(*this, conn, label)) return kSmisFailed;
       if (views.size() > 0) {
         DEBUG_TRACE(label, "Can not delete, Volume found %d Host mappings", static_cast<int>(views.size()));
         return kSmisHostMappingsFound;

@@ -91,7 +91,7 @@ void SmisCall::UseNameSpace(const CIMNamespaceName& nameSpace) { nameSpace_ = na
 bool SmisCall::FindService(const std::string& systemName, const char* serviceClass) {
   CIMObjectPath service;
   if (!action_.ValidateSystemName(conn_, systemName, String(serviceClass), service)) {
-    action_.DEBUG_TRACE(label_, "%s: %s of system %s not found", display_, serviceClass, systemName.c_str());
+    action_.DEBUG_TRACE(label_, "Class %s for system %s not found", serviceClass, systemName.c_str());
     return false;
   }
   UseService(service);
@@ -154,6 +154,7 @@ unsigned SmisCall::Invoke(const SmisMethod& method, const Array<CIMParamValue>& 
   TqCriticalSectionLock lock(NeedsSharedLock(method) ? &SmisAction::m_Lock : nullptr);
   CIMValue value = conn_.Client().invokeMethod(NameSpace(), service_, CIMName(method.name), in, out_);
   unsigned retVal = action_.GetRetVal(value);
+  if (method.retValLine == SmisMethod::kNoRetValLine && !method.retValFormat) return retVal;
   const char* display = method.display ? method.display : display_;
   const char* format = method.retValFormat;
   if (!format) {
@@ -170,7 +171,7 @@ unsigned SmisCall::Invoke(const SmisMethod& method, const Array<CIMParamValue>& 
 
 SmisResultCode SmisCall::Finish(unsigned retVal, const SmisOutcomeRule& rule) {
   if (retVal == kJobStartedValue && rule.job != SmisJobRule::kStartedIsFailure) {
-    action_.DEBUG_TRACE_NORMAL(label_, "%s: Job started", display_);
+    action_.DEBUG_TRACE_NORMAL(label_, rule.jobStartedLine, display_, retVal);
     action_.PrintParamSet(out_, false);
     if (rule.readOnJob && rule.readOut) rule.readOut(out_);
     return FollowJob(rule);
@@ -180,7 +181,7 @@ SmisResultCode SmisCall::Finish(unsigned retVal, const SmisOutcomeRule& rule) {
     if (rule.readOut) rule.readOut(out_);
     return kSmisSuccess;
   }
-  return Failed(retVal, rule.failedLine);
+  return Failed(retVal, rule.failedLine, rule.recordsDeviceError);
 }
 
 SmisResultCode SmisCall::FollowJob(const SmisOutcomeRule& rule) {
@@ -191,9 +192,9 @@ SmisResultCode SmisCall::FollowJob(const SmisOutcomeRule& rule) {
   return rule.job == SmisJobRule::kFailedIsState ? static_cast<SmisResultCode>(state) : kSmisFailed;
 }
 
-SmisResultCode SmisCall::Failed(unsigned retVal, const char* line) {
+SmisResultCode SmisCall::Failed(unsigned retVal, const char* line, bool recordDeviceError) {
   action_.DEBUG_TRACE(label_, line, display_, retVal, retVal);
-  if (retVal != kJobStartedValue) RecordDeviceError(retVal);
+  if (retVal != kJobStartedValue && recordDeviceError) RecordDeviceError(retVal);
   action_.PrintParamSet(out_, true);
   return retVal;
 }

@@ -36,13 +36,17 @@ struct SmisOutcomeRule {
   bool readOnJob = false;
   // The failure trace, given the display name and the value twice.
   const char* failedLine = kSmisMethodFailedLine;
+  // The trace of a started job, given the display name and the value.
+  const char* jobStartedLine = "%s: Job started";
+  // Whether a refusal on IBM SVC records the provider's text of the code on the device.
+  bool recordsDeviceError = true;
 };
 
 // One extrinsic method call.
 struct SmisMethod {
   // The trace of the answered value: "<display>: RetVal = ...,  outParams size = ...", "<display>: Method,
-  // retVal = ..." or "<display> : RetVal = ...,  OutParams size = ...".
-  enum RetValLine { kRetValWithOutCount, kMethodRetVal, kSpacedRetValWithOutCount };
+  // retVal = ...", "<display> : RetVal = ...,  OutParams size = ...", or none.
+  enum RetValLine { kRetValWithOutCount, kMethodRetVal, kSpacedRetValWithOutCount, kNoRetValLine };
 
   const char* name = "";
   bool traceIn = false;    // trace the in-parameters before the call
@@ -60,6 +64,7 @@ class SmisCall {
   // label: "SMIS::<operation>"; display: the short name that opens the result traces.
   SmisCall(SmisAction& action, TqCimConnection& conn, const char* label, const char* display);
 
+  SmisAction& Action() { return action_; }
   const char* Label() const { return label_; }
   const char* Display() const { return display_; }
   TqCimConnection& Conn() { return conn_; }
@@ -103,8 +108,8 @@ class SmisCall {
   Pegasus::CIMNamespaceName NameSpace() const;
   void UseNameSpace(const Pegasus::CIMNamespaceName& nameSpace);
 
-  // Finds the first instance of the service class on the named array and calls through it; false (traced)
-  // when there is none.
+  // Finds the first instance of the service class on the named array and calls through it; false (traced
+  // "Class <class> for system <system> not found") when there is none.
   bool FindService(const std::string& systemName, const char* serviceClass);
   bool FindConfigService(const std::string& systemName);
   // Calls through a service path the caller already holds.
@@ -139,8 +144,8 @@ class SmisCall {
   SmisResultCode Finish(unsigned retVal, const SmisOutcomeRule& rule);
   // The failure path alone, for operations that map values of their own first. `line` is the failure
   // trace (display name, value, value). A 4096 that reaches it records no device error: it is no code of
-  // the provider's error table.
-  SmisResultCode Failed(unsigned retVal, const char* line = kSmisMethodFailedLine);
+  // the provider's error table; nor does a refusal when `recordDeviceError` is false.
+  SmisResultCode Failed(unsigned retVal, const char* line = kSmisMethodFailedLine, bool recordDeviceError = true);
   // On IBM SVC the provider's text of the code, traced and recorded as the device's error; nothing elsewhere.
   void RecordDeviceError(unsigned retVal);
   // Follows the job named in Out() by the rule: 0 when it completed, else 1 or its state (4096 unwatched).

@@ -123,7 +123,9 @@ SmisResultCode SmisAction::CreateElementReplica(TqCimConnection& conn, SmisArgs&
 
     SmisMethod method;
     method.name = "CreateElementReplica";
+    method.retValLine = SmisMethod::kNoRetValLine;  // the answer shows in the lines that follow it
     SmisOutcomeRule rule;
+    rule.jobStartedLine = "%s: Job started, RETvAL = %u";
     rule.job = SmisJobRule::kFailedIsOne;
     rule.tries = 60;
     rule.seconds = 10;

@@ -1,6 +1,8 @@
 // Working out the parameters of a new volume shaped like a source volume, by lookups alone: the target
 // pool, the size in bytes, the setting goal and the family's own positions, in the order CreateStorageVolume
 // reads them.
+#include <limits>
+
 #include "SmisCall.h"
 #include "SmisEternusVolumes.h"
 #include "SmisHostConfig.h"
@@ -68,7 +70,8 @@ bool FindTargetPool(SmisAction& action, TqCimConnection& conn, VolumeSource& sou
   return true;
 }
 
-// BlockSize times NumberOfBlocks of the source; false (traced) when either is missing.
+// BlockSize times NumberOfBlocks of the source; false (traced) when either is missing or the product does
+// not fit 64 bits (it would name some other, smaller size).
 bool SourceSize(SmisAction& action, const VolumeSource& source, Uint64& bytes) {
   Uint64 blockSize = 0, blocks = 0;
   if (!smisvolume::ReadUint64(source.instance, "BlockSize", blockSize)) {
@@ -77,6 +80,12 @@ bool SourceSize(SmisAction& action, const VolumeSource& source, Uint64& bytes) {
   }
   if (!smisvolume::ReadUint64(source.instance, "NumberOfBlocks", blocks)) {
     action.DEBUG_TRACE(kParamsLabel, " Can not get NumberOfBlocks source volume %s", source.text.c_str());
+    return false;
+  }
+  if (blocks != 0 && blockSize > std::numeric_limits<Uint64>::max() / blocks) {
+    action.DEBUG_TRACE(
+        kParamsLabel, " Size of source volume %s does not fit 64 bits: BlockSize %llu x NumberOfBlocks %llu",
+        source.text.c_str(), static_cast<unsigned long long>(blockSize), static_cast<unsigned long long>(blocks));
     return false;
   }
   bytes = blockSize * blocks;
@@ -123,7 +132,7 @@ bool ThreeParThinAndGoal(SmisAction& action, TqCimConnection& conn, const Volume
 
 SmisResultCode BuildParams(SmisAction& action, TqCimConnection& conn, SmisCall& call, VolumeSource& source,
                            SmisArgs& out) {
-  if (!call.FindVolumeOn(source.systemName, source.text, "source volume", source.path)) return kSmisObjectNotFound;
+  if (!call.FindLun(source.text, "source volume", source.path, source.systemName)) return kSmisObjectNotFound;
   source.vendor = TQProviderVendor::GetVendorId(source.path);
   action.DEBUG_TRACE_NORMAL(kParamsLabel, "SrcVol: %s", source.path.toString().str().c_str());
   if (!FindTargetPool(action, conn, source)) return kSmisObjectNotFound;
@@ -147,6 +156,7 @@ SmisResultCode BuildParams(SmisAction& action, TqCimConnection& conn, SmisCall& 
   std::string size = std::to_string(bytes);
   action.DEBUG_TRACE_NORMAL(kParamsLabel, " Going to create LUN [%s] of size [%s] Bytes in Disk Group [%s]",
                             source.newName.c_str(), size.c_str(), source.dgName.c_str());
+  const std::size_t first = out.size();  // the vector is appended to: the caller's entries stay before ours
   out.push_back(source.systemName);
   out.push_back(source.newName);
   out.push_back(source.pool.toString().str());
@@ -166,7 +176,7 @@ SmisResultCode BuildParams(SmisAction& action, TqCimConnection& conn, SmisCall& 
       out.push_back(smisvolume::LsiPreferredController(action, conn, source));
       return kSmisSuccess;
     case TQ_VENDOR_IBM_SVC:
-      return smisvolume::IbmSvcPositions(action, conn, source, out);
+      return smisvolume::IbmSvcPositions(action, conn, source, out, first);
     default:
       return kSmisSuccess;
   }

@@ -99,6 +99,9 @@ SmisResultCode Create(SmisAction& action, TqCimConnection& conn, SmisCall& call,
   rule.readOnJob = true;
   rule.readOut = [&](Array<CIMParamValue>& out) { newVolPath = action.GetTargetElementHandle(out).toString().str(); };
   SmisResultCode result = call.Finish(call.Invoke(method, in), rule);
+  if (result == kSmisSuccess && newVolPath.empty() &&
+      !smisvolume::FindCreatedVolume(action, call, args[0], name, newVolPath))
+    result = kSmisFailed;
   if (result == kSmisSuccess &&
       (call.Vendor() == TQ_VENDOR_LSI || call.Vendor() == TQ_VENDOR_DCIM || call.Vendor() == TQ_VENDOR_NETAPP))
     smisvolume::AssignPreferredController(action, call, args, newVolPath);
@@ -109,6 +112,8 @@ SmisResultCode Create(SmisAction& action, TqCimConnection& conn, SmisCall& call,
 
 SmisResultCode SmisAction::CreateStorageVolume(TqCimConnection& conn, SmisArgs& args, std::string& newVolPath) {
   SmisCall call(*this, conn, kCreateLabel, kCreateMethod);
+  // The handlers' lines open with the method's name.
+  call.UseNamedHandlerTexts(kCreateMethod, ": ", std::string(kCreateMethod) + ": Caught unknown Exception");
   if (!smisvolume::HasCreateVolArgs(*this, kCreateLabel, args, 4, kNeed)) return kSmisTooFewArguments;
   VolumeRequest request;
   if (!ReadRequest(*this, args, request)) return kSmisTooFewArguments;

@@ -49,20 +49,29 @@ void AppendNullTargets(SmisAction& action, Array<CIMParamValue>& in, const char*
   in.append(CIMParamValue(goals, nullReference));
 }
 
-// A started job is followed; one that does not complete gives 1.
+// A started job is followed; one that does not complete gives 1. A refusal records nothing on the device,
+// whatever the provider.
 SmisOutcomeRule FollowedJob() {
   SmisOutcomeRule rule;
   rule.job = SmisJobRule::kFailedIsOne;
   rule.tries = 60;
   rule.seconds = 10;
+  rule.recordsDeviceError = false;
   return rule;
 }
 
-SmisMethod StateMethod(const char* name) {
+// The answer is traced only when it is 0 (a job and a refusal have lines of their own).
+SmisResultCode InvokeStateMethod(SmisCall& call, const char* name, const Array<CIMParamValue>& in,
+                                 Array<CIMParamValue>& outParams) {
   SmisMethod method;
   method.name = name;
-  method.retValFormat = "%s method Return Value = %u (0x%x)";
-  return method;
+  method.retValLine = SmisMethod::kNoRetValLine;
+  return InvokeAndFinish(call, method, in, FollowedJob(), outParams, "%s method Return Value = %u (0x%x)");
+}
+
+// The target parameters the method leaves null, traced with an empty text in `form` (name first).
+void TraceNullTargets(SmisAction& action, const char* label, const char* form, const std::vector<const char*>& names) {
+  for (const char* name : names) action.DEBUG_TRACE_NORMAL(label, form, name, "");
 }
 
 }  // namespace
@@ -137,8 +146,10 @@ SmisResultCode SmisAction::ModifySettingDefineState(TqCimConnection& conn, std::
     DEBUG_TRACE_NORMAL(label, "Operation\t- %s", args.Text("Operation").c_str());
     DEBUG_TRACE_NORMAL(label, "SettingState\t- %s", GetObjectPathString(state).c_str());
     DEBUG_TRACE_NORMAL(label, "TargetElement\t- %s", targetText.empty() ? "" : GetObjectPathString(target).c_str());
+    TraceNullTargets(*this, label, "%s\t- %s",
+                     {"TargetGroup", "TargetPool", "TargetAccessPoint", "TargetElementCount", "TargetSettingGoal"});
     DEBUG_TRACE_NORMAL(label, "WaitForCopyState\t- %s", args.Text("WaitForCopyState").c_str());
-    return InvokeAndFinish(call, StateMethod("ModifySettingsDefineState"), in, FollowedJob(), outParams);
+    return InvokeStateMethod(call, "ModifySettingsDefineState", in, outParams);
   });
 }
 
@@ -206,8 +217,10 @@ SmisResultCode SmisAction::ModifyListSettingsDefineState(TqCimConnection& conn, 
     DEBUG_TRACE_NORMAL(label, "ModifyListSettingsDefineState method Parameters");
     DEBUG_TRACE_NORMAL(label, "Operation\t[%s]", args.Text("Operation").c_str());
     DEBUG_TRACE_NORMAL(label, "TargetElements [%s]", hasTargets ? args.Text("targetElement").c_str() : "");
+    TraceNullTargets(*this, label, "%s [%s]",
+                     {"TargetGroups", "TargetPools", "TargetAccessPoint", "TargetElementCount", "TargetSettingGoals"});
     DEBUG_TRACE_NORMAL(label, "WaitForCopyState [%s]", wait != 0 ? args.Text("WaitForCopyState").c_str() : "");
     DEBUG_TRACE_NORMAL(label, "ElementNames [%s]", args.Given("ElementNames") ? args.Text("ElementNames").c_str() : "");
-    return InvokeAndFinish(call, StateMethod("ModifyListSettingsDefineState"), in, FollowedJob(), outParams);
+    return InvokeStateMethod(call, "ModifyListSettingsDefineState", in, outParams);
   });
 }

@@ -25,19 +25,24 @@ void AddServiceAccessPoint(SmisAction& action, const SmisNamedArgs& args, Array<
     in.append(CIMParamValue("ServiceAccessPoint", action.MakeCimNullVal(CIMTYPE_REFERENCE, false)));
 }
 
+const char* const kReturnedLine = "%s: Method returned, retVal = %u (0x%x)";
+
+// The answer is traced only when it is 0 (a job and a refusal have lines of their own).
 SmisMethod AspectMethod(const char* name) {
   SmisMethod method;
   method.name = name;
-  method.retValFormat = "%s: Method returned, retVal = %u (0x%x)";
+  method.retValLine = SmisMethod::kNoRetValLine;
   return method;
 }
 
-// A job followed `polls` times a second apart, its final state the result.
+// A job followed `polls` times a second apart, its final state the result. A refusal records nothing on
+// the device, whatever the provider.
 SmisOutcomeRule WatchedJob(int polls) {
   SmisOutcomeRule rule;
   rule.job = SmisJobRule::kFailedIsState;
   rule.tries = polls;
   rule.seconds = 1;
+  rule.recordsDeviceError = false;
   return rule;
 }
 
@@ -104,15 +109,18 @@ SmisResultCode SmisAction::CreateSynchronizationAspect(TqCimConnection& conn, st
     DEBUG_TRACE_NORMAL(label, "SourceElement - %s", hasElement ? GetObjectPathString(element).c_str() : "");
     DEBUG_TRACE_NORMAL(label, "SourceGroup   - %s:", hasGroup ? GetObjectPathString(group).c_str() : "None");
     DEBUG_TRACE_NORMAL(label, "ServiceAccessPoint   - %s:", "NULL (always)");
+    // Outside the group form the group and its consistency show "None"; inside it an absent value is empty.
     DEBUG_TRACE_NORMAL(label, "Consistency   - %s:",
-                       hasGroup && args.Given("consistency") ? args.Text("consistency").c_str() : "None");
+                       !hasGroup                   ? "None"
+                       : args.Given("consistency") ? args.Text("consistency").c_str()
+                                                   : "");
     DEBUG_TRACE_NORMAL(label, "Replication Setting data - %s",
                        args.Given("replicationSettingData") ? args.Text("replicationSettingData").c_str() : "");
 
     // Only EMC providers' jobs are followed; elsewhere a started job is left to the array.
     SmisOutcomeRule rule = WatchedJob(kDefaultPolls);
     if (call.Vendor() != TQ_VENDOR_EMC) rule.job = SmisJobRule::kNotWatched;
-    return InvokeAndFinish(call, AspectMethod("CreateSynchronizationAspect"), in, rule, outParams);
+    return InvokeAndFinish(call, AspectMethod("CreateSynchronizationAspect"), in, rule, outParams, kReturnedLine);
   });
 }
 
@@ -163,6 +171,6 @@ SmisResultCode SmisAction::CreateListSynchronizationAspect(TqCimConnection& conn
 
     const int asked = SmisCall::Decimal(args.Text("WatchJobRetryAttempts"));
     return InvokeAndFinish(call, AspectMethod("CreateListSynchronizationAspect"), in,
-                           WatchedJob(asked > kDefaultPolls ? asked : kDefaultPolls), outParams);
+                           WatchedJob(asked > kDefaultPolls ? asked : kDefaultPolls), outParams, kReturnedLine);
   });
 }

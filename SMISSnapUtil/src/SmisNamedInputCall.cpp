@@ -36,9 +36,11 @@ CIMValue Uint16OrNull(SmisAction& action, const SmisNamedArgs& args, const char*
 }
 
 SmisResultCode InvokeAndFinish(SmisCall& call, const SmisMethod& method, const Array<CIMParamValue>& in,
-                               const SmisOutcomeRule& rule, Array<CIMParamValue>& outParams) {
+                               const SmisOutcomeRule& rule, Array<CIMParamValue>& outParams, const char* successLine) {
   unsigned retVal = call.Invoke(method, in);
   outParams = call.Out();
+  if (successLine && retVal == kSmisSuccess)
+    call.Action().DEBUG_TRACE(call.Label(), successLine, call.Display(), 0u, 0u);
   SmisResultCode result = call.Finish(retVal, rule);
   if (rule.job == SmisJobRule::kNotWatched && result == kSmisJobStarted) return kSmisSuccess;
   return result;

@@ -25,9 +25,10 @@ bool UseReplicationService(SmisAction& action, SmisCall& call, const SmisNamedAr
 Pegasus::CIMValue Uint16OrNull(SmisAction& action, const SmisNamedArgs& args, const char* key);
 
 // Invokes the method, hands its out-parameters to the caller and maps its answer by the rule; a job the
-// rule does not follow answers 0.
+// rule does not follow answers 0. `successLine` (display name, value twice), when given, is traced when the
+// answer is 0, before the out-parameters.
 SmisResultCode InvokeAndFinish(SmisCall& call, const SmisMethod& method,
                                const Pegasus::Array<Pegasus::CIMParamValue>& in, const SmisOutcomeRule& rule,
-                               Pegasus::Array<Pegasus::CIMParamValue>& outParams);
+                               Pegasus::Array<Pegasus::CIMParamValue>& outParams, const char* successLine = nullptr);
 
 }  // namespace smisnamedinput

@@ -42,6 +42,12 @@ GrainChoice IbmSvcGrainSize(int mapKey, int thinKey);
 void AppendIbmSvcParams(SmisAction& action, TqCimConnection& conn, const SmisArgs& args,
                         Pegasus::Array<Pegasus::CIMParamValue>& in);
 
+// After a creation answered 0 without naming the new volume: its path from the job's affected element, else
+// from the array's one volume whose ElementName is `name`. False (traced, naming the volume) when it cannot
+// be told; the creation then counts as failed.
+bool FindCreatedVolume(SmisAction& action, SmisCall& call, const std::string& systemName, const std::string& name,
+                       std::string& newVolPath);
+
 // LSI family: after a creation, makes the processor of position 5 the new volume's preferred owner when the
 // host key asks for it. Its answer never changes the creation's result.
 void AssignPreferredController(SmisAction& action, SmisCall& call, const SmisArgs& args, const std::string& newVolPath);

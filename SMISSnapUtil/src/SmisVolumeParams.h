@@ -49,8 +49,10 @@ std::string LsiPreferredController(SmisAction& action, TqCimConnection& conn, co
 SmisResultCode IbmSvcPoolCheck(SmisAction& action, TqCimConnection& conn, const VolumeSource& source,
                                bool checkDisabled);
 // IBM SVC: appends volume type, IO group and preferred node to out, and puts the "Standard" goal in
-// position 4 of a thick target where the firmware needs it. 1 (traced) when a rule fails.
-SmisResultCode IbmSvcPositions(SmisAction& action, TqCimConnection& conn, const VolumeSource& source, SmisArgs& out);
+// position 4 of a thick target where the firmware needs it; positions count from `first`, where this
+// volume's positions begin in out. 1 (traced) when a rule fails.
+SmisResultCode IbmSvcPositions(SmisAction& action, TqCimConnection& conn, const VolumeSource& source, SmisArgs& out,
+                               std::size_t first);
 
 // The IBM SVC volume type of the new volume: the requested TypeFlag, rewritten to a space-efficient type
 // when the host key "IBMSVC_VDISK_TYPE" (2) or the array's thin setting or a space-efficient source asks

@@ -71,13 +71,14 @@ std::string ChooseNode(SmisAction& action, TqCimConnection& conn, const std::str
   return "null";
 }
 
-// Firmware 7.7 and later creates thick volumes only against the "Standard" goal: position 4 gets it, or
-// the rule fails (1) when the array has none and the firmware is that new or cannot be read.
-SmisResultCode ThickGoal(SmisAction& action, TqCimConnection& conn, const VolumeSource& source, SmisArgs& out) {
+// Firmware 7.7 and later creates thick volumes only against the "Standard" goal: `goalText` (the volume's
+// position 4) gets it, or the rule fails (1) when the array has none and the firmware is that new or cannot
+// be read.
+SmisResultCode ThickGoal(SmisAction& action, TqCimConnection& conn, const VolumeSource& source, std::string& goalText) {
   CIMObjectPath goal;
   if (action.CheckAndGetTargetGoal(conn, goal)) {
-    out[4] = goal.toString().str();
-    action.DEBUG_TRACE_NORMAL(kParamsLabel, "Using [%s] as target volume setting goal.", out[4].c_str());
+    goalText = goal.toString().str();
+    action.DEBUG_TRACE_NORMAL(kParamsLabel, "Using [%s] as target volume setting goal.", goalText.c_str());
     return kSmisSuccess;
   }
   std::string version;
@@ -136,7 +137,8 @@ SmisResultCode IbmSvcPoolCheck(SmisAction& action, TqCimConnection& conn, const 
   return kSmisFailed;
 }
 
-SmisResultCode IbmSvcPositions(SmisAction& action, TqCimConnection& conn, const VolumeSource& source, SmisArgs& out) {
+SmisResultCode IbmSvcPositions(SmisAction& action, TqCimConnection& conn, const VolumeSource& source, SmisArgs& out,
+                               std::size_t first) {
   bool spaceEfficient = false;
   if (!ReadBoolean(source.instance, "IsSpaceEfficient", spaceEfficient))
     action.DEBUG_TRACE(kParamsLabel,
@@ -164,7 +166,7 @@ SmisResultCode IbmSvcPositions(SmisAction& action, TqCimConnection& conn, const 
   bool viaSource = false;
   out.push_back(ChooseIoGroup(action, conn, props["GroupName"], viaSource));
   out.push_back(ChooseNode(action, conn, props["PreferredNode"], viaSource));
-  if (out[5] == kThickType) return ThickGoal(action, conn, source, out);
+  if (out[first + 5] == kThickType) return ThickGoal(action, conn, source, out[first + 4]);
   return kSmisSuccess;
 }
 

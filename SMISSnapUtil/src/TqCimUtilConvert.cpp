@@ -15,12 +15,14 @@ const unsigned int kUnreadableReturnValue = 99999;
 const char* const kErrorNotFound = "Error code not found!";
 const char* const kMethodSpecificError = "SMI-S Method specific error code..";
 
-// The path held by the first reference-typed parameter carrying one of the names (exact case).
+// The path held by the first reference-typed parameter carrying one of the names (exact case). A
+// parameter that is typed but holds no path yet (a provider may fill it only when its job ends) is passed
+// over, as if it were not there.
 CIMObjectPath ReferenceParameter(Array<CIMParamValue>& params, const char* name1, const char* name2) {
   for (Uint32 i = 0; i < params.size(); ++i) {
     String name = params[i].getParameterName();
     CIMValue value = params[i].getValue();
-    if (value.getType() != CIMTYPE_REFERENCE) continue;
+    if (value.getType() != CIMTYPE_REFERENCE || value.isNull() || value.toString().str().empty()) continue;
     if (name == String(name1) || (name2 && name == String(name2))) return CIMObjectPath(value.toString());
   }
   return CIMObjectPath();

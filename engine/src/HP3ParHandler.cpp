@@ -84,7 +84,8 @@ bool HP3ParHandler::RunSteps(const Operation& operation, const Request& request,
     if (priming.size() > 1) priming[1] = "";
     if (priming.size() > 3) priming[3] = "0";
     logger.DebugLvl(operation.tag, 0, request.jobId, "Pegasus retry in faulty environment");
-    (util.*operation.act)(conn, priming, output);
+    // Its outcome is not looked at, a fault included: the real call follows whatever happened.
+    tqengine::GuardedCall(operation.tag, [&] { (util.*operation.act)(conn, priming, output); });
   }
   if ((util.*operation.act)(conn, prepared, output) != kSmisSuccess) {
     const std::string error = FXString::Format(operation.actFailure, operation.tag);

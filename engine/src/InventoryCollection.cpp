@@ -19,6 +19,7 @@ const int kNameCapacity = 512;
 const int kLoginCapacity = 256;
 const int kPasswordCapacity = 256;
 const int kControlHostCapacity = 512;
+const int kDetailTextCapacity = 512;
 
 struct ArrayLogin {
   std::string name;  // as the database holds it
@@ -36,7 +37,11 @@ bool ReadLogin(InventoryArray& array, ArrayLogin& login) {
   name.back() = '\0';
   login.name = name.data();
   std::vector<char> user(kLoginCapacity, '\0'), enciphered(kPasswordCapacity, '\0'), host(kControlHostCapacity, '\0');
-  if (array.db->getArrayDetails(login.name.c_str(), nullptr, 0, nullptr, 0, nullptr, 0, user.data(), kLoginCapacity,
+  // The host may fill all six texts; the first three are not read here.
+  std::vector<char> text1(kDetailTextCapacity, '\0'), text2(kDetailTextCapacity, '\0'),
+      text3(kDetailTextCapacity, '\0');
+  if (array.db->getArrayDetails(login.name.c_str(), text1.data(), kDetailTextCapacity, text2.data(),
+                                kDetailTextCapacity, text3.data(), kDetailTextCapacity, user.data(), kLoginCapacity,
                                 enciphered.data(), kPasswordCapacity, host.data(), kControlHostCapacity) != 0) {
     o_logger.DebugLvl(kInventoryTag, -1, jobId, "Failed to get array credentials!!!");
     return false;

@@ -4,7 +4,7 @@
 // Listed pools and their volumes are refreshed or added (new volumes and LUNs with temporary ids -1, -2,
 // ... counted per array); records of pools and volumes that are no longer on the array are marked deleted
 // (state 2, inactive), with the LUNs of a deleted volume. When either list failed (or the provider failed
-// while listing), what was listed is still refreshed and added, but nothing of the array is marked
+// or refused the login while listing), what was listed is still refreshed and added, but nothing of the array is marked
 // deleted and the array's totals are kept: an incomplete list says nothing about what is gone.
 #pragma once
 

@@ -45,7 +45,7 @@ TEST_F(CallConventionTest, ServiceIsFoundOnTheNamedArrayOnly) {
   SmisCall other = NewCall();
   EXPECT_FALSE(other.FindConfigService("2FF70002ACFFFFFF"));
   EXPECT_FALSE(other.FindConfigService("  "));
-  EXPECT_EQ(2, CountMessages(record_, "CIM_StorageConfigurationService of system"));
+  EXPECT_EQ(2, CountMessages(record_, "SMIS::Probe: Class CIM_StorageConfigurationService for system"));
 }
 
 TEST_F(CallConventionTest, VolumeByPathOrByName) {

@@ -152,6 +152,26 @@ TEST_F(CreateReplicaTest, SuccessWithoutTargetElementIsFailure) {
   EXPECT_EQ(1, CountMessages(record_, "named no target element"));
 }
 
+// A provider that names the copy only when its job ends answers 4096 with TargetElement typed but empty:
+// that is no path to parse, and the job is followed to its end.
+TEST_F(CreateReplicaTest, AnEmptyTargetElementBesideAJobIsPassedOverAndTheJobFollowed) {
+  smissim::FaultRule rule;
+  rule.operation = "CreateReplica";
+  rule.action = FaultAction::AsJob;
+  sim().injectFault(rule);
+  rule.action = FaultAction::EmptyOutput;
+  rule.parameter = "TargetElement";
+  sim().injectFault(rule);
+  SmisArgs args = SnapshotArgs("later");
+  std::string target = "untouched";
+  TqSleepControl::resetCounters();
+  EXPECT_EQ(kSmisFailed, action_.CreateReplica(conn_, args, target)) << "a copy still unnamed at the end";
+  EXPECT_LT(0, TqSleepControl::requestCount()) << "the job was followed";
+  EXPECT_EQ(0, CountMessages(record_, "malformed"));
+  EXPECT_EQ(1, CountMessages(record_, "named no target element"));
+  EXPECT_TRUE(target.empty());
+}
+
 TEST_F(CreateReplicaTest, TextsThatAreNoPathsEndInTheGuard) {
   SmisArgs args = SnapshotArgs("nopath");
   args[3] = WwnOf(kOneArraySerial, "base1");

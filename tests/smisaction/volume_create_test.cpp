@@ -238,6 +238,52 @@ TEST_F(VolumeCreateTest, RefusalsAndJobsMapToResults) {
   }
 }
 
+// A success that does not name the new volume: the volume is found through the job or by its name, or the
+// creation fails with a trace naming it, never a success with an empty path.
+TEST_F(VolumeCreateTest, ANewVolumeTheProviderDoesNotNameIsFoundOrTheCreationFails) {
+  struct Case {
+    const char* what;
+    std::vector<FaultAction> faults;  // on the creation method, TheElement the parameter of output faults
+    SmisResultCode result;
+    const char* trace;
+  };
+  const Case cases[] = {
+      {"answer 0 without TheElement", {FaultAction::DropOutput}, kSmisSuccess, "found by its name"},
+      {"job without TheElement", {FaultAction::AsJob, FaultAction::DropOutput}, kSmisSuccess, "named by its job"},
+      {"job whose TheElement is still empty",
+       {FaultAction::AsJob, FaultAction::EmptyOutput},
+       kSmisSuccess,
+       "named by its job"},
+      {"answer 0 that made nothing", {FaultAction::ForceReturnValue}, kSmisFailed, "] on system"},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (FaultAction action : c.faults) {
+      smissim::FaultRule rule;
+      rule.operation = "CreateOrModifyElementFromStoragePool";
+      rule.action = action;
+      rule.parameter = "TheElement";
+      rule.returnValue = 0;
+      sim().injectFault(rule);
+    }
+    const std::string name = "unnamed" + std::to_string(n++);
+    SmisArgs args = PlainArgs(name);
+    std::string newPath;
+    record_.clearMessages();
+    EXPECT_EQ(c.result, action_.CreateStorageVolume(conn_, args, newPath));
+    EXPECT_EQ(1, CountMessages(record_, c.trace));
+    if (c.result == kSmisSuccess) {
+      ASSERT_TRUE(Exists(name));
+      EXPECT_TRUE(Pegasus::refersToSameObject(Pegasus::CIMObjectPath(Pegasus::String(newPath)),
+                                              VolumePath(kOneArraySerial, name)));
+    } else {
+      EXPECT_TRUE(newPath.empty());
+      EXPECT_EQ(1, CountMessages(record_, "volume [" + name + "] on system " + SystemName() + " was not found"));
+    }
+  }
+}
+
 TEST_F(VolumeCreateTest, JobIsFollowedForFiveHundredPollsFifteenSecondsApart) {
   FaultOnMethod("CreateOrModifyElementFromStoragePool", FaultAction::JobNeverEnds);
   SmisArgs args = PlainArgs("slow");

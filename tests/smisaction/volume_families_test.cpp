@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "SimProviderSupport.h"
 #include "SmisImpl.h"
 #include "SnapInfo.h"
 #include "TQPlatformInfo.h"
@@ -12,6 +13,7 @@
 #include "support/ScriptedCimom.h"
 
 using namespace Pegasus;
+using simtest::CountMessages;
 
 namespace {
 
@@ -142,6 +144,54 @@ TEST_F(VolumeFamilyTest, IbmSvcTypeIoGroupNodeAndThickGoal) {
     EXPECT_EQ(c.type, out[5]);
     EXPECT_TRUE(Same(ioGroup_, out[6]));
     EXPECT_TRUE(Same(node_, out[7]));
+  }
+}
+
+// The positions are appended after whatever the caller's vector holds, the thick goal among them.
+TEST_F(VolumeFamilyTest, IbmSvcPositionsFollowWhatTheVectorAlreadyHolds) {
+  SeedIbmSvc("1", "8.1.0", true);
+  record_.setSetting("SMCONFIG_NAME_ENABLE_THIN_PROVISIONING", 0);
+  SmisArgs out = {"kept", "also kept"};
+  ASSERT_EQ(kSmisSuccess, Params(source_.toString().str(), {kSystem, "a", "mdg0", "5"}, out));
+  ASSERT_EQ(10u, out.size());
+  EXPECT_EQ("kept", out[0]);
+  EXPECT_EQ("also kept", out[1]);
+  EXPECT_EQ(kSystem, out[2]);
+  EXPECT_EQ("1073741824", out[5]);
+  EXPECT_TRUE(Same(standard_, out[6])) << "the goal replaces this volume's position 4";
+  EXPECT_EQ("5", out[7]);
+  EXPECT_TRUE(Same(ioGroup_, out[8]));
+  EXPECT_TRUE(Same(node_, out[9]));
+}
+
+// The size is BlockSize x NumberOfBlocks; a product beyond 64 bits would name a smaller volume.
+TEST_F(VolumeFamilyTest, SourceSizeBeyondSixtyFourBitsIsRefused) {
+  struct Case {
+    const char* what;
+    Uint64 blockSize, blocks;
+    SmisResultCode result;
+    const char* size;
+  };
+  const Case cases[] = {
+      {"largest that fits", 512, Uint64(1) << 54, kSmisSuccess, "9223372036854775808"},
+      {"all of 64 bits", ~Uint64(0), 1, kSmisSuccess, "18446744073709551615"},
+      {"one block too many", 512, Uint64(1) << 55, kSmisObjectNotFound, ""},
+      {"both halves large", Uint64(1) << 32, Uint64(1) << 32, kSmisObjectNotFound, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SeedIbmSvc("1", "7.6.1", false);
+    cimom_.SetInstances("CIM_StorageVolume", {Instance(source_, {{"BlockSize", CIMValue(c.blockSize)},
+                                                                 {"NumberOfBlocks", CIMValue(c.blocks)},
+                                                                 {"GroupName", Text("io_grp0")},
+                                                                 {"PreferredNode", Text("2")}})});
+    SmisArgs out;
+    ASSERT_EQ(c.result, Params(source_.toString().str(), {kSystem, "big", "mdg0", "5"}, out));
+    if (c.result == kSmisSuccess)
+      EXPECT_EQ(c.size, out[3]);
+    else
+      EXPECT_EQ(1, CountMessages(record_, "does not fit 64 bits"));
+    record_.clearMessages();
   }
 }
 

@@ -1,13 +1,16 @@
 // The inventory call against simulated 3PAR arrays and a real SQLite inventory database: pools, volumes
 // and LUNs collected, refreshed and added; volumes deleted behind the engine's back marked deleted on the
-// next collection; nothing marked deleted after a failed list; arrays that cannot be read or reached; a
-// database without arrays.
+// next collection; nothing marked deleted after a failed list (a provider failure or a refused login);
+// arrays that cannot be read or reached; a database without arrays; a host that fills every detail text.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "InventoryDatabase.h"
 #include "support/EngineProvisioningFixture.h"
@@ -136,22 +139,96 @@ TEST_F(InventoryTest, AFailedListMarksNothingDeletedAndTheNextArrayIsStillCollec
   const auto before = Arrays();
 
   RemoveVolumeBehindTheEnginesBack("vol1");
-  for (const char* listed : {"CIM_StorageVolume", "TPD_DynamicStoragePool"}) {
-    SCOPED_TRACE(listed);
-    smissim::FaultRule rule = On("EnumerateInstances", CimErrorFault(1, "provider failure", kLasting));
-    rule.className = listed;
-    sim().injectFault(rule);
-    EXPECT_EQ(0, tqso_getArrayInfo(db_.get(), &os_));
-    sim().clearFaults();
-    auto volumes = Volumes(client);
-    EXPECT_EQ(1, volumes["vol1"].active) << "still listed as present: the list was incomplete";
-    EXPECT_NE(2, volumes["vol1"].state);
-    for (const auto& pool : Pools(client)) EXPECT_EQ(1, pool.second.active) << pool.first;
-    const auto after = Arrays();
-    ASSERT_EQ(before.size(), after.size());
-    EXPECT_EQ(before[0].totalMB, after[0].totalMB);
-    EXPECT_EQ(before[0].freeMB, after[0].freeMB);
+  // A provider failure ends the list; a refused login (401) makes it come back empty.
+  const smissim::FaultRule failures[] = {CimErrorFault(1, "provider failure", kLasting),
+                                         HttpStatusFault(401, kLasting)};
+  for (const char* listed : {"CIM_StorageVolume", "TPD_DynamicStoragePool"})
+    for (const smissim::FaultRule& failure : failures) {
+      SCOPED_TRACE(std::string(listed) + " " + smissim::faultActionName(failure.action));
+      smissim::FaultRule rule = On("EnumerateInstances", failure);
+      rule.className = listed;
+      sim().injectFault(rule);
+      EXPECT_EQ(0, tqso_getArrayInfo(db_.get(), &os_));
+      sim().clearFaults();
+      auto volumes = Volumes(client);
+      EXPECT_EQ(1, volumes["vol1"].active) << "still listed as present: the list was incomplete";
+      EXPECT_NE(2, volumes["vol1"].state);
+      for (const auto& pool : Pools(client)) EXPECT_EQ(1, pool.second.active) << pool.first;
+      const auto after = Arrays();
+      ASSERT_EQ(before.size(), after.size());
+      EXPECT_EQ(before[0].totalMB, after[0].totalMB);
+      EXPECT_EQ(before[0].freeMB, after[0].freeMB);
+    }
+}
+
+// A database that fills every text getArrayDetails is handed, as a host may, and forwards the rest.
+class DetailFillingDB : public TQSO::ArrayReportDB {
+ public:
+  explicit DetailFillingDB(TQSO::ArrayReportDB& inner) : inner_(inner) {}
+
+  std::vector<int> textSizes;  // the sizes of the three texts the engine does not read, per call
+  int missingTexts = 0;
+
+  int getArrayDetails(const char* name, char* text1, int size1, char* text2, int size2, char* text3, int size3,
+                      char* login, int loginSize, char* password, int passwordSize, char* host, int hostSize) override {
+    const std::pair<char*, int> texts[] = {{text1, size1}, {text2, size2}, {text3, size3}};
+    for (const auto& text : texts) {
+      textSizes.push_back(text.second);
+      if (text.first == nullptr || text.second <= 0) {
+        ++missingTexts;
+        continue;
+      }
+      std::memset(text.first, 'x', static_cast<size_t>(text.second) - 1);
+      text.first[text.second - 1] = '\0';
+    }
+    return inner_.getArrayDetails(name, nullptr, 0, nullptr, 0, nullptr, 0, login, loginSize, password, passwordSize,
+                                  host, hostSize);
   }
+  int getArrayList(TQSO::ArrayRecord**& list, int& count) override { return inner_.getArrayList(list, count); }
+  int getPoolRecords(TQSO::PoolRecord**& list, int& count, int clientId) override {
+    return inner_.getPoolRecords(list, count, clientId);
+  }
+  int getVolumeRecords(TQSO::VolumeRecord**& list, int& count, int clientId) override {
+    return inner_.getVolumeRecords(list, count, clientId);
+  }
+  int getLunRecords(TQSO::LunRecord**& list, int& count, int volumeId) override {
+    return inner_.getLunRecords(list, count, volumeId);
+  }
+  int addVolume(int id, int clientId, const char* name, const char* secondName, int64_t sizeMB, int64_t usedMB,
+                const char* uniqueId, int errorFlag, int poolId, const char* extra) override {
+    return inner_.addVolume(id, clientId, name, secondName, sizeMB, usedMB, uniqueId, errorFlag, poolId, extra);
+  }
+  int addLun(int id, int volumeId, const char* name, const char* volumeName, int64_t sizeBytes, int64_t usedBytes,
+             const char* uniqueId, int errorFlag, const char* extra) override {
+    return inner_.addLun(id, volumeId, name, volumeName, sizeBytes, usedBytes, uniqueId, errorFlag, extra);
+  }
+  int findVolume(TQSO::VolumeRecord*& record, int& volumeId, const char* name, const char* secondName,
+                 int clientId) override {
+    return inner_.findVolume(record, volumeId, name, secondName, clientId);
+  }
+  int findLun(TQSO::LunRecord*& record, const char* name, const char* volumeName, int volumeId) override {
+    return inner_.findLun(record, name, volumeName, volumeId);
+  }
+  int findPool(TQSO::PoolRecord*& record, int& poolId, const char* name, int* clientId) override {
+    return inner_.findPool(record, poolId, name, clientId);
+  }
+  int addPool(int arrayId, int clientId, const char* name, int64_t totalMB, int64_t usedMB, const char* uuid,
+              int operationalStatus, const char* extra, int& newPoolId, int volumeCount) override {
+    return inner_.addPool(arrayId, clientId, name, totalMB, usedMB, uuid, operationalStatus, extra, newPoolId,
+                          volumeCount);
+  }
+
+ private:
+  TQSO::ArrayReportDB& inner_;
+};
+
+TEST_F(InventoryTest, AHostThatFillsEveryDetailTextIsGivenRoomForEach) {
+  const int client = AddArray(server_.host(), server_.password());
+  DetailFillingDB filling(*db_);
+  ASSERT_EQ(0, tqso_getArrayInfo(&filling, &os_));
+  EXPECT_EQ(0, filling.missingTexts);
+  EXPECT_EQ((std::vector<int>{512, 512, 512}), filling.textSizes);
+  EXPECT_EQ(1u, Pools(client).count("FC_r5")) << "what comes back in them is not read";
 }
 
 TEST_F(InventoryTest, AnArrayThatCannotBeReadIsSkippedAndAnUnreachableOneEndsTheCall) {

@@ -208,6 +208,53 @@ TEST_F(MapCallTest, WithFaultRetryEveryOperationMakesAThrowAwayCallFirstAndStill
   EXPECT_TRUE(VolumeExists("shared"));
 }
 
+// A fault inside the throw-away call does not keep the real call from being made.
+TEST_F(MapCallTest, WithFaultRetryAFaultInTheThrowAwayCallLeavesTheRealCallToRun) {
+  TqConfigOverride faultRetry("Corvane", "TQ_PEGASUS_FAULT_RETRY", "1");
+  // The first hardware-ID lookup of map and of unmap is the throw-away call's.
+  auto firstPortLookupFails = [&] {
+    smissim::FaultRule rule = On("EnumerateInstances", CimErrorFault(1, "provider busy"));
+    rule.className = "CIM_StorageHardwareID";
+    sim().injectFault(rule);
+  };
+  firstPortLookupFails();
+  auto map = MapLun("vol1", kLinuxHost);
+  ASSERT_EQ(TQSO::RC_SUCCESS, Run(tqso_mapLUNs, {map.get()})) << map->errorText();
+  EXPECT_EQ(1u, Users("vol1").count(kIscsiPort));
+  firstPortLookupFails();
+  auto unmap = MapLun("vol1", kLinuxHost);
+  ASSERT_EQ(TQSO::RC_SUCCESS, Run(tqso_unmapLUNs, {unmap.get()})) << unmap->errorText();
+  EXPECT_TRUE(Users("vol1").empty());
+}
+
+// A provider that refuses the login in the middle of a call answers the lookups with nothing: the LUN
+// fails, and nothing reads as "not presented" or "no initiators".
+TEST_F(MapCallTest, ALoginRefusedMidCallFailsTheLunAndChangesNothing) {
+  auto mapped = MapLun("vol1", kLinuxHost);
+  ASSERT_EQ(TQSO::RC_SUCCESS, Run(tqso_mapLUNs, {mapped.get()})) << mapped->errorText();
+  struct Case {
+    const char* what;
+    decltype(&tqso_mapLUNs) call;
+    std::string volume, document;  // document empty: a plain LUN
+    int before;                    // the LUN's state, kept
+  };
+  const Case cases[] = {
+      {"unmap of a presented volume", tqso_unmapLUNs, "vol1", kLinuxHost, 15},
+      {"initiators of a presented volume", tqso_resolveLunsToUsers, "shared", "", 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim().injectFault(On("AssociatorNames", HttpStatusFault(401, kLasting)));
+    auto lun = c.document.empty() ? Lun(c.volume) : MapLun(c.volume, c.document);
+    EXPECT_EQ(TQSO::RC_FAIL, Run(c.call, {lun.get()}));
+    EXPECT_EQ(std::vector<int>{c.before}, lun->stateHistory());
+    EXPECT_FALSE(lun->initiatorGroupsSet());
+    sim().clearFaults();
+  }
+  EXPECT_EQ(1u, Users("vol1").count(kIscsiPort)) << "still presented";
+  EXPECT_TRUE(HostExists("TQ_linuxbox_iscsi"));
+}
+
 TEST(MapInfoDocument, OperatingSystemFamiliesAndInitiatorLists) {
   struct Os {
     const char* text;

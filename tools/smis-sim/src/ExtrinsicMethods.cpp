@@ -69,11 +69,13 @@ MethodOutcome runMethod(Model& model, const CIMObjectPath& target, const std::st
   if (!array) throw CIMException(CIM_ERR_NOT_FOUND, "the target belongs to no array");
 
   MethodCall call{model, *array, service->getPath(), args, std::nullopt};
-  std::vector<std::string> droppedOutputs;
+  std::vector<std::string> droppedOutputs, emptiedOutputs;
   for (const FaultRule& fault : methodFaults) {
     if (fault.action == FaultAction::ForceReturnValue) return MethodOutcome::code(fault.returnValue);
     if (fault.action == FaultAction::DropOutput)
       droppedOutputs.push_back(lowerCase(fault.parameter));
+    else if (fault.action == FaultAction::EmptyOutput)
+      emptiedOutputs.push_back(lowerCase(fault.parameter));
     else
       call.jobFault = fault;
   }
@@ -81,11 +83,15 @@ MethodOutcome runMethod(Model& model, const CIMObjectPath& target, const std::st
   const VendorProfile* family = array->profile;
   if (!family || !family->runMethod || !family->runMethod(call, lowerCase(methodName), outcome))
     outcome = runFamily(call, service->getClassName().getString().str(), methodName);
-  auto dropped = [&](const CIMParamValue& p) {
-    return std::find(droppedOutputs.begin(), droppedOutputs.end(), lowerCase(p.getParameterName().str())) !=
-           droppedOutputs.end();
+  auto named = [](const std::vector<std::string>& names, const CIMParamValue& p) {
+    return std::find(names.begin(), names.end(), lowerCase(p.getParameterName().str())) != names.end();
   };
+  auto dropped = [&](const CIMParamValue& p) { return named(droppedOutputs, p); };
   outcome.out.erase(std::remove_if(outcome.out.begin(), outcome.out.end(), dropped), outcome.out.end());
+  // An emptied parameter keeps its name and type, as a provider answers one it fills in only later.
+  for (CIMParamValue& p : outcome.out)
+    if (named(emptiedOutputs, p))
+      p = CIMParamValue(p.getParameterName(), CIMValue(p.getValue().getType(), false), true);
   return outcome;
 }
 

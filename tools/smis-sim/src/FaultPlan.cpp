@@ -22,6 +22,7 @@ const ActionName kActionNames[] = {
     {FaultAction::JobVanishes, "jobVanishes"},
     {FaultAction::DropOutput, "dropOutput"},
     {FaultAction::NoValues, "valuelessProperties"},
+    {FaultAction::EmptyOutput, "emptyOutput"},
 };
 
 }  // namespace
@@ -40,6 +41,7 @@ bool FaultRule::isMethodLevel() const {
     case FaultAction::JobNeverEnds:
     case FaultAction::JobVanishes:
     case FaultAction::DropOutput:
+    case FaultAction::EmptyOutput:
       return true;
     default:
       return false;
@@ -73,6 +75,8 @@ FaultRule FaultRule::fromJson(const Json& json) {
   rule.afterRunning = json.getBool("afterRunning", false);
   if (rule.action == FaultAction::DropOutput && rule.parameter.empty())
     throw JsonError("fault: dropOutput needs the parameter to leave out");
+  if (rule.action == FaultAction::EmptyOutput && rule.parameter.empty())
+    throw JsonError("fault: emptyOutput needs the parameter to empty");
   if (rule.action == FaultAction::JobFails && (rule.jobFinalState < 8 || rule.jobFinalState > 10))
     throw JsonError("fault: jobState must be 8, 9 or 10");
   if (rule.action == FaultAction::HttpStatus && (rule.httpStatus < 400 || rule.httpStatus > 599))

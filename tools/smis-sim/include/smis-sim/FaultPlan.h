@@ -23,6 +23,7 @@ enum class FaultAction {
   JobVanishes,       // ... with a job whose instance disappears (NOT_FOUND) instead of completing
   DropOutput,        // the method runs but its out-parameter `parameter` is left out of the answer
   NoValues,          // an intrinsic answer names every property of its instances but gives none a value
+  EmptyOutput,       // the method runs but its out-parameter `parameter` is answered typed, without a value
 };
 
 struct FaultRule {
@@ -38,7 +39,7 @@ struct FaultRule {
   std::uint32_t returnValue = 4;
   std::uint16_t jobFinalState = 10;
   unsigned jobPolls = 0;  // job faults: polls while running before the end; 0 = the simulator's setting
-  std::string parameter;  // DropOutput: the out-parameter to leave out
+  std::string parameter;  // DropOutput, EmptyOutput: the out-parameter to leave out or empty
   // delay, drop, http, cimError, malformedXml: the request is run first (a method makes its changes) and
   // the fault then takes the place of its answer, as when a provider's answer is lost or late.
   bool afterRunning = false;
