@@ -60,6 +60,10 @@ class TqCimConnection : public virtual TqSmisTracer {
   short m_FaultRetryCounter;  // retryable faults since the last rebuild (fault-retry mode only)
   short m_ReconnectPeriod;    // counter value at which a fault rebuilds the client
   TQ_CIM_CONNECTION_STATE m_State;
+  // Why the last wrapped read that gave up failed ("CIM error <status>: <description>", or the client's
+  // message), for the callers that turn a failed lookup into "not found"; callers clear it before a lookup.
+  // Not copied.
+  std::string m_LastFault;
 
   // Serialises HTTPS connects across the process.
   static TqCriticalSection m_ConnLock;

@@ -19,6 +19,10 @@ bool PrepareRunsInParallel(TQSO::SnapInfo* firstDevice);
 // Snapshot creation reads the setting only: parallel when it is absent or exactly 1.
 bool SnapRunsInParallel(TQSO::SnapInfo* firstDevice);
 
+// How many per-device workers of one call run at once: "3PAR_MAX_PARALLEL_WORKERS", else 64; a value below
+// 1 gives 64. One thread and one connection per device at once would use up the process's descriptors.
+int ParallelWorkerLimit();
+
 // Clone provisioning: "3PAR_CLONE_PROVISION_TYPE" when present, else "SMCONFIG_NAME_ENABLE_THIN_PROVISIONING"
 // (0 when absent). 1 means thin.
 int CloneProvisionType(TQSO::SnapInfo* device);

@@ -62,11 +62,10 @@ bool CreateChildSnap(Tq3PARSnapshot* snapshot, TQSO::SnapInfo* device) {
   param->device = device;
   param->snapshot = *snapshot;
   param->logTag = kTag;
-  if (workers.Run(&childSnapDeviceThread, param) == tqengine::DeviceWorkers::kNotStarted) {
+  if (workers.Run(&childSnapDeviceThread, param, "SnapDevice Thread created") == tqengine::DeviceWorkers::kNotStarted) {
     o_logger.DebugLvl(kTag, -1, " Unable to create thread");
     return true;
   }
-  device->logMessage(0, "SnapDevice Thread created");
   workers.JoinAll();
   o_logger.DebugLvl(kTag, 1, " Snap/clone operation completed");
   return device->getStatus() != TQSO::SS_SNAPSHOT_CREATED;

@@ -15,6 +15,7 @@ const int kDefaultMountWindow = 300;
 const int kDefaultSyncWaitSeconds = 15;
 const int kDefaultSyncWaitRetries = 500;
 const uint16_t kSettingCapacity = 4096;
+const int kDefaultWorkerLimit = 64;
 
 // The device's integer setting; false when it has none.
 bool Setting(TQSO::SnapInfo* device, const char* name, int& value) {
@@ -56,6 +57,11 @@ bool SnapRunsInParallel(TQSO::SnapInfo* firstDevice) {
   int value = 1;
   Setting(firstDevice, "SMCONFIG_NAME_ENABLE_PARALLEL_SNAP_OPERATIONS", value);
   return value == 1;
+}
+
+int ParallelWorkerLimit() {
+  const int limit = RegistryOr("3PAR_MAX_PARALLEL_WORKERS", kDefaultWorkerLimit);
+  return limit < 1 ? kDefaultWorkerLimit : limit;
 }
 
 int CloneProvisionType(TQSO::SnapInfo* device) {

@@ -306,12 +306,9 @@ class PrepareRun {
     }
     // Prepared while the worker runs; the worker writes the final status.
     Succeeded(device, source);
-    const tqengine::DeviceWorkers::Outcome outcome = workers.Run(worker, param);
-    if (outcome == tqengine::DeviceWorkers::kNotStarted) {
+    if (workers.Run(worker, param, "CloneDevice Thread created") == tqengine::DeviceWorkers::kNotStarted) {
       o_logger.DebugLvl(tag_, -1, "%s: Unable to create thread", tag_);
       device->setStatus(TQSO::SS_PREPARE_FAILED);
-    } else if (outcome == tqengine::DeviceWorkers::kStarted) {
-      device->logMessage(0, "CloneDevice Thread created");
     }
   }
 

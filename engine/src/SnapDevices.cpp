@@ -174,9 +174,8 @@ TQSO::ResultCode CreateMasterSnap(TQSO::SnapInfo** list, short count, TQSO::TQOS
       if (device == nullptr) continue;
       SnapThreadParam* param = workers.NewParam();
       if (!ReadyDevice(device, osUtil, tag, *param)) continue;
-      const tqengine::DeviceWorkers::Outcome outcome = workers.Run(&snapDeviceThread, param);
-      if (outcome == tqengine::DeviceWorkers::kNotStarted) o_logger.DebugLvl(tag, -1, "Unable to create thread");
-      if (outcome == tqengine::DeviceWorkers::kStarted) device->logMessage(0, "SnapDevice Thread created");
+      if (workers.Run(&snapDeviceThread, param, "SnapDevice Thread created") == tqengine::DeviceWorkers::kNotStarted)
+        o_logger.DebugLvl(tag, -1, "Unable to create thread");
     }
   }
   o_logger.DebugLvl(tag, 1, " Snap/clone operation completed");

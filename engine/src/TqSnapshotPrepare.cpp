@@ -82,6 +82,7 @@ int Snapshot::PrepareOnArray() {
 }
 
 bool Snapshot::FindSourceVolume(bool hpEva, bool ibmSvc) {
+  m_Conn.m_LastFault.clear();
   if (hpEva) {
     m_SourceDevPath = GetVolObjPathByUUID(m_Conn, m_SourceDev.c_str(), m_SystemName.c_str());
   } else if (ibmSvc) {
@@ -100,7 +101,11 @@ bool Snapshot::FindSourceVolume(bool hpEva, bool ibmSvc) {
     m_SourceDevPath = GetVolObjPathByUUID(m_Conn, m_SourceDev.c_str(), "");
   }
   if (!m_SourceDevPath.empty()) return true;
-  std::string message = FormatText("%s: Can not find source volume %s\n", kPrepareLabel, m_SourceDev.c_str());
+  // A lookup that failed is told apart from a volume the array does not have, by its cause.
+  std::string message = m_Conn.m_LastFault.empty()
+                            ? FormatText("%s: Can not find source volume %s\n", kPrepareLabel, m_SourceDev.c_str())
+                            : FormatText("%s: Can not find source volume %s: the lookup failed: %s\n", kPrepareLabel,
+                                         m_SourceDev.c_str(), m_Conn.m_LastFault.c_str());
   if (m_Conn.m_AuthFailure)
     DEBUG_TRACE(kPrepareLabel, "%s", message.c_str());
   else

@@ -210,6 +210,58 @@ TEST_F(SnapshotLifecycleTest, MissingSourceVolumeFailsThePrepare) {
   ExpectClosed();
 }
 
+TEST_F(SnapshotLifecycleTest, AFailedSourceLookupNamesItsCauseAndKeepsTheCode) {
+  struct Case {
+    const char* name;
+    smissim::FaultAction action;
+    const char* cause;
+  } cases[] = {
+      {"CIM error", smissim::FaultAction::CimError, "the lookup failed: CIM error CIM_ERR_FAILED: "},
+      {"malformed answer", smissim::FaultAction::MalformedXml, "the lookup failed: XML parse error"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    smissim::FaultRule rule;
+    rule.operation = "EnumerateInstances";
+    rule.className = "CIM_StorageVolume";
+    rule.action = c.action;
+    rule.description = "volumes offline";
+    rule.count = 100;  // past every retry
+    sim().injectFault(rule);
+    record_.setError(0, "");
+    AskForSnapshot("s");
+    EXPECT_EQ(TQSO::SS_PREPARE_FAILED, snap_.PrepareSnap());
+    EXPECT_EQ(60542, DeviceErrorCode(record_));
+    EXPECT_NE(std::string::npos, DeviceErrorText(record_).find(c.cause)) << DeviceErrorText(record_);
+    sim().clearFaults();
+  }
+  // The volume the array does not have says nothing of a fault.
+  record_.setError(0, "");
+  snap_.m_SourceDev = "60002AC0000000000000000000000BAD";
+  EXPECT_EQ(TQSO::SS_PREPARE_FAILED, snap_.PrepareSnap());
+  EXPECT_EQ(std::string::npos, DeviceErrorText(record_).find("the lookup failed"));
+}
+
+TEST_F(SnapshotLifecycleTest, PlainHttpToAnHttpsProviderIsNamedAsTheCause) {
+  smissim::SimulatorOptions options = lookuptest::OptionsWithSeed(kArray);
+  options.https = true;
+  smissim::TestServer https(options);
+  TQ_SMIS_SNAP::TqArrayParams login;
+  static_cast<TqCimomParams&>(login) = simtest::ParamsFor(https);
+  login.m_UseSSL = false;
+  login.m_MaxRetries = 1;
+  login.systemName = SystemName();
+  snap_.SetArrayInfo(login);
+  AskForSnapshot("s");
+  EXPECT_EQ(TQSO::SS_PREPARE_FAILED, snap_.PrepareSnap());
+  EXPECT_EQ(60542, DeviceErrorCode(record_));
+  EXPECT_NE(std::string::npos,
+            DeviceErrorText(record_).find("the lookup failed: Connection closed by CIM Server. (sent "
+                                          "over HTTP: does the provider expect HTTPS?)"))
+      << DeviceErrorText(record_);
+  ExpectClosed();
+}
+
 TEST_F(SnapshotLifecycleTest, DiskGroupRulesOfSnapshotsAndClones) {
   AskForSnapshot("s", 4);
   snap_.m_TargetDG = "NoSuchCPG";

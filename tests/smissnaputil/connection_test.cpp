@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ConnectionFixture.h"
 #include "EvDebug.h"
@@ -118,6 +119,31 @@ TEST_P(RefusedConnectTest, IsRepeatedUpToTheRetryLimitWithoutPause) {
 INSTANTIATE_TEST_SUITE_P(Limits, RefusedConnectTest,
                          ::testing::Values(RefusedCase{false, 5, 6}, RefusedCase{true, 5, 6}, RefusedCase{false, 2, 3},
                                            RefusedCase{false, 0, 1}));
+
+// Many connections refused at once, over HTTP and HTTPS: each is traced on its own record and ends without a
+// client. The handler of a refused connect runs on every thread at the same time; the sanitizer build checks
+// that it calls only through live objects (the connection, the caught exception, the record).
+TEST_F(ConnectionTest, RefusedConnectsOnManyThreadsAtOnceEachTraceTheirOwnRecord) {
+  const int kThreads = 96;
+  RefusingPort refusing;
+  for (bool https : {false, true}) {
+    SCOPED_TRACE(https ? "https" : "http");
+    std::vector<TQSO::SnapInfo> records(kThreads);
+    std::vector<std::unique_ptr<TqCimConnection>> connections;
+    TqCimomParams params = ParamsFor(refusing.port(), https);
+    params.m_MaxRetries = 2;
+    for (TQSO::SnapInfo& record : records) connections.push_back(ConnectionTo(params, record));
+    std::vector<int> results(kThreads, -1);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i) threads.emplace_back([&, i] { results[i] = connections[i]->ConnectCimom(); });
+    for (std::thread& thread : threads) thread.join();
+    for (int i = 0; i < kThreads; ++i) {
+      EXPECT_EQ(1, results[i]);
+      EXPECT_EQ(nullptr, connections[i]->m_Client);
+      EXPECT_EQ(3, CountMessages(records[i], "Caught CIMClientConnectionException: Cannot connect to 127.0.0.1:"));
+    }
+  }
+}
 
 TEST_F(ConnectionTest, ConnectingAConnectedClientContinuesWithIt) {
   smissim::TestServer cimom(SimOver(false));

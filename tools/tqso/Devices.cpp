@@ -1,5 +1,6 @@
 // tqso devices: the host's disks as the engine identifies them (array, LUN WWN, volume).
 #include <iostream>
+#include <map>
 #include <vector>
 
 #include "Commands.h"
@@ -23,8 +24,12 @@ std::string Identification(const EngineLibrary& engine, const std::shared_ptr<TQ
   const bool threePar = supported != nullptr && supported(path.c_str(), 0, nullptr, nullptr, 0) == 0;
   if (!threePar) return "no";
   auto simulated = std::dynamic_pointer_cast<TQSO::SimulatedHostPlatform>(host);
-  if (!simulated || simulated->visibleDevices().count(path) == 0) return "yes";
-  const TQSO::ExposedVolume& volume = simulated->visibleDevices().at(path);
+  if (!simulated) return "yes";
+  // The simulated host answers with a copy of its disks: keep it while the volume is read.
+  const std::map<std::string, TQSO::ExposedVolume> disks = simulated->visibleDevices();
+  const auto found = disks.find(path);
+  if (found == disks.end()) return "yes";
+  const TQSO::ExposedVolume& volume = found->second;
   return "array " + volume.array + " WWN " + volume.wwn + " volume " + volume.volume;
 }
 

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include "Job.h"
+#include "UnicodeEscapes.h"
 #include "jsonxx.h"
 
 namespace tqso {
@@ -16,6 +18,9 @@ using jsonxx::Array;
 using jsonxx::Number;
 using jsonxx::Object;
 using jsonxx::String;
+
+// The engine's calls take the count of devices as a signed 16-bit number.
+const size_t kMostDevices = static_cast<size_t>(std::numeric_limits<short>::max());
 
 bool Fail(std::string& error, const std::string& text) {
   error = text;
@@ -160,8 +165,10 @@ const std::vector<std::string>& KnownCalls() {
 }
 
 bool ParseJob(const std::string& text, Job& job, std::string& error) {
+  std::string decoded;
+  if (!DecodeUnicodeEscapes(text, decoded, error)) return false;
   Object root;
-  if (!root.parse(text)) return Fail(error, "the job file is not a JSON object");
+  if (!root.parse(decoded)) return Fail(error, "the job file is not a JSON object");
   job = Job();
   if (!OptionalNumber(root, "engineId", "job", 25, 26, job.engineId, error) ||
       !Settings(root, "job", job.settings, error) || !HostOf(root, job.host, error))
@@ -179,6 +186,10 @@ bool ParseJob(const std::string& text, Job& job, std::string& error) {
   if (!root.has<Array>("devices") || root.get<Array>("devices").size() == 0)
     return Fail(error, "devices must be a list of at least one device");
   const Array& devices = root.get<Array>("devices");
+  if (devices.size() > kMostDevices)
+    return Fail(error, "devices: a job holds at most " + std::to_string(kMostDevices) +
+                           " devices (the engine's calls " + "take a 16-bit count), this one has " +
+                           std::to_string(devices.size()));
   for (unsigned i = 0; i < devices.size(); ++i) {
     DeviceSpec device;
     if (!DeviceOf(devices, i, device, error)) return false;

@@ -8,6 +8,7 @@
 #include <set>
 #include <thread>
 
+#include "EvDebug.h"
 #include "LinuxHostPlatform.h"
 #include "SimulatedHostPlatform.h"
 #include "SimulatorExposureSource.h"
@@ -20,10 +21,38 @@ namespace {
 const int kLoginRefused = 60555;
 const int kUnreachable = 60541;
 const std::chrono::seconds kProgressEvery(2);
+const int kErrorMessage = 2;  // the level of a job message that reports an error
 
 std::string InfoText(const ArraySpec& array, int engineId) {
   return "{hostName:" + array.address + ",hostUserName:" + array.user + ",hostPassword:" + array.password +
          ",engineId:" + std::to_string(engineId) + "}";
+}
+
+// A device record whose job messages also go to the engine's log, tagged with the device's path.
+class LoggedRecord : public TQSO::SnapInfo {
+ public:
+  explicit LoggedRecord(const std::string& path) : tag_("tqso " + path) {}
+
+ protected:
+  void addMessage(int level, const std::string& tag, const std::string& text) override {
+    TQSO::SnapInfo::addMessage(level, tag, text);
+    const std::string line = tag.empty() ? text : tag + ": " + text;
+    EvDebug(nullptr).DebugLvl(tag_.c_str(), level >= kErrorMessage ? -1 : 1, "%s", line.c_str());
+  }
+
+ private:
+  const std::string tag_;
+};
+
+// The last error messages among `messages` from `first` on (at most kMostReasons, in order), else the last
+// message; none when there are no messages.
+std::vector<std::string> Reasons(const std::vector<TQSO::JobMessage>& messages, size_t first) {
+  const size_t kMostReasons = 3;
+  std::vector<std::string> reasons;
+  for (size_t i = messages.size(); i > first && reasons.size() < kMostReasons; --i)
+    if (messages[i - 1].level >= kErrorMessage) reasons.insert(reasons.begin(), messages[i - 1].text);
+  if (reasons.empty() && messages.size() > first) reasons.push_back(messages.back().text);
+  return reasons;
 }
 
 std::string Basename(const std::string& path) {
@@ -80,6 +109,21 @@ const char* StatusName(int status) {
   }
 }
 
+bool IsFailedStatus(int status) {
+  switch (status) {
+    case TQSO::SS_PREPARE_FAILED:
+    case TQSO::SS_SNAPSHOT_FAILED:
+    case TQSO::SS_CLONE_FAILED:
+    case TQSO::SS_MAP_FAILED:
+    case TQSO::SS_UNMAP_FAILED:
+    case TQSO::SS_DELETE_FAILED:
+    case TQSO::SS_RESTORE_FAILED:
+      return true;
+    default:
+      return false;
+  }
+}
+
 std::shared_ptr<TQSO::TqHostPlatform> MakeHost(const HostSpec& host, std::string& error) {
   if (host.simulatorUrl.empty()) return std::make_shared<TQSO::LinuxHostPlatform>("/");
   std::vector<TQSO::HostInitiator> ports;
@@ -129,7 +173,7 @@ bool JobRun::Setup(std::string& error) {
   for (size_t i = 0; i < job_.devices.size(); ++i) {
     std::string path;
     if (!ResolveDevicePath(job_.devices[i], path, error)) return false;
-    auto record = std::make_unique<TQSO::SnapInfo>();
+    std::unique_ptr<TQSO::SnapInfo> record(traceToLog_ ? new LoggedRecord(path) : new TQSO::SnapInfo());
     record->setArrayRegistry(registry_);
     record->setHostDevicePath(path.c_str());
     const std::string& name = job_.devices[i].snapName;
@@ -156,6 +200,8 @@ StepOutcome JobRun::Step(const std::string& call) {
     step.problems.push_back("the engine does not export " + EngineLibrary::ExportedName(call));
     return step;
   }
+  std::vector<size_t> earlierMessages;
+  for (TQSO::SnapInfo* record : list_) earlierMessages.push_back(record->messages().size());
   std::mutex mutex;
   std::condition_variable done;
   bool finished = false;
@@ -176,7 +222,8 @@ StepOutcome JobRun::Step(const std::string& call) {
   }
   worker.join();
   step.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  for (TQSO::SnapInfo* record : list_) {
+  for (size_t i = 0; i < list_.size(); ++i) {
+    TQSO::SnapInfo* record = list_[i];
     DeviceOutcome device;
     device.device = record->hostDevicePath();
     device.status = record->getStatus();
@@ -184,6 +231,7 @@ StepOutcome JobRun::Step(const std::string& call) {
     device.errorText = record->errorText();
     device.metadata = record->metaDataText(TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID).value_or("");
     device.copyDevice = record->snapDeviceName();
+    device.reasons = Reasons(record->messages(), earlierMessages[i]);
     step.devices.push_back(device);
   }
   NameProblems(step);

@@ -23,6 +23,9 @@ struct DeviceOutcome {
   std::string errorText;
   std::string metadata;    // the engine's record (metadata id 1)
   std::string copyDevice;  // the host path of the copy, once found
+  // Why the step failed when no error code says it: the device's last error messages of the step (at most
+  // three, in order), else its last message of the step.
+  std::vector<std::string> reasons;
 };
 
 struct StepOutcome {
@@ -35,7 +38,9 @@ struct StepOutcome {
 
 class JobRun {
  public:
-  JobRun(const Job& job, EngineLibrary& engine) : job_(job), engine_(engine) {}
+  // traceToLog: every job message of every device also goes to the engine's log (the SMI-S trace with it).
+  JobRun(const Job& job, EngineLibrary& engine, bool traceToLog = false)
+      : job_(job), engine_(engine), traceToLog_(traceToLog) {}
   // The host, the arrays and the device records; false with the reason.
   bool Setup(std::string& error);
   StepOutcome Step(const std::string& call);
@@ -47,6 +52,7 @@ class JobRun {
 
   const Job& job_;
   EngineLibrary& engine_;
+  const bool traceToLog_;
   std::shared_ptr<TQSO::TqHostPlatform> platform_;
   std::unique_ptr<TqDeviceSourceScope> scope_;
   std::shared_ptr<TQSO::ArrayRegistry> registry_;
@@ -57,6 +63,8 @@ class JobRun {
 
 // The status name of a TQSO::SnapStatus number.
 const char* StatusName(int status);
+// True for the statuses that say a device's step failed.
+bool IsFailedStatus(int status);
 // A host platform from the job's host (the simulated one, or this machine).
 std::shared_ptr<TQSO::TqHostPlatform> MakeHost(const HostSpec& host, std::string& error);
 

@@ -56,6 +56,10 @@ void PrintStep(std::ostream& out, const StepOutcome& step) {
     if (device.status == TQSO::SS_SEEN_AS_HOST_DEVICE && !device.copyDevice.empty())
       details += ", host disk of the copy " + device.copyDevice;
     if (!details.empty()) out << "  " << std::string(width, ' ') << "  " << details << "\n";
+    // A failure without an error code says why in its job messages.
+    if (IsFailedStatus(device.status) && device.errorCode == 0)
+      for (const std::string& reason : device.reasons)
+        out << "  " << std::string(width, ' ') << "  reason: " << reason << "\n";
   }
   for (const std::string& problem : step.problems) out << "  ! " << problem << "\n";
   out << std::right;
@@ -66,10 +70,12 @@ std::string JsonReport(const std::vector<StepOutcome>& steps, bool ok) {
   for (const StepOutcome& step : steps) {
     jsonxx::Array devices;
     for (const DeviceOutcome& device : step.devices) {
+      jsonxx::Array reasons;
+      for (const std::string& reason : device.reasons) reasons << reason;
       jsonxx::Object entry;
       entry << "device" << device.device << "status" << device.status << "statusName" << StatusName(device.status)
             << "errorCode" << device.errorCode << "errorText" << device.errorText << "metadata" << device.metadata
-            << "copyDevice" << device.copyDevice;
+            << "copyDevice" << device.copyDevice << "reasons" << reasons;
       devices << entry;
     }
     jsonxx::Array problems;

@@ -22,7 +22,7 @@ const char kUsage[] =
     "  --https       the simulated array speaks HTTPS (demo)\n"
     "  --keep        leave the simulated array running and print a job file for it (demo)\n"
     "  --engine PATH the engine library to load (default: $TQSO_ENGINE, else the one built with tqso)\n"
-    "  --log FILE    write the engine's log to FILE\n"
+    "  --log FILE    write the engine's log, with every device's SMI-S trace, to FILE\n"
     "  --help        this text\n"
     "\n"
     "The exit code is 0 when every device of every step succeeded, 1 when a step failed, 2 when the job\n"

@@ -65,10 +65,12 @@ ConnectionWatchdog::~ConnectionWatchdog() {
   thread_.join();
 }
 
-void ConnectionWatchdog::serving(int peerPort) {
+bool ConnectionWatchdog::serving(int peerPort) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto found = connections_.emplace(peerPort, Connection{Clock::now()}).first;
+  if (found->second.ended) return false;
   ++found->second.serving;
+  return true;
 }
 
 void ConnectionWatchdog::served(int peerPort) {
@@ -92,22 +94,28 @@ void ConnectionWatchdog::run() {
 void ConnectionWatchdog::endOverdueConnections() {
   const std::map<int, int> peers = peersOn(localPort_);
   const Clock::time_point now = Clock::now();
-  std::vector<int> overdue;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    for (auto& connection : connections_) connection.second.seen = false;
-    for (const auto& socket : peers) {
-      auto found = connections_.emplace(socket.second, Connection{now}).first;
-      found->second.seen = true;
-      if (found->second.serving == 0 && now - found->second.since > deadline_ && !hasUnreadBytes(socket.first))
-        overdue.push_back(socket.first);
+  // Decided and done under the lock, so a request is either served (and spared) or refused, never run on a
+  // connection that is being ended: its answer would be lost while its effect stays.
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (auto& connection : connections_) connection.second.seen = false;
+  for (const auto& socket : peers) {
+    Connection& connection = connections_.emplace(socket.second, Connection{now}).first->second;
+    connection.seen = true;
+    if (connection.ended || connection.serving != 0) continue;
+    // Bytes waiting for a worker: the deadline starts again once a worker has taken them, so a request read
+    // late under load still has its time to reach serving().
+    if (hasUnreadBytes(socket.first)) {
+      connection.since = now;
+      continue;
     }
-    // Connections that have gone are forgotten (the same peer port may be used again later).
-    for (auto it = connections_.begin(); it != connections_.end();)
-      it = it->second.seen ? std::next(it) : connections_.erase(it);
+    if (now - connection.since <= deadline_) continue;
+    connection.ended = true;
+    // Shutting the socket down ends the worker's read at once; the library then closes it.
+    ::shutdown(socket.first, SHUT_RDWR);
   }
-  // Shutting the socket down ends the worker's read at once; the library then closes it.
-  for (int fd : overdue) ::shutdown(fd, SHUT_RDWR);
+  // Connections that have gone are forgotten (the same peer port may be used again later).
+  for (auto it = connections_.begin(); it != connections_.end();)
+    it = it->second.seen ? std::next(it) : connections_.erase(it);
 }
 
 }  // namespace smissim

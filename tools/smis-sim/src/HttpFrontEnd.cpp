@@ -142,8 +142,12 @@ int HttpFrontEnd::start() {
       response.set_header("Connection", "close");
       return;
     }
-    // Served until the answer is written (the logger below runs then): the read deadline spares it.
-    if (watchdog_) watchdog_->serving(request.remote_port);
+    // Served until the answer is written (the logger below runs then): the read deadline spares it. A
+    // connection the deadline has just ended gets no answer, so its request is not run either.
+    if (watchdog_ && !watchdog_->serving(request.remote_port)) {
+      response.set_header("Connection", "close");
+      return;
+    }
     cimRequest.mayChange = granted == Access::Full;
     cimRequest.cimOperation = request.get_header_value("CIMOperation");
     cimRequest.hasCimMethod = request.has_header("CIMMethod");
