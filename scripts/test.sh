@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds everything and runs the whole test suite twice:
 # once in a normal build and once under AddressSanitizer and UndefinedBehaviorSanitizer,
-# with a short fuzzing run of the JSON reader, the CIM-XML response decoder and the object-path parser in
-# between. The CI builds treat compiler warnings as errors; the code style is checked first.
+# with the byte-level tests built for Linux ppc64 (big-endian) and run under qemu, and a short fuzzing run of
+# the JSON reader, the CIM-XML response decoder and the object-path parser in between. The CI builds treat
+# compiler warnings as errors; the code style is checked first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -12,6 +13,9 @@ jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs" --timeout 600)
+
+# The transport-free libraries and their tests on the engine's platform: ppc64, big-endian, under qemu-ppc64.
+bash scripts/test-ppc64.sh
 
 # Short runs of the fuzzers (clang, libFuzzer, AddressSanitizer); their output goes to build-fuzz/*.log.
 bash scripts/fuzz.sh 25
