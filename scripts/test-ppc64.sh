@@ -12,6 +12,12 @@ deps=$build/deps
 jobs=$(nproc)
 sysroot=/usr/powerpc64-linux-gnu
 toolchain=$root/cmake/ppc64-linux-gnu.cmake
+# A compiler cache, where there is one, serves any checkout of the tree (paths below it are hashed as relative).
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR=$root
+fi
 sudo_cmd=""
 [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
 
@@ -42,7 +48,10 @@ fetch_pugixml_source() {
     fi
     $sudo_cmd apt-get update -qq
   fi
-  (cd "$into" && apt-get source -qq pugixml 2>/dev/null)
+  if ! (cd "$into" && apt-get source -qq pugixml); then
+    echo "Debian's pugixml source package could not be fetched (is a deb-src entry reachable?)" >&2
+    return 1
+  fi
 }
 
 # Configures, builds and installs a CMake project for the target into $deps/usr.
@@ -50,7 +59,7 @@ build_dependency() {
   local source=$1 binary=$2
   shift 2
   cmake -S "$source" -B "$binary" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$deps/usr" "$@" >/dev/null
+    -DCMAKE_INSTALL_PREFIX="$deps/usr" "${launcher[@]}" "$@" >/dev/null
   cmake --build "$binary" -j "$jobs" >/dev/null
   cmake --install "$binary" >/dev/null
 }
@@ -69,7 +78,7 @@ fi
 
 cmake -S . -B "$build/tq" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$deps" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DTQ_WERROR=ON -DTQ_TRANSPORT_FREE=ON \
-  -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
+  -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST "${launcher[@]}"
 cmake --build "$build/tq" -j "$jobs"
 
 # Each program runs whole under the emulator (one start each, not one a test); its output goes to
