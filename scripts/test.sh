@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds everything and runs the whole test suite twice:
 # once in a normal build and once under AddressSanitizer and UndefinedBehaviorSanitizer,
-# with the byte-level tests built for Linux ppc64 (big-endian) and run under qemu, and a short fuzzing run of
-# the JSON reader, the CIM-XML response decoder and the object-path parser in between. The CI builds treat
-# compiler warnings as errors; the code style is checked first.
+# with a short fuzzing run of the JSON reader, the CIM-XML response decoder and the object-path parser in
+# between. The CI builds treat compiler warnings as errors; the code style is checked first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
