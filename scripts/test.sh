@@ -14,6 +14,9 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs" --timeout 600)
 
+# The transport-free libraries and their tests on the engine's platform: ppc64, big-endian, under qemu-ppc64.
+bash scripts/test-ppc64.sh
+
 # Short runs of the fuzzers (clang, libFuzzer, AddressSanitizer); their output goes to build-fuzz/*.log.
 bash scripts/fuzz.sh 15
 

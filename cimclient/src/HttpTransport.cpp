@@ -313,13 +313,6 @@ class Exchange {
 
 }  // namespace
 
-const std::string* HttpResponse::header(const std::string& name) const {
-  const std::string wanted = toLowerAscii(name);
-  for (auto it = headers.rbegin(); it != headers.rend(); ++it)
-    if (it->first == wanted) return &it->second;
-  return nullptr;
-}
-
 HttpTransport::HttpTransport(const HttpEndpoint& endpoint) : endpoint_(endpoint) {
   initCurlOnce();
   if (endpoint_.host.isEmpty()) endpoint_.host = "localhost";
