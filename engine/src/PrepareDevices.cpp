@@ -195,6 +195,9 @@ class PrepareRun {
   }
 
   void PrepareDevice(TQSO::SnapInfo* device, tqengine::DeviceWorkers& workers) {
+    int code = 0;
+    device->getError(&code, nullptr, nullptr);
+    startedWithError_ = code != 0;
     device->setStatus(TQSO::SS_RESET);
     SourceDevice source;
     source.path = tqengine::HostDevicePathOf(device);
@@ -274,6 +277,9 @@ class PrepareRun {
       o_logger.DebugLvl(tag_, -1, "Failed to set SM_MDT_3PAR_SRC_SNAP_UUID metadata [id : %d]",
                         TQSO::SM_MDT_3PAR_SRC_SNAP_UUID);
     Succeeded(device, source);
+    // An error a lower layer set on the way (a firmware read refused once) is not the outcome of a prepared
+    // snapshot; an error the device came with is kept.
+    if (!startedWithError_) clearError(device);
   }
 
   void StartWorker(TQSO::SnapInfo* device, Tq3PARSnapshot& snapshot, TQ_SMIS_SNAP::TqSnapParams& params,
@@ -337,6 +343,7 @@ class PrepareRun {
   const std::string tagText_;
   const char* tag_;
   bool async_ = false;
+  bool startedWithError_ = false;  // the device in hand had an error when its turn began
 };
 
 }  // namespace
