@@ -115,6 +115,42 @@ TEST_F(FaultsTest, SkipReachesTheNthCallAndDropOutputHidesAnOutParameter) {
   EXPECT_NO_THROW(volumeNamed(client, "snapD")) << "the copy was made all the same";
 }
 
+// With afterRunning the method runs and only its answer is lost, late or spoiled: the copy exists although
+// the client saw a failure. Without it the method never runs (a plain delay runs it late, so it is left out).
+TEST_F(FaultsTest, AnswerFaultsAfterRunningLeaveTheMethodsWorkDone) {
+  const struct {
+    const char* fault;
+    bool afterRunning;
+  } cases[] = {
+      {R"({"action":"drop"})", false},
+      {R"({"action":"malformedXml"})", false},
+      {R"({"action":"cimError"})", false},
+      {R"({"action":"drop"})", true},
+      {R"({"action":"malformedXml"})", true},
+      {R"({"action":"cimError"})", true},
+      {R"({"action":"delay","delayMs":1200})", true},
+  };
+  int made = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.fault) + (c.afterRunning ? " after running" : " before running"));
+    smissim::FaultRule rule = smissim::FaultRule::fromJson(smissim::Json::parse(c.fault));
+    rule.operation = "CreateReplica";
+    rule.afterRunning = c.afterRunning;
+    server->injectFault(rule);
+    CIMClient faulty;
+    faulty.setTimeout(300);
+    connectTo(faulty, server);
+    const std::string name = "snapA" + std::to_string(made++);
+    Array<CIMParamValue> in, out;
+    in.append(CIMParamValue("ElementName", CIMValue(name.c_str())));
+    in.append(CIMParamValue("CopyType", CIMValue(Uint16(4))));
+    in.append(CIMParamValue("SourceElement", CIMValue(volumeNamed(client, "base1").getPath())));
+    EXPECT_ANY_THROW(
+        faulty.invokeMethod(tpd(), firstName(client, "CIM_StorageConfigurationService"), "CreateReplica", in, out));
+    EXPECT_EQ(c.afterRunning, server->modelJson().find("\"" + name + "\"") != std::string::npos);
+  }
+}
+
 TEST(AccountRights, BrowseUserReadsButMayNotInvokeOrChange) {
   smissim::SimulatorOptions options = smallArray();
   options.browseUser = "monitor";

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <mutex>
+#include <optional>
 #include <shared_mutex>
 #include <thread>
 
@@ -88,6 +89,33 @@ std::string requestClass(const Request& request) {
   return "";
 }
 
+// The answer an HTTP-level fault gives instead of the request's own; none for a delay, which only waits.
+std::optional<CimHttpReply> faultReply(const Request& request, const FaultRule& fault) {
+  CimHttpReply reply;
+  switch (fault.action) {
+    case FaultAction::Delay:
+      std::this_thread::sleep_for(std::chrono::milliseconds(fault.delayMs));
+      return std::nullopt;
+    case FaultAction::DropConnection:
+      reply.dropConnection = true;
+      return reply;
+    case FaultAction::HttpStatus:
+      reply.status = fault.httpStatus;
+      reply.challenge = fault.httpStatus == 401;
+      return reply;
+    case FaultAction::MalformedXml:
+      return xmlReply("<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<CIM><MESSAGE ID=\"" +
+                      xmlEscape(request.messageId.str()) + "\"><SIMPLERSP><IMETHODRESPONSE NAME=");
+    case FaultAction::CimError: {
+      std::string text = fault.description.empty() ? "injected fault" : fault.description;
+      return xmlReply(
+          CimXml::encodeResponse(errorResponse(request, static_cast<CIMStatusCode>(fault.cimErrorCode), text)).str());
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
 // The CIMObject header names the namespace (intrinsic) or the target path (extrinsic) of the body.
 bool headersMatchBody(const CimHttpRequest& http, const Request& request) {
   if (!String::equalNoCase(String(http.cimMethod), request.methodName)) return false;
@@ -166,36 +194,23 @@ CimHttpReply CimService::handle(const CimHttpRequest& http) {
         CimXml::encodeResponse(errorResponse(request, CIM_ERR_ACCESS_DENIED, "the user may not change the array"))
             .str());
 
-  std::vector<FaultRule> methodFaults;
+  std::vector<FaultRule> methodFaults, lateFaults;
   for (const FaultRule& fault : faults_.take(operation, requestClass(request))) {
-    switch (fault.action) {
-      case FaultAction::Delay:
-        std::this_thread::sleep_for(std::chrono::milliseconds(fault.delayMs));
-        break;
-      case FaultAction::DropConnection: {
-        CimHttpReply reply;
-        reply.dropConnection = true;
-        return reply;
-      }
-      case FaultAction::HttpStatus: {
-        CimHttpReply reply;
-        reply.status = fault.httpStatus;
-        reply.challenge = fault.httpStatus == 401;
-        return reply;
-      }
-      case FaultAction::MalformedXml:
-        return xmlReply("<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<CIM><MESSAGE ID=\"" +
-                        xmlEscape(request.messageId.str()) + "\"><SIMPLERSP><IMETHODRESPONSE NAME=");
-      case FaultAction::CimError: {
-        std::string text = fault.description.empty() ? "injected fault" : fault.description;
-        return xmlReply(
-            CimXml::encodeResponse(errorResponse(request, static_cast<CIMStatusCode>(fault.cimErrorCode), text)).str());
-      }
-      default:
-        methodFaults.push_back(fault);
-    }
+    if (fault.isMethodLevel())
+      methodFaults.push_back(fault);
+    else if (fault.afterRunning)
+      lateFaults.push_back(fault);
+    else if (std::optional<CimHttpReply> reply = faultReply(request, fault))
+      return *reply;
   }
+  CimHttpReply reply = run(request, methodFaults);
+  for (const FaultRule& fault : lateFaults)
+    if (std::optional<CimHttpReply> late = faultReply(request, fault)) return *late;
+  return reply;
+}
 
+CimHttpReply CimService::run(const Request& request, const std::vector<FaultRule>& methodFaults) {
+  const std::string operation = request.methodName.str();
   MethodCallRecord record;
   if (!request.intrinsic) record = callRecord(request);
   Response response;

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "Pegasus/CimXml.h"
 #include "smis-sim/FaultPlan.h"
 #include "smis-sim/Model.h"
 #include "smis-sim/RequestLog.h"
@@ -59,6 +60,9 @@ class CimService {
   AnswerBuffers& answerBuffers() { return answerBuffers_; }
 
  private:
+  // Runs a decoded request against the model, with the faults that act inside a method.
+  CimHttpReply run(const Pegasus::CimXml::Request& request, const std::vector<FaultRule>& methodFaults);
+
   AnswerBuffers answerBuffers_;
   Model& model_;
   FaultPlan& faults_;

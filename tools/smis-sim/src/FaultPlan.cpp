@@ -69,6 +69,7 @@ FaultRule FaultRule::fromJson(const Json& json) {
   rule.jobFinalState = static_cast<std::uint16_t>(json.getUint64("jobState", 10));
   rule.jobPolls = static_cast<unsigned>(json.getUint64("jobPolls", 0));
   rule.parameter = json.getString("parameter");
+  rule.afterRunning = json.getBool("afterRunning", false);
   if (rule.action == FaultAction::DropOutput && rule.parameter.empty())
     throw JsonError("fault: dropOutput needs the parameter to leave out");
   if (rule.action == FaultAction::JobFails && (rule.jobFinalState < 8 || rule.jobFinalState > 10))
@@ -86,7 +87,7 @@ Json FaultRule::toJson() const {
   json.set("cimError", cimErrorCode).set("description", description);
   json.set("returnValue", static_cast<std::uint64_t>(returnValue));
   json.set("jobState", static_cast<int>(jobFinalState)).set("jobPolls", static_cast<std::uint64_t>(jobPolls));
-  json.set("parameter", parameter);
+  json.set("parameter", parameter).set("afterRunning", afterRunning);
   return json;
 }
 

@@ -38,6 +38,9 @@ struct FaultRule {
   std::uint16_t jobFinalState = 10;
   unsigned jobPolls = 0;  // job faults: polls while running before the end; 0 = the simulator's setting
   std::string parameter;  // DropOutput: the out-parameter to leave out
+  // delay, drop, http, cimError, malformedXml: the request is run first (a method makes its changes) and
+  // the fault then takes the place of its answer, as when a provider's answer is lost or late.
+  bool afterRunning = false;
 
   bool isMethodLevel() const;                   // applied inside method execution rather than at the HTTP level
   static FaultRule fromJson(const Json& json);  // throws JsonError on bad input
