@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -202,11 +201,6 @@ class FaultMatrix : public enginejob::EngineJobTest, public ::testing::WithParam
     return false;
   }
 
-  std::string TargetOf(size_t i) {
-    _TQ3PAR_SnapMetadata record;
-    return getMetadata(&Device(i), record) ? record.targetDev : "";
-  }
-
   size_t Restores() {
     size_t restores = 0;
     for (const smissim::MethodCallRecord& call : CallsOf("ModifySynchronization"))
@@ -287,7 +281,7 @@ constexpr int kAny = -1;  // the faulted device carries some error code
 
 // clang-format off
 const FaultCase kCases[] = {
-    // Prepare: a failed read of the array's firmware is traced; the device is prepared all the same.
+    // Prepare: a fault on its one instance read per device leaves the device prepared, with no error.
     {Step::Prepare, "GetInstance", Fault::CimError, kHolds, TQSO::SS_PREPARED, 0},
     {Step::Prepare, "GetInstance", Fault::DropBefore, kHolds, TQSO::SS_PREPARED, 0},
     {Step::Prepare, "GetInstance", Fault::DropAfter, kHolds, TQSO::SS_PREPARED, 0},
