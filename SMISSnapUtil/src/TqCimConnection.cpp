@@ -8,6 +8,7 @@
 #include "Pegasus/CIMStatusCode.h"
 #include "Pegasus/Exception.h"
 #include "TqCorvaneConfig.h"
+#include "TqSleep.h"
 
 namespace {
 
@@ -29,7 +30,13 @@ int PortNumberOf(const std::string& portText) {
   return port;
 }
 
-Pegasus::Uint32 TimeoutMillis(short seconds) { return static_cast<Pegasus::Uint32>(std::max<int>(seconds, 0)) * 1000u; }
+// The client's answer timeout. Scaled waits (tests) scale it too, so that an answer arriving too late can be
+// shown without waiting minutes; real and instant waits keep it whole.
+Pegasus::Uint32 TimeoutMillis(short seconds) {
+  const double millis = std::max<int>(seconds, 0) * 1000.0;
+  if (TqSleepControl::mode() != TqSleepMode::Scaled) return static_cast<Pegasus::Uint32>(millis);
+  return static_cast<Pegasus::Uint32>(millis * TqSleepControl::factor());
+}
 
 }  // namespace
 

@@ -4,7 +4,8 @@
 // Modes: real (default), instant (returns at once), scaled (sleeps the requested time times a factor).
 // The environment variable TQ_SLEEP_SCALE picks the starting mode: 0 instant, a positive factor scaled
 // (1 real). TqWaitClockSeconds is the wall clock plus the time that instant or scaled waits skipped, so
-// a loop that waits until a moment passes ends after the same number of waits in every mode.
+// a loop that waits until a moment passes ends after the same number of waits in every mode. Scaled mode
+// also scales the CIM client's answer timeout, so that a late answer is seen without waiting minutes.
 #pragma once
 
 #include <cstdint>
