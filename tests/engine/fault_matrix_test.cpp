@@ -376,11 +376,12 @@ const FaultCase kCases[] = {
     {Step::Revert, "ExposeLUsToStorageHardwareIDCollection", Fault::Http500, kFails, TQSO::SS_RESTORED, 62009},
     {Step::Revert, "ExposeLUsToStorageHardwareIDCollection", Fault::Malformed, kFails, TQSO::SS_RESTORED, 62009},
     {Step::Revert, "ExposeLUsToStorageHardwareIDCollection", Fault::Late, kFails, TQSO::SS_RESTORED, 62009},
-    // Reconcile: an unanswered existence check leaves the copy as it was, with no error.
+    // Reconcile: an unanswered existence check leaves the copy as it was, with no error; a refused login is
+    // the one sign that the copy was never checked, so its error stays.
     {Step::Reconcile, "GetInstance", Fault::CimError, kHolds, TQSO::SS_SNAPSHOT_CREATED, 0},
     {Step::Reconcile, "GetInstance", Fault::DropBefore, kHolds, TQSO::SS_SNAPSHOT_CREATED, 0},
     {Step::Reconcile, "GetInstance", Fault::DropAfter, kHolds, TQSO::SS_SNAPSHOT_CREATED, 0},
-    {Step::Reconcile, "GetInstance", Fault::Http401, kHolds, TQSO::SS_SNAPSHOT_CREATED, 0},
+    {Step::Reconcile, "GetInstance", Fault::Http401, kHolds, TQSO::SS_SNAPSHOT_CREATED, 60555},
     {Step::Reconcile, "GetInstance", Fault::Http500, kHolds, TQSO::SS_SNAPSHOT_CREATED, 0},
     {Step::Reconcile, "GetInstance", Fault::Malformed, kHolds, TQSO::SS_SNAPSHOT_CREATED, 0},
     {Step::Reconcile, "GetInstance", Fault::Late, kHolds, TQSO::SS_SNAPSHOT_CREATED, 0},
