@@ -52,21 +52,7 @@ TEST_F(EngineJobTest, CopiesThatNeverAppearEndTheWaitWhenItsWindowIsOver) {
 // engine (a snapshot through its child, a clone itself), so both are found at once and withdrawn again.
 TEST_F(EngineJobTest, AJobOverBothEnginesFindsEveryCopyAtOnce) {
   TqSleepScope instant(TqSleepMode::Instant);
-  std::string seed = enginejob::ArraySeed({"vol1"});
-  seed.replace(seed.size() - 2, 2,
-               R"(,{"serial":"00BEEF","firmware":"3.1.2","cpgs":["FC_r1"],"volumes":[{"name":"far1","cpg":"FC_r1"}],)"
-               R"("hosts":[{"name":"simhost","fc":[")" +
-                   std::string(enginejob::kHostPort) +
-                   R"("]}],"exports":[{"volume":"far1","host":"simhost","lun":9}]}]})");
-  array_->reset(seed);
-  std::string error;
-  ASSERT_TRUE(host_->rescan({}, {}, error)) << error;
-  TQSO::ArrayEntry clones;
-  clones.id = "2FF70002AC00BEEF";
-  clones.info =
-      "{hostName:127.0.0.1,hostUserName:" + array_.user() + ",hostPassword:" + array_.password() + ",engineId:26}";
-  clones.settings["SMCONFIG_NAME_SMIS_SERVER_PORT"] = std::to_string(array_.port());
-  registry_->put(clones);
+  ASSERT_NO_FATAL_FAILURE(AddSecondArray({"vol1"}, 26, std::to_string(array_.port())));
 
   JobOf({"vol1", "far1"});
   ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));

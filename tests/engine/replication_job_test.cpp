@@ -54,14 +54,7 @@ class ReplicationJob : public enginejob::EngineJobTest {
   }
 
   // The array answers the next resynchronization request of a group with 4.
-  void RefuseResynchronization() {
-    smissim::FaultRule rule;
-    rule.operation = "ModifyReplicaSynchronization";
-    rule.action = smissim::FaultAction::ForceReturnValue;
-    rule.returnValue = 4;
-    rule.count = 1;
-    array_->injectFault(rule);
-  }
+  void RefuseResynchronization() { RefuseNext("ModifyReplicaSynchronization"); }
 
   TqSleepScope instant_{TqSleepMode::Instant};
 };

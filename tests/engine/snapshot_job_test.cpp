@@ -222,21 +222,7 @@ TEST_F(EngineJobTest, TheCloneEnginePreparesAttachedClonesAndSplitsThemAtTheSnap
 // A job over two arrays, the second of which cannot be reached: its devices fail with the connection error,
 // the first array's devices are prepared and snapped, and the call reports the partial result.
 TEST_F(EngineJobTest, AnUnreachableArrayFailsOnlyItsOwnDevices) {
-  std::string seed = enginejob::ArraySeed({"vol1", "vol2"});
-  seed.replace(seed.size() - 2, 2,
-               R"(,{"serial":"00BEEF","cpgs":["FC_r1"],"volumes":[{"name":"far1","cpg":"FC_r1"}],)"
-               R"("hosts":[{"name":"simhost","fc":[")" +
-                   std::string(enginejob::kHostPort) +
-                   R"("]}],"exports":[{"volume":"far1","host":"simhost","lun":9}]}]})");
-  array_->reset(seed);
-  std::string error;
-  ASSERT_TRUE(host_->rescan({}, {}, error)) << error;
-  TQSO::ArrayEntry far;
-  far.id = "2FF70002AC00BEEF";
-  far.info =
-      "{hostName:127.0.0.1,hostUserName:" + array_.user() + ",hostPassword:" + array_.password() + ",engineId:25}";
-  far.settings["SMCONFIG_NAME_SMIS_SERVER_PORT"] = "1";  // nothing listens there
-  registry_->put(far);
+  ASSERT_NO_FATAL_FAILURE(AddSecondArray({"vol1", "vol2"}, 25, "1"));  // nothing listens on port 1
 
   JobOf({"vol1", "far1", "vol2"});
   ASSERT_FALSE(DiskOf("far1").empty());

@@ -114,12 +114,7 @@ TEST_F(Unmap, AFailedChildDeleteIsNoUnmap) {
   SnapAll();
   ASSERT_EQ(TQSO::RC_SUCCESS, tqso_mapSnaps(list_.data(), Count(), &services_));
   const std::string kept = RecordOf(Device(0)).childdev;
-  smissim::FaultRule refuse;
-  refuse.operation = "ReturnToStoragePool";
-  refuse.action = smissim::FaultAction::ForceReturnValue;
-  refuse.returnValue = 4;
-  refuse.count = 1;
-  array_->injectFault(refuse);
+  RefuseNext("ReturnToStoragePool");
 
   EXPECT_EQ(TQSO::RC_FAIL_PARTIAL, tqso_unmapSnaps(list_.data(), Count(), &services_));
   EXPECT_EQ(TQSO::SS_UNMAP_FAILED, Device(0).getStatus());

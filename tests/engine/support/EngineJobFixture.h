@@ -101,14 +101,37 @@ class EngineJobTest : public ::testing::Test {
     }
   }
 
-  // The array refuses the next exposure of volumes to a host definition.
-  void RefuseExposure() {
+  // The array answers the next call of `method` with 4 and changes nothing.
+  void RefuseNext(const std::string& method) {
     smissim::FaultRule rule;
-    rule.operation = "ExposeLUsToStorageHardwareIDCollection";
+    rule.operation = method;
     rule.action = smissim::FaultAction::ForceReturnValue;
     rule.returnValue = 4;
     rule.count = 1;
     array_->injectFault(rule);
+  }
+
+  // The array refuses the next exposure of volumes to a host definition.
+  void RefuseExposure() { RefuseNext("ExposeLUsToStorageHardwareIDCollection"); }
+
+  // A second array beside the first on the same provider (the first seeded anew with `volumes`): serial 00BEEF,
+  // system name "2FF70002AC00BEEF", its volume "far1" exported to the host at LUN 9; its login is registered
+  // with the engine id and provider port setting given.
+  void AddSecondArray(const std::vector<std::string>& volumes, int engineId, const std::string& port) {
+    std::string seed = ArraySeed(volumes);
+    seed.replace(seed.size() - 2, 2,
+                 R"(,{"serial":"00BEEF","firmware":"3.1.2","cpgs":["FC_r1"],"volumes":[{"name":"far1","cpg":"FC_r1"}],)"
+                 R"("hosts":[{"name":"simhost","fc":[")" +
+                     std::string(kHostPort) + R"("]}],"exports":[{"volume":"far1","host":"simhost","lun":9}]}]})");
+    array_->reset(seed);
+    std::string error;
+    ASSERT_TRUE(host_->rescan({}, {}, error)) << error;
+    TQSO::ArrayEntry entry;
+    entry.id = "2FF70002AC00BEEF";
+    entry.info = "{hostName:127.0.0.1,hostUserName:" + array_.user() + ",hostPassword:" + array_.password() +
+                 ",engineId:" + std::to_string(engineId) + "}";
+    entry.settings["SMCONFIG_NAME_SMIS_SERVER_PORT"] = port;
+    registry_->put(entry);
   }
 
   // The extrinsic calls of the method the array received, in order.
