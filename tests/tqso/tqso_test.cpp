@@ -198,6 +198,7 @@ TEST_F(TqsoRun, JobFilesTheCallsCannotCarryAreRefused) {
       {R"(["/dev/\ud83dx"])", R"(["prepare"])", "first half of a surrogate pair without its second half"},
       {R"(["/dev/\uDE00"])", R"(["prepare"])", "second half of a surrogate pair without its first half"},
       {R"(["/dev/a\u0000b"])", R"(["prepare"])", "a NUL character"},
+      {std::string("[\"/dev/a") + '\0' + "b\"]", R"(["prepare"])", "a NUL byte at byte"},
   };
   for (const Case& c : cases) {
     const Outcome run = Tqso("run " + JobFile("secret", c.calls, "", c.devices));

@@ -165,6 +165,11 @@ const std::vector<std::string>& KnownCalls() {
 }
 
 bool ParseJob(const std::string& text, Job& job, std::string& error) {
+  // A NUL byte would cut a text short on its way to the engine (as an escaped one would, below).
+  const size_t nul = text.find('\0');
+  if (nul != std::string::npos)
+    return Fail(error,
+                "the job file holds a NUL byte at byte " + std::to_string(nul) + ", which no engine text can carry");
   std::string decoded;
   if (!DecodeUnicodeEscapes(text, decoded, error)) return false;
   Object root;
