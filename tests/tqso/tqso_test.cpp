@@ -199,6 +199,7 @@ TEST_F(TqsoRun, JobFilesTheCallsCannotCarryAreRefused) {
       {R"(["/dev/\uDE00"])", R"(["prepare"])", "second half of a surrogate pair without its first half"},
       {R"(["/dev/a\u0000b"])", R"(["prepare"])", "a NUL character"},
       {std::string("[\"/dev/a") + '\0' + "b\"]", R"(["prepare"])", "a NUL byte at byte"},
+      {R"(["/dev/a\u0{b"])", R"(["prepare"])", "without four hexadecimal digits"},
   };
   for (const Case& c : cases) {
     const Outcome run = Tqso("run " + JobFile("secret", c.calls, "", c.devices));

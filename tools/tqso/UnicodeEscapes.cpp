@@ -1,3 +1,4 @@
+// Decoding the \u escapes of a job file to UTF-8 (see the header).
 #include "UnicodeEscapes.h"
 
 namespace tqso {
@@ -54,6 +55,8 @@ bool DecodeUnicodeEscapes(const std::string& text, std::string& decoded, std::st
   decoded.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     const long unit = text[i] == '\\' ? EscapeAt(text, i) : kNotAnEscape;
+    if (unit == kNotAnEscape && text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'u')
+      return Refuse(error, text, i, "a \\u escape without four hexadecimal digits");
     if (unit == 0) return Refuse(error, text, i, "a NUL character, which no text of a job can carry");
     if (unit < 0x80) {
       // Any other escape (or an ASCII \u) is the reader's: keep it whole, so "\\u00e9" stays an escaped backslash.
