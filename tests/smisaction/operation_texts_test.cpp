@@ -99,7 +99,7 @@ TEST_F(OperationTextsTest, RefusalsFailuresAndAnswersAreTracedInTheirOwnWords) {
          action_.CreateElementReplica(conn_, args, result);
        },
        "SMIS::CreateElementReplica: CreateElementReplica: Job started, RETvAL = 4096", ""},
-      {"aspect answered 0",
+      {"synchronization point answered 0",
        [&] {
          Named args = {
              {"SystemName", SystemName()}, {"SyncType", "7"}, {"Name", "t1"}, {"SourceElement", VolumeText("base1")}};
@@ -184,9 +184,9 @@ TEST_F(SvcReplicationTextsTest, RefusalsAreTracedNotRecordedOnTheDevice) {
     EXPECT_EQ(1, CountMessages(record_, std::string(name) + " []")) << name;
 }
 
-// A group-form aspect shows its group and, when none is given, an empty consistency; the element form shows
-// "None" for both.
-TEST_F(SvcReplicationTextsTest, AspectTraceShowsTheGroupFormsConsistency) {
+// A group-form synchronization point shows its group and, when none is given, an empty consistency; the element form
+// shows "None" for both.
+TEST_F(SvcReplicationTextsTest, SyncPointTraceShowsTheGroupFormsConsistency) {
   Pegasus::CIMObjectPath group = FamilyPath("IBMTSSVC_ReplicationGroup", {{"InstanceID", "CL1:g1"}});
   cimom_.SetInstances("CIM_ReplicationGroup", {FamilyInstance(group, {{"ElementName", "g1"}})});
   Pegasus::Array<Pegasus::CIMParamValue> out;

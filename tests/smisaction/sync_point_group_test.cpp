@@ -1,4 +1,4 @@
-// Synchronization aspects of a replication group, over CIM-XML against a scripted replication service: the
+// Synchronization points of a replication group, over CIM-XML against a scripted replication service: the
 // group found by its path or its name, the group form of the parameters (it wins over a source volume), and
 // the names that end the call before it reaches the array.
 #include <map>
@@ -11,9 +11,9 @@ namespace {
 using Pegasus::CIMObjectPath;
 typedef std::map<std::string, std::string> Named;
 
-class SyncAspectGroupTest : public ScriptedFamilyTest {
+class SyncPointGroupTest : public ScriptedFamilyTest {
  protected:
-  SyncAspectGroupTest() {
+  SyncPointGroupTest() {
     cimom_.SetNames("SNIA_ReplicationService",
                     {FamilyPath("LSISSI_ReplicationService", {{"CreationClassName", "LSISSI_ReplicationService"},
                                                               {"Name", "replication"},
@@ -42,7 +42,7 @@ class SyncAspectGroupTest : public ScriptedFamilyTest {
 
 // The group, by name (case ignored) or by path, is sent as SourceGroup with the given consistency; a source
 // volume given too is sent as a null SourceElement.
-TEST_F(SyncAspectGroupTest, TheGroupFormWinsOverASourceVolume) {
+TEST_F(SyncPointGroupTest, TheGroupFormWinsOverASourceVolume) {
   struct Case {
     const char* what;
     Named extra;
@@ -78,7 +78,7 @@ TEST_F(SyncAspectGroupTest, TheGroupFormWinsOverASourceVolume) {
 }
 
 // A group of "null" is no group; with no source at all only the name, type and mode are sent.
-TEST_F(SyncAspectGroupTest, ANullGroupIsNoGroup) {
+TEST_F(SyncPointGroupTest, ANullGroupIsNoGroup) {
   Named args = {{"SystemName", "LSI1"}, {"SyncType", "7"}, {"SourceGroup", "null"}, {"mode", "null"}};
   ASSERT_EQ(kSmisSuccess, Create(args));
   lookuptest::ScriptedCimom::MethodCall call = OnlyCall();
@@ -87,7 +87,7 @@ TEST_F(SyncAspectGroupTest, ANullGroupIsNoGroup) {
   EXPECT_TRUE(call.find("Mode")->value.isNull());
 }
 
-TEST_F(SyncAspectGroupTest, UnknownSourcesSendNothing) {
+TEST_F(SyncPointGroupTest, UnknownSourcesSendNothing) {
   struct Case {
     const char* what;
     Named extra;
