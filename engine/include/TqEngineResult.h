@@ -33,6 +33,9 @@ inline bool IsEmptyList(const void* list, short count) { return list == nullptr 
 // yet, the text becomes an error job message and the device's error.
 void setError(TQSO::SnapInfo* device, int code, const char* text);
 
+// True when the device carries an error code (false for a null device).
+bool hasError(TQSO::SnapInfo* device);
+
 // Clears the device's error: for a device whose step succeeded after a lower layer had set an error on the way
 // (a retried read, a check that could not answer), so that the error never reads as the device's outcome.
 void clearError(TQSO::SnapInfo* device);

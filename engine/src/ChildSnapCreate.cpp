@@ -30,9 +30,7 @@ void* childSnapDeviceThread(void* argument) {
     }
     if (snapshot.SnapCreate() != TQSO::SS_SNAPSHOT_CREATED) {
       o_logger.DebugLvl(tag, -1, "%s: Child-Snap Creation failed", tag);
-      if (!(snapshot.GetSnapDevice().empty() && snapshot.GetSnapDevPath().empty()))
-        tqengine::ReportUnrecordedCopy(device, tag, snapshot.GetSnapDevice(), snapshot.GetSnapDevPath(),
-                                       "it could not be removed after the failed child snapshot");
+      tqengine::ReportCopyStillNamed(device, tag, snapshot, "it could not be removed after the failed child snapshot");
       device->setStatus(TQSO::SS_SNAPSHOT_FAILED);
       return;
     }

@@ -57,8 +57,7 @@ void* cloneDeviceThread(void* argument) {
       if (!attached) {
         device->logFormatted(2, kTag, "Attach of clone volume failed, going to delete clone volume");
         if (clone.SnapDelete() != TQSO::SS_DELETED)
-          tqengine::ReportUnrecordedCopy(device, kTag, clone.GetSnapDevice(), clone.GetSnapDevPath(),
-                                         "it could not be deleted after its attach failed");
+          tqengine::ReportCopyStillNamed(device, kTag, clone, "it could not be deleted after its attach failed");
       }
     }
     if (!attached) {

@@ -59,9 +59,7 @@ class DeleteRun {
 
  private:
   void DeleteCopy(TQSO::SnapInfo* device) {
-    int code = 0;
-    device->getError(&code, nullptr, nullptr);
-    startedWithError_ = code != 0;
+    startedWithError_ = hasError(device);
     _TQ3PAR_SnapMetadata record;
     if (!getMetadata(device, record)) {
       o_logger.DebugLvl(tag_, -1, "Failed to get Metadata");

@@ -195,9 +195,7 @@ class PrepareRun {
   }
 
   void PrepareDevice(TQSO::SnapInfo* device, tqengine::DeviceWorkers& workers) {
-    int code = 0;
-    device->getError(&code, nullptr, nullptr);
-    startedWithError_ = code != 0;
+    startedWithError_ = hasError(device);
     device->setStatus(TQSO::SS_RESET);
     SourceDevice source;
     source.path = tqengine::HostDevicePathOf(device);

@@ -30,20 +30,21 @@ TQSO::ResultCode CountResult(TQSO::SnapInfo** devices, short count, std::initial
 
 }  // namespace tqengine
 
-void setError(TQSO::SnapInfo* device, int code, const char* text) {
-  if (device == nullptr || text == nullptr) return;
+bool hasError(TQSO::SnapInfo* device) {
+  if (device == nullptr) return false;
   int current = 0;
   device->getError(&current, nullptr, nullptr);
-  if (current != 0) return;
+  return current != 0;
+}
+
+void setError(TQSO::SnapInfo* device, int code, const char* text) {
+  if (device == nullptr || text == nullptr || hasError(device)) return;
   device->logMessage(2, text);
   device->setError(code, text);
 }
 
 void clearError(TQSO::SnapInfo* device) {
-  if (device == nullptr) return;
-  int current = 0;
-  device->getError(&current, nullptr, nullptr);
-  if (current == 0) return;
+  if (!hasError(device)) return;
   device->logMessage(2, "The error met on the way is cleared: the step succeeded");
   device->setError(0, "");
 }

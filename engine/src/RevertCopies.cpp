@@ -83,11 +83,7 @@ bool MissingArrayId(const std::string& arrayId) {
 // error the withdrawal left on a device without one is not kept.
 void WithdrawSources(TQSO::SnapInfo** list, short count, TQSO::TQOSUtil* services, bool isLocal) {
   std::vector<bool> hadError;
-  for (short i = 0; i < count; ++i) {
-    int code = 0;
-    if (list[i] != nullptr) list[i]->getError(&code, nullptr, nullptr);
-    hadError.push_back(list[i] == nullptr || code != 0);
-  }
+  for (short i = 0; i < count; ++i) hadError.push_back(list[i] == nullptr || hasError(list[i]));
   unmapVolumes(list, count, services, false, false, isLocal, -1);
   for (short i = 0; i < count; ++i)
     if (!hadError[i]) clearError(list[i]);

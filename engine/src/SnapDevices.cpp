@@ -135,10 +135,8 @@ void* snapDeviceThread(void* argument) {
                            ? snapshot.SnapCreate()
                            : snapshot.SnapSyncOp(kResyncOperation, false);
     if (result == TQSO::SS_SNAPSHOT_CREATED) return RecordCopy(device, tag, snapshot, record);
-    if (snapshot.GetSnapOperation() == tqengine::kSnapshotOperation &&
-        !(snapshot.GetSnapDevice().empty() && snapshot.GetSnapDevPath().empty()))
-      tqengine::ReportUnrecordedCopy(device, tag, snapshot.GetSnapDevice(), snapshot.GetSnapDevPath(),
-                                     "it could not be removed after the failed snapshot");
+    if (snapshot.GetSnapOperation() == tqengine::kSnapshotOperation)
+      tqengine::ReportCopyStillNamed(device, tag, snapshot, "it could not be removed after the failed snapshot");
     if (operation == tqengine::kSnapshotOperation) {
       o_logger.DebugLvl(tag, -1, "Snap Creation failed");
       device->setStatus(TQSO::SS_SNAPSHOT_FAILED);

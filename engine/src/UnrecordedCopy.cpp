@@ -1,3 +1,4 @@
+// The device's error for a copy the array holds that its record does not name.
 #include "UnrecordedCopy.h"
 
 #include "EvDebug.h"
@@ -13,6 +14,11 @@ void ReportUnrecordedCopy(TQSO::SnapInfo* device, const char* tag, const std::st
   o_logger.DebugLvl(tag, -1, "%s", text.c_str());
   device->logMessage(2, text.c_str());
   device->setError(kErrCopyLeft, text.c_str());
+}
+
+void ReportCopyStillNamed(TQSO::SnapInfo* device, const char* tag, Tq3PARSnapshot& snapshot, const char* why) {
+  if (snapshot.GetSnapDevice().empty() && snapshot.GetSnapDevPath().empty()) return;
+  ReportUnrecordedCopy(device, tag, snapshot.GetSnapDevice(), snapshot.GetSnapDevPath(), why);
 }
 
 }  // namespace tqengine

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "SnapInfo.h"
+#include "Tq3PARSnapshot.h"
 
 namespace tqengine {
 
@@ -13,5 +14,9 @@ namespace tqengine {
 // and why it is left, replacing an earlier error: the id must reach the agent. Logged on the device too.
 void ReportUnrecordedCopy(TQSO::SnapInfo* device, const char* tag, const std::string& copyId,
                           const std::string& copyPath, const char* why);
+
+// The same for the copy a snapshot object still names after a failed create or delete; nothing when it names
+// none (the create made nothing, or its copy was removed).
+void ReportCopyStillNamed(TQSO::SnapInfo* device, const char* tag, Tq3PARSnapshot& snapshot, const char* why);
 
 }  // namespace tqengine
