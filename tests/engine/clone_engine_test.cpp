@@ -15,11 +15,8 @@
 namespace {
 
 using enginejob::EngineJobTest;
+using enginejob::HasVolume;
 using enginejob::RecordOf;
-
-bool HasVolume(const std::string& model, const std::string& name) {
-  return model.find("\"" + name + "\"") != std::string::npos;
-}
 
 TEST_F(EngineJobTest, CloneEngineClonesArePresentedThemselvesAndWithdrawnAgain) {
   TqSleepScope instant(TqSleepMode::Instant);

@@ -14,19 +14,11 @@
 namespace {
 
 using enginejob::EngineJobTest;
+using enginejob::HasVolume;
 using enginejob::RecordOf;
-
-bool HasVolume(const std::string& model, const std::string& name) {
-  return model.find("\"" + name + "\"") != std::string::npos;
-}
 
 class CopyChecks : public EngineJobTest {
  protected:
-  void SnapAll() {
-    ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
-    ASSERT_EQ(TQSO::RC_SUCCESS, tqso_snapDevices(list_.data(), Count(), &services_));
-  }
-
   // The next read of a volume instance answers with this fault.
   void OnNextVolumeRead(smissim::FaultAction action, int httpStatus = 500) {
     smissim::FaultRule rule;

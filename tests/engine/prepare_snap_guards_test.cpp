@@ -24,7 +24,7 @@ class PrepareSnapGuards : public enginejob::EngineJobTest {
  protected:
   PrepareSnapGuards() : EngineJobTest({"vol1", "vol2", "vol3"}) {}
 
-  bool HasVolume(const std::string& name) { return Model().find("\"" + name + "\"") != std::string::npos; }
+  bool HasVolume(const std::string& name) { return enginejob::HasVolume(Model(), name); }
 };
 
 TEST_F(PrepareSnapGuards, AMissingFirstDeviceFailsThePrepareAndTouchesNothing) {

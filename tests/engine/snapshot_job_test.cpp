@@ -17,11 +17,8 @@
 namespace {
 
 using enginejob::EngineJobTest;
+using enginejob::HasVolume;
 using enginejob::RecordOf;
-
-bool HasVolume(const std::string& model, const std::string& name) {
-  return model.find("\"" + name + "\"") != std::string::npos;
-}
 
 class SnapshotJob : public EngineJobTest, public ::testing::WithParamInterface<bool> {};
 

@@ -18,19 +18,11 @@
 namespace {
 
 using enginejob::EngineJobTest;
+using enginejob::HasVolume;
 using enginejob::RecordOf;
-
-bool HasVolume(const std::string& model, const std::string& name) {
-  return model.find("\"" + name + "\"") != std::string::npos;
-}
 
 class Unmap : public EngineJobTest {
  protected:
-  void SnapAll() {
-    ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
-    ASSERT_EQ(TQSO::RC_SUCCESS, tqso_snapDevices(list_.data(), Count(), &services_));
-  }
-
   // Presents the device's copy on the array only, as a map whose host never rescanned: status 9.
   void MapOnArrayOnly(size_t i) {
     std::list<std::string> initiators{enginejob::kHostPort};

@@ -16,6 +16,7 @@
 #include "TQOSUtil.h"
 #include "TqDeviceTree.h"
 #include "TqSnapMetadata.h"
+#include "TqsoEntryPoints.h"
 #include "smis-sim/TestServer.h"
 
 namespace enginejob {
@@ -43,6 +44,11 @@ inline _TQ3PAR_SnapMetadata RecordOf(TQSO::SnapInfo& device) {
   _TQ3PAR_SnapMetadata record;
   EXPECT_TRUE(getMetadata(&device, record));
   return record;
+}
+
+// True when the array model (its JSON text) holds a volume of that name.
+inline bool HasVolume(const std::string& model, const std::string& name) {
+  return model.find("\"" + name + "\"") != std::string::npos;
 }
 
 // The array seeded with `volumes`; a non-empty password replaces the provider's default one.
@@ -99,6 +105,12 @@ class EngineJobTest : public ::testing::Test {
       list_.push_back(device.get());
       devices_.push_back(std::move(device));
     }
+  }
+
+  // Prepares and snaps every device of the job (a test failure when either call does not fully succeed).
+  void SnapAll() {
+    ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
+    ASSERT_EQ(TQSO::RC_SUCCESS, tqso_snapDevices(list_.data(), Count(), &services_));
   }
 
   // The array answers the next call of `method` with 4 and changes nothing.
