@@ -3,7 +3,7 @@
 # once in a normal build and once under AddressSanitizer and UndefinedBehaviorSanitizer,
 # with a short fuzzing run of every parser of outside text and the engine's tests (the ones that start
 # worker threads) under ThreadSanitizer in between. The CI builds treat compiler warnings as errors; the
-# code style is checked first.
+# code style is checked first. The normal build is also installed into a temporary prefix and run from there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -15,6 +15,9 @@ jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" -DTQ_WERROR=ON
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs" --timeout 600)
+
+# The install an agent's build takes: `tqso demo` from a temporary prefix, and find_package(tqso).
+bash scripts/test-install.sh build
 
 # The transport-free libraries and their tests on the engine's platform: ppc64, big-endian, under qemu-ppc64.
 bash scripts/test-ppc64.sh

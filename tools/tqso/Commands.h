@@ -8,7 +8,7 @@
 namespace tqso {
 
 struct Options {
-  std::string enginePath;  // empty: $TQSO_ENGINE or the built library
+  std::string enginePath;  // empty: $TQSO_ENGINE, else the installed or the built library
   bool json = false;
   bool https = false;   // demo over HTTPS
   bool keep = false;    // demo leaves the simulator running

@@ -2,10 +2,38 @@
 
 #include <dlfcn.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <map>
+#include <vector>
 
 namespace tqso {
+
+namespace {
+
+// The directory of this program, from /proc/self/exe; empty when it cannot be read.
+std::string ProgramDirectory() {
+  std::vector<char> path(4096);
+  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+  if (length <= 0 || static_cast<size_t>(length) >= path.size()) return std::string();
+  const std::string program(path.data(), static_cast<size_t>(length));
+  return program.substr(0, program.rfind('/'));
+}
+
+// The engine installed beside this program (bin/ and lib/ under one prefix) when there is one, else the one
+// built with it.
+std::string DefaultEngine() {
+  const std::string directory = ProgramDirectory();
+  if (!directory.empty()) {
+    const std::string installed = directory + "/" + TQSO_INSTALLED_ENGINE;
+    if (access(installed.c_str(), R_OK) == 0) return installed;
+  }
+  return TQSO_DEFAULT_ENGINE;
+}
+
+}  // namespace
 
 EngineLibrary::~EngineLibrary() {
   if (handle_ != nullptr) dlclose(handle_);
@@ -15,7 +43,7 @@ bool EngineLibrary::Load(const std::string& path, std::string& error) {
   std::string file = path;
   const char* fromEnvironment = std::getenv("TQSO_ENGINE");
   if (file.empty() && fromEnvironment != nullptr) file = fromEnvironment;
-  if (file.empty()) file = TQSO_DEFAULT_ENGINE;
+  if (file.empty()) file = DefaultEngine();
   handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle_ == nullptr) {
     const char* reason = dlerror();
@@ -47,6 +75,15 @@ namespace tqso {
 
 void* EngineLibrary::Symbol(const std::string& name) const {
   return handle_ == nullptr ? nullptr : dlsym(handle_, name.c_str());
+}
+
+std::string EngineLibrary::File() const {
+  Dl_info info{};
+  void* version = Symbol("tqso_version");
+  if (version == nullptr || dladdr(version, &info) == 0 || info.dli_fname == nullptr) return std::string();
+  std::error_code error;
+  const std::filesystem::path file = std::filesystem::weakly_canonical(info.dli_fname, error);
+  return error ? std::string(info.dli_fname) : file.string();
 }
 
 }  // namespace tqso

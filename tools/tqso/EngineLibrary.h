@@ -18,13 +18,16 @@ class EngineLibrary {
   EngineLibrary(const EngineLibrary&) = delete;
   EngineLibrary& operator=(const EngineLibrary&) = delete;
 
-  // The path given, else $TQSO_ENGINE, else the library built beside this program.
+  // The path given, else $TQSO_ENGINE, else the library installed beside this program (../lib), else the one
+  // built with it.
   bool Load(const std::string& path, std::string& error);
   // The exported list call of a job-file call name ("prepare", "snap", ...); null when there is none.
   ListCall Find(const std::string& call) const;
   static std::string ExportedName(const std::string& call);
   // Any exported symbol; null when absent.
   void* Symbol(const std::string& name) const;
+  // The file the engine was loaded from, links resolved; empty when it cannot be told.
+  std::string File() const;
 
  private:
   void* handle_ = nullptr;

@@ -32,6 +32,7 @@ int RunJob(const Job& job, const Options& options) {
     std::cerr << "tqso: " << error << "\n";
     return 2;
   }
+  if (!options.json) std::cout << "engine " << engine.File() << "\n";
   JobRun run(job, engine, !options.logFile.empty());
   if (!run.Setup(error)) {
     std::cerr << "tqso: " << error << "\n";

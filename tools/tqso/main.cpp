@@ -21,7 +21,7 @@ const char kUsage[] =
     "  --json        one JSON document instead of tables (run, demo)\n"
     "  --https       the simulated array speaks HTTPS (demo)\n"
     "  --keep        leave the simulated array running and print a job file for it (demo)\n"
-    "  --engine PATH the engine library to load (default: $TQSO_ENGINE, else the one built with tqso)\n"
+    "  --engine PATH the engine library to load (default: $TQSO_ENGINE, else the one installed or built with tqso)\n"
     "  --log FILE    write the engine's log, with every device's SMI-S trace, to FILE\n"
     "  --help        this text\n"
     "\n"
