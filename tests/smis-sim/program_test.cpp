@@ -54,21 +54,27 @@ int finish(Program& program, int signal) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string writeFile(const std::string& name, const std::string& text) {
-  std::string path = testing::TempDir() + std::to_string(getpid()) + "-" + name;
-  std::ofstream(path) << text;
-  return path;
-}
+// A file the program reads, removed with the test however it ends.
+struct TempFile {
+  TempFile(const std::string& name, const std::string& text)
+      : path(testing::TempDir() + std::to_string(getpid()) + "-" + name) {
+    std::ofstream(path) << text;
+  }
+  ~TempFile() { std::remove(path.c_str()); }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  const std::string path;
+};
 
 TEST(ProgramTest, ServesTheSeedFileOverHttpsWithGivenCertificateUntilTerminated) {
   smissim::Certificate certificate = smissim::Certificate::selfSigned("127.0.0.1");
-  std::string cert = writeFile("smis-sim-cert.pem", certificate.certificatePem());
-  std::string key = writeFile("smis-sim-key.pem", certificate.keyPem());
-  std::string seed = writeFile("smis-sim-seed.json", R"({"arrays":[{"serial":"00F00D","cpgs":["C"],
+  const TempFile cert("smis-sim-cert.pem", certificate.certificatePem());
+  const TempFile key("smis-sim-key.pem", certificate.keyPem());
+  const TempFile seed("smis-sim-seed.json", R"({"arrays":[{"serial":"00F00D","cpgs":["C"],
         "volumes":[{"name":"only","cpg":"C"}]}]})");
 
-  Program program = launch({"--port", "0", "--https", "--cert", cert, "--key", key, "--seed", seed, "--user",
-                            "operator", "--password", "pw"});
+  Program program = launch({"--port", "0", "--https", "--cert", cert.path, "--key", key.path, "--seed", seed.path,
+                            "--user", "operator", "--password", "pw"});
   ASSERT_NE(nullptr, program.output);
   std::string banner = line(program.output);
   EXPECT_NE(std::string::npos, banner.find("https://127.0.0.1:")) << banner;
