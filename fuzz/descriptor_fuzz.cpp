@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "DescriptorInquiry.h"
 #include "EngineFuzzLog.h"
 #include "FuzzProperty.h"
 #include "TqDeviceInquiry.h"
+#include "identification/DescriptorInquiry.h"
 
 using fuzzcheck::require;
 

@@ -3,11 +3,11 @@
 #include <map>
 #include <string>
 
-#include "DeviceTexts.h"
 #include "EvDebug.h"
 #include "TqDeviceInquiry.h"
 #include "TqIdentify.h"
 #include "TqSnapMetadata.h"
+#include "jobs/DeviceTexts.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "DeviceWorkers.h"
-#include "EntryGuard.h"
 #include "EvDebug.h"
 #include "ReplicaWorkers.h"
 #include "TqDeviceInquiry.h"
@@ -16,6 +15,7 @@
 #include "TqEngineResult.h"
 #include "TqEngineSettings.h"
 #include "TqSnapshotSetup.h"
+#include "calls/EntryGuard.h"
 
 namespace {
 

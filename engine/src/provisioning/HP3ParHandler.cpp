@@ -2,10 +2,10 @@
 // run the utility's builder and action, disconnect) with each operation's own steps and texts.
 #include "HP3ParHandler.h"
 
-#include "EntryGuard.h"
 #include "FXString.h"
 #include "HP3ParCimUtil.h"
 #include "TQPlatformInfo.h"
+#include "calls/EntryGuard.h"
 
 namespace {
 

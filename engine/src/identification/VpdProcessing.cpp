@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "DeviceTexts.h"
 #include "EvDebug.h"
 #include "TqDeviceInquiry.h"
 #include "TqEngineErrors.h"
 #include "TqIdentify.h"
 #include "TqSnapMetadata.h"
 #include "TqSnapWorkers.h"
+#include "jobs/DeviceTexts.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "EntryGuard.h"
 #include "EvDebug.h"
 #include "LUNInfo.h"
 #include "TQOSUtil.h"
 #include "TQSOTypes.h"
 #include "TqEngineResult.h"
+#include "calls/EntryGuard.h"
 
 namespace tqengine {
 

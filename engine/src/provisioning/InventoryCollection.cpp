@@ -4,12 +4,12 @@
 #include <cctype>
 #include <vector>
 
-#include "EntryGuard.h"
 #include "EvDebug.h"
 #include "HP3ParCimUtil.h"
 #include "HP3ParHandler.h"
 #include "InventoryUpdate.h"
 #include "TQPassword.h"
+#include "calls/EntryGuard.h"
 
 namespace tqengine {
 

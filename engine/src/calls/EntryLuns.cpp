@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "HP3ParHandler.h"
-#include "ProvisioningLun.h"
 #include "TqsoEntryPoints.h"
+#include "provisioning/ProvisioningLun.h"
 
 using tqengine::GuardedCall;
 using tqengine::LunCall;

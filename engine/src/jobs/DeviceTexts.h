@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "HostText.h"
 #include "SnapInfo.h"
+#include "config/HostText.h"
 
 namespace tqengine {
 

@@ -4,11 +4,11 @@
 #include <cctype>
 #include <string>
 
-#include "DeviceTexts.h"
 #include "EvDebug.h"
 #include "TqDeviceInquiry.h"
 #include "TqSnapWorkers.h"
 #include "VplexParser.h"
+#include "jobs/DeviceTexts.h"
 
 namespace {
 

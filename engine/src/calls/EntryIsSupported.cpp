@@ -1,10 +1,10 @@
 // Whether a host device is a 3PAR virtual volume.
 #include <string>
 
-#include "DescriptorInquiry.h"
 #include "EntryGuard.h"
 #include "TqDeviceInquiry.h"
 #include "TqsoEntryPoints.h"
+#include "identification/DescriptorInquiry.h"
 
 namespace {
 

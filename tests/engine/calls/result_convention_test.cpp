@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "EntryGuard.h"
 #include "EvDebug.h"
 #include "Pegasus/Exception.h"
 #include "SnapInfo.h"
@@ -14,6 +13,7 @@
 #include "TqEngineErrors.h"
 #include "TqEngineResult.h"
 #include "TqsoEntryPoints.h"
+#include "calls/EntryGuard.h"
 
 namespace {
 

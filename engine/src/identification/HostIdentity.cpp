@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "EvDebug.h"
-#include "HostText.h"
 #include "TqHostNames.h"
+#include "config/HostText.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "HP3ParHandler.h"
-#include "MapInfoDocument.h"
-#include "ProvisioningLun.h"
 #include "TqsoEntryPoints.h"
+#include "provisioning/MapInfoDocument.h"
+#include "provisioning/ProvisioningLun.h"
 
 using tqengine::GuardedCall;
 using tqengine::LunRequest;

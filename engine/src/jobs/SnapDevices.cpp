@@ -4,7 +4,6 @@
 
 #include "DeviceTexts.h"
 #include "DeviceWorkers.h"
-#include "EntryGuard.h"
 #include "EvDebug.h"
 #include "ReplicaWorkers.h"
 #include "TqEngineConfig.h"
@@ -18,6 +17,7 @@
 #include "TqSnapWorkers.h"
 #include "TqSnapshotSetup.h"
 #include "UnrecordedCopy.h"
+#include "calls/EntryGuard.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "DeviceWorkers.h"
-#include "EntryGuard.h"
 #include "EvDebug.h"
 #include "TqMapWorkers.h"
 #include "TqSnapMetadata.h"
 #include "UnrecordedCopy.h"
+#include "calls/EntryGuard.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "DeviceWorkers.h"
 #include "SnapInfo.h"
 #include "TQPlatformInfo.h"
+#include "jobs/DeviceWorkers.h"
 
 namespace {
 

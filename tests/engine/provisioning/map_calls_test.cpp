@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "MapInfoDocument.h"
+#include "provisioning/MapInfoDocument.h"
 #include "support/EngineProvisioningFixture.h"
 
 using namespace engprov;

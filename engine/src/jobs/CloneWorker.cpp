@@ -3,11 +3,11 @@
 #include <string>
 
 #include "DeviceWorkers.h"
-#include "EntryGuard.h"
 #include "EvDebug.h"
 #include "TqSnapMetadata.h"
 #include "TqSnapWorkers.h"
 #include "UnrecordedCopy.h"
+#include "calls/EntryGuard.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 
 #include "DeviceTexts.h"
 #include "DeviceWorkers.h"
-#include "EntryGuard.h"
 #include "EvDebug.h"
 #include "FXString.h"
 #include "ReplicaWorkers.h"
@@ -18,6 +17,7 @@
 #include "TqSnapMetadata.h"
 #include "TqSnapWorkers.h"
 #include "TqSnapshotSetup.h"
+#include "calls/EntryGuard.h"
 
 namespace {
 

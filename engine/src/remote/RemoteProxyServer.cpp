@@ -2,13 +2,13 @@
 // with isLocal false, the result written back; and the per-device map and unmap handlers.
 #include <string>
 
-#include "DeviceTexts.h"
 #include "EvDebug.h"
 #include "FXString.h"
 #include "TqCopyWorkers.h"
 #include "TqMapWorkers.h"
 #include "TqRemoteProxy.h"
 #include "TqSnapWorkers.h"
+#include "jobs/DeviceTexts.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // A provider that cannot be reached ends the call with 1; a fault inside one array's turn ends only that
 // turn, and the next array is still collected.
 #include "EntryGuard.h"
-#include "InventoryCollection.h"
 #include "TqsoEntryPoints.h"
+#include "provisioning/InventoryCollection.h"
 
 using tqengine::ArrayTurnResult;
 using tqengine::GuardedCall;
