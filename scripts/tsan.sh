@@ -8,8 +8,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-tsan"
 jobs=$(nproc)
 
+mkdir -p "$build"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" -DTQ_TSAN=ON -DTQ_WERROR=ON \
-  -DTQ_BUILD_BENCH=OFF >"$build.configure.log" 2>&1 || { cat "$build.configure.log" >&2; exit 1; }
+  -DTQ_BUILD_BENCH=OFF >"$build/configure.log" 2>&1 || { cat "$build/configure.log" >&2; exit 1; }
 cmake --build "$build" -j "$jobs" --target engine_tests
 
 pids=()
