@@ -1,3 +1,4 @@
+// The 3PAR snapshot object: built on the generic one with the 3PAR family's error table.
 #include "Tq3PARSnapshot.h"
 
 using TQ_SMIS_SNAP::TQ_SMIS_ERROR_MAP;
