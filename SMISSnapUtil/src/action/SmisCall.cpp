@@ -14,8 +14,6 @@ const char* const kStorageConfigurationService = "CIM_StorageConfigurationServic
 const char* const kStorageVolume = "CIM_StorageVolume";
 const unsigned kJobStartedValue = 4096;
 
-bool MentionsMalformed(const Exception& e) { return tqcimutil::Contains(e.getMessage().str(), "malformed"); }
-
 // The trace of a volume text taken for a Name, `role` naming the volume.
 std::string AssumingNameText(const char* role) {
   return std::string("Supplied ") + role + " is not a object path, assuming UUID(Name)";
@@ -113,17 +111,15 @@ bool SmisCall::FindVolume(const std::string& text, const char* role, CIMObjectPa
 
 bool SmisCall::LookUpVolume(const std::string& text, const char* assumingName, CIMObjectPath& path,
                             const std::string& systemName) {
-  try {
-    path = CIMObjectPath(String(text));
-  } catch (const Exception& e) {
-    if (!MentionsMalformed(e)) throw;
-    action_.DEBUG_TRACE_NORMAL(label_, assumingName, text.c_str());
-    String volumeClass(kStorageVolume);
-    if (systemName.empty())
-      path = action_.GetObjPathByPropName(conn_, volumeClass, String("Name"), String(text));
-    else
-      path = action_.GetObjPathByPropName(conn_, systemName, volumeClass, String("Name"), String(text), false);
-  }
+  // A text that is no instance path is a Name: one the path parser refuses, or a bare word (a Name that
+  // begins with a letter) that it reads as a class path without keys.
+  if (tqcimutil::ParseInstancePath(text, path)) return true;
+  action_.DEBUG_TRACE_NORMAL(label_, assumingName, text.c_str());
+  String volumeClass(kStorageVolume);
+  if (systemName.empty())
+    path = action_.GetObjPathByPropName(conn_, volumeClass, String("Name"), String(text));
+  else
+    path = action_.GetObjPathByPropName(conn_, systemName, volumeClass, String("Name"), String(text), false);
   return !path.getClassName().isNull();
 }
 

@@ -63,7 +63,7 @@ SmisResultCode SmisAction::CreateElementReplica(TqCimConnection& conn, SmisArgs&
   return call.Guarded(TQ_HANDLER_SITE, [&]() -> SmisResultCode {
     const std::string systemName = args.size() > 5 ? args[5] : std::string();
     CIMObjectPath service;
-    if (!ParsePath(args[0], service)) {
+    if (!tqcimutil::ParseInstancePath(args[0], service)) {
       DEBUG_TRACE_NORMAL(label, "Supplied ServicePath is not a object path.");
       ValidateSystemName(conn, systemName, String(kReplicationService), service);
     }

@@ -73,7 +73,7 @@ bool CreateCloneTarget(SmisAction& action, TqCimConnection& conn, const SmisArgs
     action.DEBUG_TRACE(kLabel, "Failed to create new storage volume\n");
     return false;
   }
-  smisreplication::ParsePath(created, target.path);
+  tqcimutil::ParseInstancePath(created, target.path);
   target.uid = action.GetCIMProp(conn, target.path, "Name");
   target.origin = kOriginCreated;
   return true;

@@ -74,7 +74,7 @@ SmisResultCode SmisAction::CreateSynchronizationAspect(TqCimConnection& conn, st
     const bool hasGroup = args.Given("SourceGroup");
     if (hasGroup) {
       const std::string& text = args.Text("SourceGroup");
-      if (!smisreplication::ParsePath(text, group)) {
+      if (!tqcimutil::ParseInstancePath(text, group)) {
         DEBUG_TRACE(label, "Supplied source group is not a object path, assuming Element Name");
         String groupClass("CIM_ReplicationGroup");
         group = GetObjPathByPropName(conn, groupClass, String("ElementName"), String(text));

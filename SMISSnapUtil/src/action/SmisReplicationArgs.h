@@ -12,6 +12,7 @@
 #include "SmisImpl.h"
 #include "TQProviderVendor.h"
 #include "TqCimConnection.h"
+#include "lookups/CimUtilHandlers.h"
 
 namespace smisreplication {
 
@@ -19,20 +20,6 @@ namespace smisreplication {
 inline const std::string& At(const SmisArgs& args, std::size_t index) {
   static const std::string kNone;
   return index < args.size() ? args[index] : kNone;
-}
-
-// The text as an instance path; false when it is none: a "malformed" refusal, or a bare word such as a
-// group's name, which parses as a class path without keys. Other failures propagate.
-inline bool ParsePath(const std::string& text, Pegasus::CIMObjectPath& path) {
-  try {
-    Pegasus::CIMObjectPath parsed{Pegasus::String(text)};
-    if (parsed.getKeyBindings().size() == 0) return false;
-    path = parsed;
-    return true;
-  } catch (const Pegasus::Exception& e) {
-    if (std::strstr(e.getMessage().getCString(), "malformed") == nullptr) throw;
-    return false;
-  }
 }
 
 // The class name up to its first "_" (all of it when it has none).

@@ -13,12 +13,9 @@ void Prepare(SmisCall& call) {
 CIMObjectPath FindSet(SmisAction& action, SmisCall& call, const std::string& setPath, const std::string& setName,
                       const char* setClass) {
   if (!setPath.empty()) {
-    try {
-      return CIMObjectPath(String(setPath));
-    } catch (const Exception& e) {
-      if (!tqcimutil::Contains(e.getMessage().str(), "malformed")) throw;
-      action.DEBUG_TRACE_NORMAL(call.Label(), "Supplied Synchronization Set is not an object path, assuming Name");
-    }
+    CIMObjectPath path;
+    if (tqcimutil::ParseInstancePath(setPath, path)) return path;
+    action.DEBUG_TRACE_NORMAL(call.Label(), "Supplied Synchronization Set is not an object path, assuming Name");
   }
   String className(setClass);
   return action.GetObjPathByPropName(call.Conn(), className, String("ElementName"), String(setName));

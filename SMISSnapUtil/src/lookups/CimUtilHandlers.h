@@ -110,6 +110,11 @@ auto NoneWhenNotFound(Body&& body, TraceNotFound&& traceNotFound) -> decltype(bo
 // True for an empty text or one made of blanks only: such a name never finds anything.
 bool IsBlankName(const std::string& name);
 
+// The text as an instance path. False when it is none, so that callers take it for a name: the parser
+// refuses it as malformed, or it is a bare word (a name beginning with a letter) that parses as a class path
+// without keys. Other parser faults are thrown on.
+bool ParseInstancePath(const std::string& text, Pegasus::CIMObjectPath& path);
+
 // A text holding `part` anywhere (an empty part is held by every text).
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 

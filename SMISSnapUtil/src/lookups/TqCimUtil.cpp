@@ -20,4 +20,16 @@ bool IsBlankName(const std::string& name) {
   return true;
 }
 
+bool ParseInstancePath(const std::string& text, Pegasus::CIMObjectPath& path) {
+  try {
+    Pegasus::CIMObjectPath parsed{Pegasus::String(text)};
+    if (parsed.getKeyBindings().size() == 0) return false;
+    path = parsed;
+    return true;
+  } catch (const Pegasus::Exception& e) {
+    if (!Contains(e.getMessage().str(), "malformed")) throw;
+    return false;
+  }
+}
+
 }  // namespace tqcimutil

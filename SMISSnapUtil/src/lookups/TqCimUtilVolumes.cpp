@@ -25,8 +25,6 @@ bool VolumeCacheConfigured() {
   return value > 0;
 }
 
-bool MentionsMalformed(const Exception& e) { return Contains(e.getMessage().str(), "malformed"); }
-
 // Holds the cache lock for one lookup and says so in the trace.
 class CacheLockScope {
  public:
@@ -131,9 +129,8 @@ int TqCimUtil::CheckInstanceExistence(TqCimConnection& conn, std::string& arrayN
     return 0;
   }
   try {
-    try {
-      CIMObjectPath path;
-      path = CIMObjectPath(String(volume));
+    CIMObjectPath path;
+    if (tqcimutil::ParseInstancePath(volume, path)) {
       CIMInstance instance = conn.GetInstance(path);
       if (instance.getClassName().isNull()) {
         // Only a refused or unattempted read gives no instance; a deleted volume answers not-found.
@@ -166,29 +163,26 @@ int TqCimUtil::CheckInstanceExistence(TqCimConnection& conn, std::string& arrayN
         }
       }
       return 1;
-    } catch (const Exception& e) {
-      if (!MentionsMalformed(e)) throw;
-      DEBUG_TRACE_NORMAL(label, "Supplied source volume is not an object path, assuming UUID(Name)");
-      CIMObjectPath found = GetObjPathByPropName(conn, arrayName, kVolumeClass, "Name", String(volume), false);
-      if (found.getClassName().isNull()) {
-        // On a connection the CIMOM has refused ("401"), finding nothing says nothing about the volume.
-        if (conn.m_AuthFailure) {
-          DEBUG_TRACE(label, " Lun %s could not be looked up, its existence is undetermined", volume.c_str());
-          return -1;
-        }
-        DEBUG_TRACE(label, " Lun %s not found", volume.c_str());
-        return 0;
-      }
-      DEBUG_TRACE_NORMAL(label, "Instance %s found", volume.c_str());
-      std::string system = GetPropByObjPath(found, "SystemName");
-      if (!Contains(system, arrayName)) {
-        DEBUG_TRACE_NORMAL(label,
-                           "Source volume's [%s] system name [%s] does not match with provided system name [%s ]",
-                           volume.c_str(), system.c_str(), arrayName.c_str());
-        return 0;
-      }
-      return 1;
     }
+    DEBUG_TRACE_NORMAL(label, "Supplied source volume is not an object path, assuming UUID(Name)");
+    CIMObjectPath found = GetObjPathByPropName(conn, arrayName, kVolumeClass, "Name", String(volume), false);
+    if (found.getClassName().isNull()) {
+      // On a connection the CIMOM has refused ("401"), finding nothing says nothing about the volume.
+      if (conn.m_AuthFailure) {
+        DEBUG_TRACE(label, " Lun %s could not be looked up, its existence is undetermined", volume.c_str());
+        return -1;
+      }
+      DEBUG_TRACE(label, " Lun %s not found", volume.c_str());
+      return 0;
+    }
+    DEBUG_TRACE_NORMAL(label, "Instance %s found", volume.c_str());
+    std::string system = GetPropByObjPath(found, "SystemName");
+    if (!Contains(system, arrayName)) {
+      DEBUG_TRACE_NORMAL(label, "Source volume's [%s] system name [%s] does not match with provided system name [%s ]",
+                         volume.c_str(), system.c_str(), arrayName.c_str());
+      return 0;
+    }
+    return 1;
   } catch (const CIMException& e) {
     tqcimutil::TraceCimException(*this, label, TQ_HANDLER_SITE, e);
     return e.getCode() == CIM_ERR_NOT_FOUND ? 0 : -1;
@@ -206,10 +200,7 @@ bool TqCimUtil::GetVolumeObjectPath(TqCimConnection& conn, const std::string& ar
   const char* label = "TqCimUtil::GetVolumeObjectPath";
   if (volume.empty()) return false;
   const char* property = vendorId == TQ_VENDOR_EMC ? "DeviceID" : "Name";
-  try {
-    path = CIMObjectPath(String(volume));
-  } catch (const Exception& e) {
-    if (!MentionsMalformed(e)) throw;
+  if (!tqcimutil::ParseInstancePath(volume, path)) {
     DEBUG_TRACE_NORMAL(label, "Supplied volume is not a object path, assuming [%s]",
                        vendorId == TQ_VENDOR_EMC ? "DeviceNumber(DeviceID)" : "UUID(Name)");
     path = GetObjPathByPropNamev2(conn, arrayName, kVolumeClass, property, String(volume));

@@ -86,6 +86,8 @@ TEST_F(SynchronizedSetTest, ModifySendsTheMappingOnlyToAddOrRemove) {
        {"SynchronizedSet", "Operation", "Synchronization"}},
       {"remove, set by name", 1, "", mapping_.toString().str(), {"SynchronizedSet", "Operation", "Synchronization"}},
       {"other operation, set given as a name", 2, "fccstgrp 1", "", {"SynchronizedSet", "Operation"}},
+      // A bare word parses as a class path without keys: it is a name too.
+      {"set given as a bare word", 2, "fccstgrp1", "", {"SynchronizedSet", "Operation"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -102,7 +104,7 @@ TEST_F(SynchronizedSetTest, ModifySendsTheMappingOnlyToAddOrRemove) {
     cimom_.ClearCalls();
   }
   // A set given by a plain name is looked up by SetName.
-  EXPECT_EQ(1, CountMessages(record_, "Supplied Synchronization Set is not an object path, assuming Name"));
+  EXPECT_EQ(2, CountMessages(record_, "Supplied Synchronization Set is not an object path, assuming Name"));
 }
 
 TEST_F(SynchronizedSetTest, DeleteForcesTheFlashCopySetFoundByName) {

@@ -36,7 +36,19 @@ TEST_F(VolumeDeleteTest, DeletedByPathOrByName) {
   for (char& c : wwn) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   EXPECT_EQ(kSmisSuccess, Delete(wwn));
   EXPECT_FALSE(Exists("base2"));
-  EXPECT_EQ(2u, CallsOf("ReturnToStoragePool").size());
+  // A Name beginning with a letter reads as a class path without keys; it is still a Name.
+  sim().withModel([&](smissim::Model& model) {
+    smissim::VolumeSpec spec;
+    spec.name = "lettered";
+    spec.thin = false;
+    spec.sizeBytes = 1ull << 30;
+    spec.wwn = "B0002AC000000000000000000A0ABCDE";
+    model.addVolume(*model.arrayBySerial(kOneArraySerial), spec);
+    return 0;
+  });
+  EXPECT_EQ(kSmisSuccess, Delete("B0002AC000000000000000000A0ABCDE"));
+  EXPECT_FALSE(Exists("lettered"));
+  EXPECT_EQ(3u, CallsOf("ReturnToStoragePool").size());
 }
 
 TEST_F(VolumeDeleteTest, RefusedWithoutCallWhenUnknownExposedOrShort) {

@@ -299,4 +299,26 @@ TEST_F(VolumeLookupTest, VolumePathFromTextOrIdentifier) {
   EXPECT_TRUE(record_.messages().empty());
 }
 
+// A Name beginning with a letter parses as a class path without keys; it is still looked up as a Name.
+TEST_F(VolumeLookupTest, ANameBeginningWithALetterIsLookedUpByName) {
+  const std::string name = "B0002AC000000000000000000A0A0002";
+  sim().withModel([&](smissim::Model& model) {
+    smissim::VolumeSpec spec;
+    spec.name = "lettered";
+    spec.thin = false;
+    spec.sizeBytes = 1ull << 30;
+    spec.wwn = name;
+    model.addVolume(*model.arrayBySerial("0A0002"), spec);
+    return 0;
+  });
+  std::string array = array2_;
+  std::string text = name;
+  EXPECT_EQ(1, util_.CheckInstanceExistence(conn_, array, text, ""));
+  array = array1_;
+  EXPECT_EQ(0, util_.CheckInstanceExistence(conn_, array, text, ""));
+  CIMObjectPath path;
+  ASSERT_TRUE(util_.GetVolumeObjectPath(conn_, array2_, name, path, 11));
+  EXPECT_EQ(name, util_.GetPropByObjPath(path, "DeviceID"));
+}
+
 }  // namespace
