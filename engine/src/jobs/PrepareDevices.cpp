@@ -266,6 +266,9 @@ class PrepareRun {
         FXString::Format(" Prepare snapshot success for the source device %s", source.path.c_str());
     device->logMessage(0, text.c_str());
     device->setStatus(TQSO::SS_PREPARED);
+    // An error a lower layer set on the way (a firmware read refused once) is not the outcome of a prepared
+    // device; an error the device came with is kept.
+    if (!startedWithError_) clearError(device);
   }
 
   void SnapshotPrepared(TQSO::SnapInfo* device, const SourceDevice& source) {
@@ -275,9 +278,6 @@ class PrepareRun {
       o_logger.DebugLvl(tag_, -1, "Failed to set SM_MDT_3PAR_SRC_SNAP_UUID metadata [id : %d]",
                         TQSO::SM_MDT_3PAR_SRC_SNAP_UUID);
     Succeeded(device, source);
-    // An error a lower layer set on the way (a firmware read refused once) is not the outcome of a prepared
-    // snapshot; an error the device came with is kept.
-    if (!startedWithError_) clearError(device);
   }
 
   void StartWorker(TQSO::SnapInfo* device, Tq3PARSnapshot& snapshot, TQ_SMIS_SNAP::TqSnapParams& params,
