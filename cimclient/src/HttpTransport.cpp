@@ -27,12 +27,6 @@ void initCurlOnce() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-std::string toLowerAscii(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 std::string trim(const std::string& text) {
   const char* blanks = " \t\r\n";
   std::string::size_type first = text.find_first_not_of(blanks);

@@ -25,6 +25,9 @@ struct HttpEndpoint {
   String password;
 };
 
+// The text with ASCII letters lower-cased: how header names are stored and looked up.
+std::string toLowerAscii(std::string text);
+
 struct HttpResponse {
   long status = 0;
   String reason;

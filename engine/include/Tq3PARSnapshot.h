@@ -39,8 +39,6 @@ class Tq3PARSnapshot : public TQ_SMIS_SNAP::Snapshot {
   std::string convertList2String(std::list<std::string>& items, bool unused);
   int UnmapSnapVol(const char* volume);                                    // 14 / 15
   int Get3PARVersionStrings(std::string& version, unsigned short& build);  // 0 / 1
-  // Traces a warning when the host definition already holds ports other than `ports` (needs m_Conn open).
-  void WarnOfSharedHostDefinition(const std::string& host, Pegasus::Array<Pegasus::String>& ports);
 
   // Remote-copy groups.
   int CreateRCGroup(const char* systemName, const char* sourceVolumeId, TQ_SMIS_SNAP::TqArrayParams& target,
@@ -66,4 +64,8 @@ class Tq3PARSnapshot : public TQ_SMIS_SNAP::Snapshot {
   int SyncReplication(const char* systemName, const char* syncPath, int waitSeconds, int maxPolls);  // 0 / 1 / 3
   int CheckForRunningReplicationJob(Pegasus::CIMObjectPath& syncPath, bool& running);
   int WatchReplicationJob(Pegasus::CIMObjectPath& syncPath, int maxPolls, int waitSeconds);  // 8 / 10 / 1
+
+ private:
+  // Traces a warning when the host definition already holds ports other than `ports` (needs m_Conn open).
+  void WarnOfSharedHostDefinition(const std::string& host, Pegasus::Array<Pegasus::String>& ports);
 };

@@ -2,33 +2,22 @@
 
 #include <dlfcn.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <vector>
 
 namespace tqso {
 
 namespace {
 
-// The directory of this program, from /proc/self/exe; empty when it cannot be read.
-std::string ProgramDirectory() {
-  std::vector<char> path(4096);
-  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
-  if (length <= 0 || static_cast<size_t>(length) >= path.size()) return std::string();
-  const std::string program(path.data(), static_cast<size_t>(length));
-  return program.substr(0, program.rfind('/'));
-}
-
 // The engine installed beside this program (bin/ and lib/ under one prefix) when there is one, else the one
 // built with it.
 std::string DefaultEngine() {
-  const std::string directory = ProgramDirectory();
-  if (!directory.empty()) {
-    const std::string installed = directory + "/" + TQSO_INSTALLED_ENGINE;
-    if (access(installed.c_str(), R_OK) == 0) return installed;
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) {
+    const std::filesystem::path installed = program.parent_path() / TQSO_INSTALLED_ENGINE;
+    if (std::filesystem::exists(installed, error)) return installed.string();
   }
   return TQSO_DEFAULT_ENGINE;
 }

@@ -1,12 +1,10 @@
 // The new volume of a creation the provider answered with success but without naming it: the volume its
 // job affected, else the array's one volume of the requested name. A volume that cannot be told is
 // refused: a created volume without a path can be neither attached nor deleted again.
-#include "Pegasus/CIMPropertyList.h"
 #include "SmisCall.h"
 #include "SmisVolumeCreate.h"
 #include "SmisVolumeParams.h"
 #include "TqCimConnection.h"
-#include "lookups/CimUtilHandlers.h"
 
 using namespace Pegasus;
 
@@ -35,25 +33,6 @@ bool AffectedByJob(SmisAction& action, SmisCall& call, const std::string& name, 
   return false;
 }
 
-// The array's volumes whose ElementName is exactly the name (case counts); a blank name selects none.
-std::vector<CIMObjectPath> NamedOnArray(SmisAction& action, SmisCall& call, const std::string& systemName,
-                                        const std::string& name) {
-  std::vector<CIMObjectPath> found;
-  if (name.find_first_not_of(' ') == std::string::npos) return found;
-  Array<CIMName> properties;
-  properties.append(CIMName("ElementName"));
-  Array<CIMInstance> volumes = call.Conn().GetInstances(String(kVolumeClass), CIMPropertyList(properties));
-  for (Uint32 i = 0; i < volumes.size(); ++i) {
-    CIMObjectPath path = volumes[i].getPath();
-    std::string elementName;
-    if (!tqcimutil::Contains(action.GetPropByObjPath(path, "SystemName"), systemName)) continue;
-    if (!ReadString(volumes[i], "ElementName", elementName) || elementName != name) continue;
-    path.setNameSpace(call.NameSpace());
-    found.push_back(path);
-  }
-  return found;
-}
-
 }  // namespace
 
 bool FindCreatedVolume(SmisAction& action, SmisCall& call, const std::string& systemName, const std::string& name,
@@ -65,7 +44,10 @@ bool FindCreatedVolume(SmisAction& action, SmisCall& call, const std::string& sy
                               newVolPath.c_str());
     return true;
   }
-  std::vector<CIMObjectPath> named = NamedOnArray(action, call, systemName, name);
+  // The array's volumes whose ElementName is exactly the name (case counts); a blank name selects none.
+  std::vector<std::string> names{name};
+  const Array<CIMObjectPath> named =
+      action.GetObjPathListByPropNameList(call.Conn(), String(kVolumeClass), String("ElementName"), names, systemName);
   if (named.size() == 1) {
     newVolPath = named[0].toString().str();
     action.DEBUG_TRACE_NORMAL(kCreateLabel, "%s: new volume [%s] found by its name: %s", kCreateMethod, name.c_str(),
@@ -77,7 +59,7 @@ bool FindCreatedVolume(SmisAction& action, SmisCall& call, const std::string& sy
                      "%s: the provider answered success but named no new volume; volume [%s] on system %s %s, the "
                      "creation counts as failed",
                      kCreateMethod, name.c_str(), systemName.c_str(),
-                     named.empty() ? "was not found" : "is not the only volume of that name");
+                     named.size() == 0 ? "was not found" : "is not the only volume of that name");
   return false;
 }
 

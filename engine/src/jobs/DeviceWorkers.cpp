@@ -6,13 +6,13 @@
 
 namespace tqengine {
 
-// One started worker: its thread, what it runs, and whether the caller has let it begin.
+// One started worker: its thread, what it runs, and the message its device gets first.
 struct DeviceWorkers::Slot {
   DeviceWorkers* owner = nullptr;
   size_t index = 0;
   TqThread::ThreadFunction worker = nullptr;
   SnapThreadParam* param = nullptr;
-  bool released = false;  // guarded by the owner's mutex
+  const char* startedText = nullptr;
   std::unique_ptr<TqThread> thread;
 };
 
@@ -28,15 +28,11 @@ SnapThreadParam* DeviceWorkers::NewParam() {
 
 void* DeviceWorkers::Begin(void* argument) {
   const Slot& slot = *static_cast<const Slot*>(argument);
-  slot.owner->AwaitRelease(slot);
+  if (slot.startedText != nullptr && slot.param != nullptr && slot.param->device != nullptr)
+    slot.param->device->logMessage(0, slot.startedText);
   void* result = slot.worker(slot.param);
   slot.owner->Ended(slot);
   return result;
-}
-
-void DeviceWorkers::AwaitRelease(const Slot& slot) {
-  std::unique_lock<std::mutex> hold(mutex_);
-  changed_.wait(hold, [&] { return slot.released; });
 }
 
 void DeviceWorkers::Ended(const Slot& slot) {
@@ -61,6 +57,7 @@ DeviceWorkers::Outcome DeviceWorkers::Run(TqThread::ThreadFunction worker, SnapT
   slot->index = slots_.size();
   slot->worker = worker;
   slot->param = param;
+  slot->startedText = startedText;
   {
     std::lock_guard<std::mutex> hold(mutex_);
     ++running_;
@@ -70,14 +67,7 @@ DeviceWorkers::Outcome DeviceWorkers::Run(TqThread::ThreadFunction worker, SnapT
     --running_;
     return kNotStarted;
   }
-  // The worker waits until this is written: the record then has one writer at a time.
-  if (startedText != nullptr && param != nullptr && param->device != nullptr) param->device->logMessage(0, startedText);
-  {
-    std::lock_guard<std::mutex> hold(mutex_);
-    slot->released = true;
-    slots_.push_back(std::move(slot));
-  }
-  changed_.notify_all();
+  slots_.push_back(std::move(slot));
   return kStarted;
 }
 

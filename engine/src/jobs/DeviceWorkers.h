@@ -44,8 +44,8 @@ class DeviceWorkers {
   // A parameter record for one device, alive as long as the runner.
   SnapThreadParam* NewParam();
   // Runs worker(param): here in serial mode, else on a new thread once fewer than the limit run. A started
-  // worker's device gets `startedText` (when not null) as a job message before the worker begins, so the
-  // caller never writes a record its worker is writing.
+  // worker's device gets `startedText` (when not null) as a job message on the worker's thread, just before
+  // the worker begins, so the caller never writes a record its worker is writing.
   Outcome Run(TqThread::ThreadFunction worker, SnapThreadParam* param, const char* startedText = nullptr);
   // Joins every started thread ("SnapDevice Thread Joined" each).
   void JoinAll();
@@ -53,7 +53,6 @@ class DeviceWorkers {
  private:
   struct Slot;
   static void* Begin(void* slot);
-  void AwaitRelease(const Slot& slot);
   void Ended(const Slot& slot);
   // Waits until fewer than the limit run, then joins the threads that have ended.
   void WaitForRoom();
