@@ -7,9 +7,10 @@
 // optional position is absent when its text contains "null"; a list inside a position is comma-separated;
 // a volume is an object-path text or the volume's Name (UUID or WWN).
 //
-// Objects keep nothing between calls besides the op type and the tracer sink and error-text table of the
-// bases. Each thread owns its own action objects; the only state shared between threads is m_Lock, which
-// serialises volume creation, replica attachment and replica creation on LSI, DCIM and NetApp providers.
+// Objects keep nothing between calls besides the op type, the outcome of the last method call, the source of
+// the last volume parameters and the tracer sink and error-text table of the bases. Each thread owns its own action
+// objects; the only state shared between threads is m_Lock, which serialises volume creation, replica attachment and
+// replica creation on LSI, DCIM and NetApp providers.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,7 @@
 #include "Pegasus/CIMObjectPath.h"
 #include "Pegasus/String.h"
 
+#include "SmisCallOutcome.h"
 #include "SmisResultCodes.h"
 #include "TqCriticalSection.h"
 #include "TqSmisJob.h"
@@ -92,6 +94,14 @@ class SmisAction : public TqSmisJob {
 
   void SetOpType(short opType) { m_OpType = opType; }
   short GetOpType() { return m_OpType; }
+
+  // What the last operation's method call may have done on the array: read after a failed create to tell a
+  // clear refusal (nothing made) from an unknown outcome (the copy or volume may exist). Every operation
+  // starts it anew at kNotSent.
+  SmisCallOutcome LastCallOutcome() const { return m_LastCallOutcome; }
+  // The path text of the source volume the last CreateStorageVolParams shaped its volume after (empty when it
+  // found none): CreateStorageVolume never takes that volume for the one it created.
+  const std::string& VolumeParamsSource() const { return m_VolumeParamsSource; }
 
   // Taken around the method call of CreateReplica, AttachModRep and CreateStorageVolume on providers of
   // vendor ids 8, 9 and 13; nothing else takes it.
@@ -315,5 +325,9 @@ class SmisAction : public TqSmisJob {
                                                          Pegasus::Array<Pegasus::String>& initiators,
                                                          std::vector<std::string>& viewNames);
 
+  friend class SmisCall;  // records the outcome of each method call
+
   short m_OpType;
+  SmisCallOutcome m_LastCallOutcome = SmisCallOutcome::kNotSent;
+  std::string m_VolumeParamsSource;
 };

@@ -418,10 +418,12 @@ HttpResponse HttpTransport::post(const String& cimMethod, const String& cimObjec
     const bool reused = usedBefore_;
     HttpResponse response;
     bool keepAlive = false;
+    bool sent = false;
     try {
       Exchange exchange(handle_, deadline);
       exchange.send(head.data(), head.size());
       exchange.send(body.data(), body.size());
+      sent = true;
       exchange.receive(response, keepAlive);
     } catch (const ExchangeFailure& failure) {
       closeConnection();
@@ -444,7 +446,8 @@ HttpResponse HttpTransport::post(const String& cimMethod, const String& cimObjec
         case ExchangeFailure::LOST:
           break;
       }
-      throw CIMClientMalformedHTTPException("Connection closed by CIM Server.");
+      if (!sent) throw RequestNotSentException();
+      throw ConnectionLostException();
     }
     if (keepAlive)
       usedBefore_ = true;

@@ -169,7 +169,7 @@ TEST_F(ClientConnection, BrokenAnswersRaiseTheirExceptionAndTheClientCarriesOn) 
       {Fault::HttpServerError, {"HTTP Error (500", "request-not-valid"}, typeid(CIMClientHTTPErrorException)},
       {Fault::MissingOperationHeader, {"Missing CIMOperation HTTP header"}, typeid(CIMClientMalformedHTTPException)},
       {Fault::WrongMessageId, {"Mismatched response message ID:  Got \""}, typeid(CIMClientResponseException)},
-      {Fault::TruncatedBody, {"Connection closed by CIM Server."}, typeid(CIMClientMalformedHTTPException)},
+      {Fault::TruncatedBody, {"Connection closed by CIM Server."}, typeid(ConnectionLostException)},
       {Fault::OversizedBody, {"exceeds the limit"}, typeid(CIMClientMalformedHTTPException)},
       {Fault::WrongContentType, {"Bad Content-Type HTTP header; text/html"}, typeid(CIMClientMalformedHTTPException)},
       {Fault::ErrorStatusHeader, {"volume gone"}, typeid(CIMException)},

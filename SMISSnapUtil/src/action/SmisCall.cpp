@@ -26,7 +26,9 @@ SmisCall::SmisCall(SmisAction& action, TqCimConnection& conn, const char* label,
       conn_(conn),
       label_(label),
       display_(display),
-      unknownText_(std::string(display) + ": Caught unknown Exception") {}
+      unknownText_(std::string(display) + ": Caught unknown Exception") {
+  action_.m_LastCallOutcome = SmisCallOutcome::kNotSent;
+}
 
 bool SmisCall::HasArgs(const SmisArgs& args, std::size_t required, const char* usage) {
   if (args.size() >= required) return true;
@@ -148,7 +150,7 @@ unsigned SmisCall::Invoke(const SmisMethod& method, const Array<CIMParamValue>& 
   out_.clear();
   // Released on every path, also when the call throws.
   TqCriticalSectionLock lock(NeedsSharedLock(method) ? &SmisAction::m_Lock : nullptr);
-  CIMValue value = conn_.Client().invokeMethod(NameSpace(), service_, CIMName(method.name), in, out_);
+  CIMValue value = InvokeNoted(method, in);
   unsigned retVal = action_.GetRetVal(value);
   if (method.retValLine == SmisMethod::kNoRetValLine && !method.retValFormat) return retVal;
   const char* display = method.display ? method.display : display_;
@@ -163,6 +165,20 @@ unsigned SmisCall::Invoke(const SmisMethod& method, const Array<CIMParamValue>& 
   }
   action_.DEBUG_TRACE(label_, format, display, retVal, retVal, static_cast<unsigned>(out_.size()));
   return retVal;
+}
+
+CIMValue SmisCall::InvokeNoted(const SmisMethod& method, const Array<CIMParamValue>& in) {
+  Pegasus::CIMClient& client = conn_.Client();
+  // From here on the request may reach the provider; a fault of unknown kind leaves the outcome unknown.
+  action_.m_LastCallOutcome = SmisCallOutcome::kNoAnswer;
+  try {
+    CIMValue value = client.invokeMethod(NameSpace(), service_, CIMName(method.name), in, out_);
+    action_.m_LastCallOutcome = SmisCallOutcome::kDone;
+    return value;
+  } catch (const Pegasus::Exception& e) {
+    action_.m_LastCallOutcome = OutcomeOfFault(e);
+    throw;
+  }
 }
 
 SmisResultCode SmisCall::Finish(unsigned retVal, const SmisOutcomeRule& rule) {
@@ -185,10 +201,14 @@ SmisResultCode SmisCall::FollowJob(const SmisOutcomeRule& rule) {
   CIMObjectPath job = action_.GetJobHandle(out_);
   int state = action_.WatchJob(job, conn_, rule.tries, rule.seconds);
   if (state == TqSmisJob::kJobCompleted) return kSmisSuccess;
+  // A job that ended in error may have done part of its work.
+  action_.m_LastCallOutcome = SmisCallOutcome::kSpoiled;
   return rule.job == SmisJobRule::kFailedIsState ? static_cast<SmisResultCode>(state) : kSmisFailed;
 }
 
 SmisResultCode SmisCall::Failed(unsigned retVal, const char* line, bool recordDeviceError) {
+  // A started job that is not followed may still do its work; any other value refuses the request.
+  action_.m_LastCallOutcome = retVal == kJobStartedValue ? SmisCallOutcome::kSpoiled : SmisCallOutcome::kRefused;
   action_.DEBUG_TRACE(label_, line, display_, retVal, retVal);
   if (retVal != kJobStartedValue && recordDeviceError) RecordDeviceError(retVal);
   action_.PrintParamSet(out_, true);

@@ -155,6 +155,8 @@ class SmisCall {
   void TraceCaught(const char* file, int line, const Pegasus::CIMException& e);
   void TraceCaught(const char* file, int line, const Pegasus::Exception& e);
   bool NeedsSharedLock(const SmisMethod& method) const;
+  // The client's call, noting in the action what it may have done on the array.
+  Pegasus::CIMValue InvokeNoted(const SmisMethod& method, const Pegasus::Array<Pegasus::CIMParamValue>& in);
 
   SmisAction& action_;
   TqCimConnection& conn_;

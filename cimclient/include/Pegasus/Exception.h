@@ -72,6 +72,17 @@ class CIMClientMalformedHTTPException : public Exception {
   explicit CIMClientMalformedHTTPException(const String& message) : Exception(message) {}
 };
 
+// "Connection closed by CIM Server.": the connection closed before the whole answer came. The server may have
+// acted on the request.
+class ConnectionLostException : public CIMClientMalformedHTTPException {
+ public:
+  ConnectionLostException() : CIMClientMalformedHTTPException("Connection closed by CIM Server.") {}
+};
+
+// The same message when the connection closed before the whole request was sent: the server cannot have
+// acted on it.
+class RequestNotSentException : public ConnectionLostException {};
+
 // A response body that is not well-formed or not valid CIM-XML.
 class CIMClientXmlException : public Exception {
  public:
