@@ -187,6 +187,7 @@ SmisResultCode BuildParams(SmisAction& action, TqCimConnection& conn, SmisCall& 
 SmisResultCode SmisAction::CreateStorageVolParams(TqCimConnection& conn, SmisArgs& args, std::string sourceVolume,
                                                   SmisArgs& out) {
   SmisCall call(*this, conn, kParamsLabel, "CreateStorageVolParams");
+  m_VolumeParamsSource.clear();
   if (!smisvolume::HasCreateVolArgs(*this, kParamsLabel, args, 3, "SystemName NewVolName DGName"))
     return kSmisTooFewArguments;
   return call.Guarded(TQ_HANDLER_SITE, [&] {
@@ -198,6 +199,8 @@ SmisResultCode SmisAction::CreateStorageVolParams(TqCimConnection& conn, SmisArg
     source.hasTypeFlag = args.size() > 3;
     if (source.hasTypeFlag) source.typeFlag = args[3];
     source.text = sourceVolume;
-    return BuildParams(*this, conn, call, source, out);
+    const SmisResultCode result = BuildParams(*this, conn, call, source, out);
+    if (!source.path.getClassName().isNull()) m_VolumeParamsSource = source.path.toString().str();
+    return result;
   });
 }

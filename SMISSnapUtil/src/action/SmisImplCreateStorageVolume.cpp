@@ -99,9 +99,10 @@ SmisResultCode Create(SmisAction& action, TqCimConnection& conn, SmisCall& call,
   rule.readOnJob = true;
   rule.readOut = [&](Array<CIMParamValue>& out) { newVolPath = action.GetTargetElementHandle(out).toString().str(); };
   SmisResultCode result = call.Finish(call.Invoke(method, in), rule);
-  if (result == kSmisSuccess && newVolPath.empty() &&
-      !smisvolume::FindCreatedVolume(action, call, args[0], name, newVolPath))
-    result = kSmisFailed;
+  if (result == kSmisSuccess && newVolPath.empty()) {
+    const smisvolume::CreatedVolumeRequest created{args[0], name, request.size, action.VolumeParamsSource()};
+    if (!smisvolume::FindCreatedVolume(action, call, created, newVolPath)) result = kSmisFailed;
+  }
   if (result == kSmisSuccess &&
       (call.Vendor() == TQ_VENDOR_LSI || call.Vendor() == TQ_VENDOR_DCIM || call.Vendor() == TQ_VENDOR_NETAPP))
     smisvolume::AssignPreferredController(action, call, args, newVolPath);

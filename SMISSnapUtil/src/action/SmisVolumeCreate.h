@@ -42,10 +42,19 @@ GrainChoice IbmSvcGrainSize(int mapKey, int thinKey);
 void AppendIbmSvcParams(SmisAction& action, TqCimConnection& conn, const SmisArgs& args,
                         Pegasus::Array<Pegasus::CIMParamValue>& in);
 
+// What a creation asked for, to know its new volume by.
+struct CreatedVolumeRequest {
+  std::string systemName;
+  std::string name;
+  Pegasus::Uint64 size = 0;  // bytes
+  std::string shapedAfter;   // path text of the volume the new one was shaped after; empty when none
+};
+
 // After a creation answered 0 without naming the new volume: its path from the job's affected element, else
-// from the array's one volume whose ElementName is `name`. False (traced, naming the volume) when it cannot
-// be told; the creation then counts as failed.
-bool FindCreatedVolume(SmisAction& action, SmisCall& call, const std::string& systemName, const std::string& name,
+// from the array's one volume whose ElementName is the name, taken only when it is not the volume the new one
+// was shaped after and has the requested size. False (traced, naming the volume) when it cannot be told or a
+// lookup fails; the creation then counts as failed.
+bool FindCreatedVolume(SmisAction& action, SmisCall& call, const CreatedVolumeRequest& request,
                        std::string& newVolPath);
 
 // LSI family: after a creation, makes the processor of position 5 the new volume's preferred owner when the

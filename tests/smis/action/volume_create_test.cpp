@@ -284,6 +284,50 @@ TEST_F(VolumeCreateTest, ANewVolumeTheProviderDoesNotNameIsFoundOrTheCreationFai
   }
 }
 
+// A success that names no volume and made none: a volume found by the requested name is not taken when it
+// is the source the new volume was shaped after or has another size, and a lookup that fails fails the
+// creation; each time the trace names the volume.
+TEST_F(VolumeCreateTest, AVolumeFoundByNameIsTakenOnlyWhenItCanBeTheNewOne) {
+  struct Case {
+    const char* what;
+    const char* name;
+    bool shapedLikeBase1;  // through CreateStorageVolParams of base1, else the plain 1 GiB vector
+    bool lookupFails;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"a volume of that name and another size", "base1", false, false, "does not have the requested size"},
+      {"a lookup that fails", "looked-for", false, true, "could not be looked up"},
+      {"the source of that name", "base1", true, false, "is the volume the new one was shaped after"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    smissim::FaultRule madeNothing;
+    madeNothing.operation = "CreateOrModifyElementFromStoragePool";
+    madeNothing.action = FaultAction::ForceReturnValue;
+    madeNothing.returnValue = 0;
+    sim().injectFault(madeNothing);
+    if (c.lookupFails) {
+      smissim::FaultRule lookup;
+      lookup.operation = "EnumerateInstances";
+      lookup.className = "CIM_StorageVolume";
+      sim().injectFault(lookup);
+    }
+    const std::string before = WwnOf(kOneArraySerial, c.name);
+    SmisArgs params;
+    std::string newPath;
+    record_.clearMessages();
+    const SmisResultCode result =
+        c.shapedLikeBase1 ? CreateLike(VolumeText("base1"), {SystemName(), c.name, "null", "0"}, params, newPath)
+                          : action_.CreateStorageVolume(conn_, params = PlainArgs(c.name), newPath);
+    EXPECT_EQ(kSmisFailed, result);
+    EXPECT_TRUE(newPath.empty()) << newPath;
+    EXPECT_EQ(1, CountMessages(record_, "volume [" + std::string(c.name) + "] on system " + SystemName() + " " + c.why))
+        << "the trace names the volume";
+    EXPECT_EQ(before, WwnOf(kOneArraySerial, c.name));
+  }
+}
+
 TEST_F(VolumeCreateTest, JobIsFollowedForFiveHundredPollsFifteenSecondsApart) {
   FaultOnMethod("CreateOrModifyElementFromStoragePool", FaultAction::JobNeverEnds);
   SmisArgs args = PlainArgs("slow");
