@@ -116,6 +116,13 @@ class Snapshot : public SmisAction {
   std::string GetSourceDevPath() { return m_SourceDevPath; }
   std::string GetSnapDevPath() { return m_TargetDevPath; }
   std::string GetSyncPath() { return m_SyncPath; }
+  // After a failed create or clone-volume creation: what it may have left on the array that the object could
+  // not settle (a copy or volume that may exist under the requested name, or one it could not tell from an
+  // older copy of that name), as a text for the device's error; empty when nothing is left unsettled.
+  const std::string& GetUnsettledCopyNote() const { return m_UnsettledCopyNote; }
+  // The copies of sourcePath that a read of its synchronizations gave without error (the child check's), so
+  // that the next create below that source needs no read of its own to tell older copies from its own.
+  void UseCopiesBefore(const std::string& sourcePath, const Pegasus::Array<Pegasus::CIMObjectPath>& copies);
 
   // The vendor's class prefix of the array ("3PAR", "HPEVA", ...); empty when not found. Needs m_Conn open.
   std::string GetVendorName();
@@ -146,7 +153,8 @@ class Snapshot : public SmisAction {
   // ---- Operations (TQSO::SnapStatus numbers unless said) ----
   virtual int PrepareSnap();  // 1 prepared, 2 failed
   // 5 created, 6 failed; needs status 1. After a failure m_TargetDev and m_TargetDevPath are empty, unless
-  // they name a copy the array made that could not be removed.
+  // they name a copy this create made that could not be removed; GetUnsettledCopyNote names what else may be
+  // left. A copy the source had before the create is never removed.
   virtual int SnapCreate();
   virtual int UnprepareSnap();                             // 0
   virtual int SnapRestore(short);                          // 22 restored, 23 failed
@@ -232,12 +240,23 @@ class Snapshot : public SmisAction {
   // The copy's id in its path: the key "DeviceID" on 3PAR, else the volume's "Name".
   std::string CopyIdOf(std::string path);
   void RecordCreateFailure(int code);
-  // After a create whose outcome is unknown: removes the copy the array may have made (the target it named,
-  // or the copy of the source that carries the requested name). The target is left naming a copy only when
-  // it could not be removed.
-  void RemoveUncertainCopy(const char* label);
-  // The path of the copy of the source that carries the requested name; empty when there is none.
-  std::string FindCopyByName(const char* label);
+  // The source's copies before a create (one read of its synchronizations, names only), unless the child check
+  // already read them; unknown when the read fails.
+  void ListCopiesBefore(const char* label);
+  bool CopiesBeforeKnown() const;
+  void ForgetCopiesBefore();
+  // The volumes the source's synchronizations reach; false (traced) when they could not be read.
+  bool ReadCopiesOfSource(const char* label, Pegasus::Array<Pegasus::CIMObjectPath>& copies);
+  // After a create that may have acted although it failed: removes the one copy of the requested name that
+  // the create made (the target the array named, or a copy of the source that was not there before), and
+  // notes what cannot be settled. The target is left naming a copy only when it could not be removed.
+  void SettleUncertainCopy(const char* label, SmisCallOutcome outcome);
+  // The copies of the source with the requested name that were not there before (`made`), or, when the list
+  // before is unknown, every copy of that name (`unsure`). False when they could not be read.
+  bool FindCopiesOfTheCreate(const char* label, bool listed, std::vector<std::string>& made,
+                             std::vector<std::string>& unsure);
+  void RemoveCopyOfTheCreate(const char* label, const std::string& path);
+  void NoteUnsettledCopy(const char* label, const std::string& note);
   bool HasPair();
   SmisArgs PairArgs(const std::string& operation);
   SmisResultCode ModifySyncPrimed(const char* label, SmisArgs& args, bool noWait);
@@ -245,11 +264,19 @@ class Snapshot : public SmisAction {
   void FillTargetName(const char* label);
   int DeleteOnArray();
   bool CreateCloneOnArray();
+  // After a failed clone-volume creation that may have acted: notes the volume name (and path when the array
+  // gave one). The volume is not removed: nothing but its name ties it to the source yet.
+  void NoteUncertainVolume(const char* label);
   int MapRemoval(const char* label, SmisResultCode result, const std::string& name, bool detach);
   // The view fields a map (with its access) or unmap needs; traced when missing.
   bool ViewFieldsValid(bool needsAccess);
   // An empty target id taken from the target path's "Name".
   void FillTargetFromPath(const char* label);
+
+  // The source's copies before the next create, and the source path they were read for (empty: none read).
+  std::string m_CopiesBeforeSource;
+  Pegasus::Array<Pegasus::CIMObjectPath> m_CopiesBefore;
+  std::string m_UnsettledCopyNote;
 };
 
 template <class Result, class Work>

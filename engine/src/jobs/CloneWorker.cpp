@@ -51,6 +51,7 @@ void* cloneDeviceThread(void* argument) {
     bool attached = false;
     if (!clone.CreateCloneVolume()) {
       device->logFormatted(2, kTag, "Clone volume creation failed");
+      tqengine::ReportCopyStillNamed(device, kTag, clone, "its creation failed");
     } else {
       device->logFormatted(2, kTag, "Clone volume creation successful, going to attach the volume to source volume");
       attached = clone.AttachCloneVolume(kSyncCopyType);

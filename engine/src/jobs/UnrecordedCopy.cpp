@@ -17,8 +17,15 @@ void ReportUnrecordedCopy(TQSO::SnapInfo* device, const char* tag, const std::st
 }
 
 void ReportCopyStillNamed(TQSO::SnapInfo* device, const char* tag, Tq3PARSnapshot& snapshot, const char* why) {
-  if (snapshot.GetSnapDevice().empty() && snapshot.GetSnapDevPath().empty()) return;
-  ReportUnrecordedCopy(device, tag, snapshot.GetSnapDevice(), snapshot.GetSnapDevPath(), why);
+  if (!snapshot.GetSnapDevice().empty() || !snapshot.GetSnapDevPath().empty()) {
+    ReportUnrecordedCopy(device, tag, snapshot.GetSnapDevice(), snapshot.GetSnapDevPath(), why);
+    return;
+  }
+  const std::string& note = snapshot.GetUnsettledCopyNote();
+  if (note.empty()) return;
+  o_logger.DebugLvl(tag, -1, "%s", note.c_str());
+  device->logMessage(2, note.c_str());
+  device->setError(kErrCopyLeft, note.c_str());
 }
 
 }  // namespace tqengine

@@ -15,8 +15,9 @@ namespace tqengine {
 void ReportUnrecordedCopy(TQSO::SnapInfo* device, const char* tag, const std::string& copyId,
                           const std::string& copyPath, const char* why);
 
-// The same for the copy a snapshot object still names after a failed create or delete; nothing when it names
-// none (the create made nothing, or its copy was removed).
+// The same for the copy a snapshot object still names after a failed create or delete; else error 62010 with
+// the object's note of what a failed create may have left unsettled; nothing when there is neither (the
+// create made nothing, or its copy was removed).
 void ReportCopyStillNamed(TQSO::SnapInfo* device, const char* tag, Tq3PARSnapshot& snapshot, const char* why);
 
 }  // namespace tqengine

@@ -37,6 +37,8 @@ bool Tq3PARSnapshot::IsChildExist(TqCimConnection& conn, const char*, const char
     Pegasus::CIMObjectPath master(masterDevicePath);
     Pegasus::Array<Pegasus::CIMObjectPath> children =
         conn.GetAssociatorNames(master, "CIM_StorageSynchronized", "CIM_StorageVolume", "", "");
+    // A list read without error also tells a child create below this master its older copies.
+    if (!conn.m_AuthFailure) UseCopiesBefore(masterDevicePath, children);
     if (children.size() == 0) {
       DEBUG_TRACE(kChildLabel, "Child [%s] is not valid", wanted.c_str());
       return false;

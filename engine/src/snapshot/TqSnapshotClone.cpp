@@ -14,6 +14,7 @@ const char* const kCreateCloneLabel = "Snapshot::CreateCloneVolume";
 }  // namespace
 
 bool Snapshot::CreateCloneVolume() {
+  m_UnsettledCopyNote.clear();
   if (m_SystemName.empty() || m_SnapName.empty() || m_SourceDev.empty()) {
     DEBUG_TRACE(kCreateCloneLabel, "Invalid Parameters\n");
     DEBUG_TRACE(kCreateCloneLabel, "Dumping Parameters\n");
@@ -56,12 +57,23 @@ bool Snapshot::CreateCloneOnArray() {
     m_TargetDev = GetCIMProp(m_Conn, m_TargetDevPath, "Name");
     return true;
   }
+  if (MayHaveActed(LastCallOutcome())) NoteUncertainVolume(kCreateCloneLabel);
   std::string message = ibmSvc
                             ? FormatText("%s: Failed to create new storage volume[%u: %s]\n", kCreateCloneLabel, result,
                                          GetErrorMessage(result, "CreateOrModifyElementFromStoragePool").c_str())
                             : std::string(kCreateCloneLabel) + ": Failed to create new storage volume\n";
   setErrorMsg(kSmisNewVolumeFailed, message.c_str());
   return false;
+}
+
+void Snapshot::NoteUncertainVolume(const char* label) {
+  const std::string where = m_TargetDevPath.empty() ? "" : " (" + m_TargetDevPath + ")";
+  m_TargetDev.clear();
+  m_TargetDevPath.clear();
+  NoteUnsettledCopy(label, FormatText("Volume [%s]%s may be on the storage array: the outcome of its creation for a "
+                                      "clone is unknown; if a volume of that name that no record names is there, "
+                                      "remove it",
+                                      m_SnapName.c_str(), where.c_str()));
 }
 
 bool Snapshot::AttachCloneVolume(std::string copyType) {

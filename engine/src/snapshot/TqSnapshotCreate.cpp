@@ -17,6 +17,7 @@ int Snapshot::SnapCreate() {
   // From here on the target names only a copy this call made.
   m_TargetDev.clear();
   m_TargetDevPath.clear();
+  m_UnsettledCopyNote.clear();
   if (m_SnapStatus != TQSO::SS_PREPARED) {
     DEBUG_TRACE(kCreateLabel, "Device not ready for snapshot\n");
     m_SnapStatus = TQSO::SS_SNAPSHOT_FAILED;
@@ -59,12 +60,15 @@ int Snapshot::CreateOnArray() {
     DEBUG_TRACE_NORMAL(kCreateLabel, "pushing m_TargetDGPath=  %s\n", m_TargetDGPath.c_str());
     args.push_back(m_TargetDGPath);
   }
+  // What the source had before, so that a failed create's clean-up never takes an older copy for its own.
+  ListCopiesBefore(kCreateLabel);
   PrimeFaultRetry(kCreateLabel, args, {{2, "15"}}, [this](SmisArgs& spoiled) {
     std::string ignored;
     CreateReplica(m_Conn, spoiled, ignored);
   });
 
   SmisResultCode result = CreateReplica(m_Conn, args, m_TargetDevPath);
+  const SmisCallOutcome outcome = LastCallOutcome();
   m_TargetFriendlyName.clear();
   if (!m_TargetDevPath.empty()) {
     m_TargetDev = CopyIdOf(m_TargetDevPath);
@@ -80,11 +84,13 @@ int Snapshot::CreateOnArray() {
     code = -1;
   }
   if (code == 0) {
+    ForgetCopiesBefore();
     DEBUG_TRACE_NORMAL(kCreateLabel, "Success\n");
     return TQSO::SS_SNAPSHOT_CREATED;
   }
   // A failure the array did not answer as a refusal may have made the copy all the same.
-  if (result == kSmisFailed || result == kSmisSuccess) RemoveUncertainCopy(kCreateLabel);
+  if (MayHaveActed(outcome)) SettleUncertainCopy(kCreateLabel, outcome);
+  ForgetCopiesBefore();
   RecordCreateFailure(code);
   DEBUG_TRACE(kCreateLabel, "Failed\n");
   return TQSO::SS_SNAPSHOT_FAILED;

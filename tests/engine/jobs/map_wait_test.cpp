@@ -104,6 +104,36 @@ TEST_F(EngineJobTest, AFailedMapRemovesOnlyAChildItMade) {
       << "a child found already is never deleted by a failed map";
 }
 
+// The child check cannot read the snapshot's children, and the new child's answer is lost (the array refuses
+// the name it already holds): the kept child is an older copy of that name and must survive.
+TEST_F(EngineJobTest, AKeptChildSurvivesAMapWhoseChildCheckAndCreateFail) {
+  TqSleepScope instant(TqSleepMode::Instant);
+  JobOf({"vol1"});
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_prepareDevices(list_.data(), Count(), &services_));
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_snapDevices(list_.data(), Count(), &services_));
+  Device(0).setRequestFlags(0x1000);
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_mapSnaps(list_.data(), Count(), &services_));
+  ASSERT_EQ(TQSO::RC_SUCCESS, tqso_unmapSnaps(list_.data(), Count(), &services_));
+  std::string child;
+  ASSERT_TRUE(GetChildDeviceName(RecordOf(Device(0)).targetDev.c_str(), child));
+  ASSERT_NE(std::string::npos, Model().find("\"" + child + "\"")) << "a persistent snapshot keeps its child";
+
+  smissim::FaultRule childCheck;
+  childCheck.operation = "AssociatorNames";
+  array_->injectFault(childCheck);
+  smissim::FaultRule childCreate;
+  childCreate.operation = "CreateReplica";
+  childCreate.action = smissim::FaultAction::DropConnection;
+  childCreate.afterRunning = true;
+  array_->injectFault(childCreate);
+  array_->clearLog();
+  tqso_mapSnaps(list_.data(), Count(), &services_);
+
+  ASSERT_EQ(1u, CallsOf("CreateReplica").size()) << "the child create was tried";
+  EXPECT_NE(std::string::npos, Model().find("\"" + child + "\"")) << "the kept child survives";
+  EXPECT_TRUE(CallsOf("ReturnToStoragePool").empty());
+}
+
 TEST_F(EngineJobTest, RevertRestoresSourcesAndPresentsThemAgain) {
   TqSleepScope instant(TqSleepMode::Instant);
   JobOf({"vol1", "vol2"});

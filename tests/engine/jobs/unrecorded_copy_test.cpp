@@ -1,7 +1,8 @@
 // Copies the array holds although their step failed, through the list calls against the simulated array:
 // a record that cannot be stored after a snapshot, clone or child snapshot was made, a create whose answer
-// was lost, a clone whose attach and clean-up both failed. A copy the step could not remove fails its
-// device with error 62010, whose text carries the copy's id; one it could remove leaves nothing behind.
+// was lost, a clone whose attach and clean-up both failed, a clone volume whose answer was lost. A copy the
+// step could not remove fails its device with error 62010, whose text carries the copy's id (or the name it
+// was asked under, where nothing else tells it); one it could remove leaves nothing behind.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,6 +24,8 @@ enum class Fault {
   AnswerLost,                  // the array makes the copy, the connection drops before its answer
   AnswerLostAndDeleteRefused,  // ... and the array refuses to delete it
   AttachAndDeleteRefused,      // the clone's attach and its clean-up delete are refused
+  CleanUpCannotLook,           // the copy's answer is lost and the clean-up cannot read the source's copies
+  VolumeAnswerLost,            // the array makes the clone's volume, the connection drops before its answer
 };
 
 struct Case {
@@ -65,7 +68,23 @@ class UnrecordedCopies : public enginejob::EngineJobTest, public ::testing::With
         Inject("AttachOrModifyReplica", smissim::FaultAction::ForceReturnValue);
         Inject("ReturnToStoragePool", smissim::FaultAction::ForceReturnValue);
         break;
+      case Fault::CleanUpCannotLook: {
+        smissim::FaultRule afterTheCreate;
+        afterTheCreate.operation = "AssociatorNames";
+        afterTheCreate.skip = 1;  // the list before the create goes through
+        array_->injectFault(afterTheCreate);
+        Inject("CreateReplica", smissim::FaultAction::DropConnection, true);
+        break;
+      }
+      case Fault::VolumeAnswerLost:
+        Inject("CreateOrModifyElementFromStoragePool", smissim::FaultAction::DropConnection, true);
+        break;
     }
+  }
+
+  // Whether the device's error names the copy by the name it was asked under, not by an id.
+  bool NamedByName() const {
+    return GetParam().fault == Fault::CleanUpCannotLook || GetParam().fault == Fault::VolumeAnswerLost;
   }
 
   // Runs the steps before the case's step, the fault, then the step; its result.
@@ -130,7 +149,8 @@ TEST_P(UnrecordedCopies, FailTheDeviceWithTheCopysIdOrLeaveNothing) {
   }
   ASSERT_NE("", wwn) << "the copy is on the array";
   EXPECT_EQ(tqengine::kErrCopyLeft, Device(0).errorCode());
-  EXPECT_NE(std::string::npos, Device(0).errorText().find(wwn)) << Device(0).errorText();
+  const std::string named = NamedByName() ? "[" + CopyName() + "]" : wwn;
+  EXPECT_NE(std::string::npos, Device(0).errorText().find(named)) << Device(0).errorText();
   EXPECT_EQ(0, Device(1).errorCode());
 }
 
@@ -144,7 +164,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"SnapshotAnswerLostAndNotRemoved", Step::Snapshot, Fault::AnswerLostAndDeleteRefused},
                       Case{"ChildAnswerLost", Step::ChildOfMap, Fault::AnswerLost},
                       Case{"ChildAnswerLostAndNotRemoved", Step::ChildOfMap, Fault::AnswerLostAndDeleteRefused},
-                      Case{"CloneAttachAndDeleteRefused", Step::ClonePrepare, Fault::AttachAndDeleteRefused}),
+                      Case{"CloneAttachAndDeleteRefused", Step::ClonePrepare, Fault::AttachAndDeleteRefused},
+                      Case{"SnapshotCleanUpCannotLook", Step::Snapshot, Fault::CleanUpCannotLook},
+                      Case{"CloneVolumeAnswerLost", Step::ClonePrepare, Fault::VolumeAnswerLost}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 }  // namespace
