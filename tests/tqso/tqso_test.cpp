@@ -1,5 +1,6 @@
 // The tqso harness run as a program: job files against the simulated array and host, the JSON report,
-// the exit codes, and the messages for a bad job file and a refused login.
+// the exit codes, the messages for a bad job file, a refused login and an array that cannot be reached,
+// the kept demo and the host's disks.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -7,9 +8,11 @@
 
 #include <cstdio>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 
+#include "RefusingPort.h"
 #include "jsonxx.h"
 #include "smis-sim/TestServer.h"
 
@@ -21,12 +24,23 @@ const char kTwoDevices[] = R"([{"wwn":"60002AC000000000000000000100ABCD","snapNa
 
 struct Outcome {
   int exitCode = -1;
-  std::string out;  // standard output and standard error
+  std::string out;  // standard output, and standard error unless kept apart
+  std::string err;  // standard error when kept apart
 };
 
-Outcome Tqso(const std::string& arguments) {
+std::string ReadWhole(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// tqso with the arguments; standard error joins standard output unless kept apart.
+Outcome Tqso(const std::string& arguments, bool errorApart = false) {
   Outcome outcome;
-  const std::string command = std::string(TQSO_BINARY) + " " + arguments + " 2>&1";
+  const std::string errorFile = ::testing::TempDir() + "tqso_stderr_" + std::to_string(getpid());
+  const std::string command =
+      std::string(TQSO_BINARY) + " " + arguments + (errorApart ? " 2>" + errorFile : std::string(" 2>&1"));
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return outcome;
   char buffer[4096];
@@ -34,6 +48,8 @@ Outcome Tqso(const std::string& arguments) {
   while ((read = fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, read);
   const int status = pclose(pipe);
   outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (errorApart) outcome.err = ReadWhole(errorFile);
+  std::remove(errorFile.c_str());
   return outcome;
 }
 
@@ -47,17 +63,11 @@ smissim::FaultRule ReplicaRefused() {
   return rule;
 }
 
-// A file of the given text under the test's temporary directory.
-std::string WriteFile(const std::string& name, const std::string& text) {
-  const std::string path = ::testing::TempDir() + "tqso_" + std::to_string(getpid()) + "_" + name;
-  std::ofstream(path) << text;
-  return path;
-}
-
-// "tqso demo --keep" in the background: its simulated array stays up, and the job file it prints is kept.
+// "tqso demo --keep" in the background, its standard output read line by line while its simulated array
+// stays up.
 class KeptDemo {
  public:
-  KeptDemo() {
+  explicit KeptDemo(const char* option = nullptr) {
     int out[2];
     if (pipe(out) != 0) return;
     pid_ = fork();
@@ -65,37 +75,55 @@ class KeptDemo {
       dup2(out[1], STDOUT_FILENO);
       close(out[0]);
       close(out[1]);
-      execl(TQSO_BINARY, TQSO_BINARY, "demo", "--keep", static_cast<char*>(nullptr));
+      execl(TQSO_BINARY, TQSO_BINARY, "demo", "--keep", option, static_cast<char*>(nullptr));
       _exit(127);
     }
     close(out[1]);
-    FILE* stream = fdopen(out[0], "r");
+    stream_ = fdopen(out[0], "r");
+  }
+  ~KeptDemo() { Stop(); }
+
+  // The lines up to the first for which `last` holds, that one included; all there is when none does.
+  template <class Last>
+  std::string ReadThrough(Last last) {
+    std::string text;
     char* line = nullptr;
     size_t size = 0;
-    // The job file follows its heading, up to the line that closes its outermost object.
-    bool inJobFile = false;
-    std::string text;
-    while (stream != nullptr && getline(&line, &size, stream) > 0) {
-      if (inJobFile) text += line;
-      if (inJobFile && line[0] == '}') {
-        jobFile_ = WriteFile("demo_job.json", text);
-        break;
-      }
-      inJobFile = inJobFile || std::string(line).find("A job file for tqso run:") != std::string::npos;
+    while (stream_ != nullptr && getline(&line, &size, stream_) > 0) {
+      text += line;
+      if (last(std::string(line))) break;
     }
     free(line);
-    if (stream != nullptr) fclose(stream);
+    return text;
   }
-  ~KeptDemo() {
-    if (pid_ <= 0) return;
+
+  // Interrupts the demo and waits for its end; what it printed after everything read before.
+  std::string Stop() {
+    if (pid_ <= 0) return "";
     kill(pid_, SIGTERM);
+    const std::string rest = ReadThrough([](const std::string&) { return false; });
     waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+    if (stream_ != nullptr) fclose(stream_);
+    stream_ = nullptr;
+    return rest;
   }
-  const std::string& jobFile() const { return jobFile_; }
+
+  // The path of the job file the table form names.
+  std::string JobFile() {
+    static const std::string kHeading = "Job file for tqso run: ";
+    const std::string text =
+        ReadThrough([](const std::string& line) { return line.compare(0, kHeading.size(), kHeading) == 0; });
+    const size_t found = text.rfind(kHeading);
+    if (found == std::string::npos) return "";
+    std::string path = text.substr(found + kHeading.size());
+    while (!path.empty() && path.back() == '\n') path.pop_back();
+    return path;
+  }
 
  private:
   pid_t pid_ = -1;
-  std::string jobFile_;
+  FILE* stream_ = nullptr;
 };
 
 class TqsoRun : public ::testing::Test {
@@ -114,12 +142,23 @@ class TqsoRun : public ::testing::Test {
   // A job file for the simulated array; `password`, `calls` and the `devices` list as given.
   std::string JobFile(const std::string& password, const std::string& calls, const std::string& extra = "",
                       const std::string& devices = kTwoDevices) {
+    return JobFileFor(ArrayEntry("127.0.0.1", "http", array_.port(), password), calls, extra, devices);
+  }
+
+  static std::string ArrayEntry(const std::string& address, const std::string& protocol, int port,
+                                const std::string& password = "secret") {
+    return R"({"id":"2FF70002AC00ABCD","address":")" + address + R"(","protocol":")" + protocol + R"(","port":)" +
+           std::to_string(port) + R"(,"user":"admin","password":")" + password + R"("})";
+  }
+
+  // A job file whose one array is `array`, on the simulated host of the port `hostPort`.
+  std::string JobFileFor(const std::string& array, const std::string& calls, const std::string& extra = "",
+                         const std::string& devices = kTwoDevices, const std::string& hostPort = kPort) {
     const std::string path =
         ::testing::TempDir() + "tqso_job_" + std::to_string(getpid()) + "_" + std::to_string(++files_) + ".json";
-    std::ofstream(path) << R"({"arrays":[{"id":"2FF70002AC00ABCD","address":"127.0.0.1","port":)" << array_.port()
-                        << R"(,"user":"admin","password":")" << password << R"("}],)"
+    std::ofstream(path) << R"({"arrays":[)" << array << "],"
                         << R"("host":{"simulator":")" << array_->url() << R"(","user":"admin","password":"secret",)"
-                        << R"("fcPorts":[")" << kPort << R"("]},)"
+                        << R"("fcPorts":[")" << hostPort << R"("]},)"
                         << R"("devices":)" << devices << "," << extra << R"("calls":)" << calls << "}";
     return path;
   }
@@ -138,19 +177,40 @@ TEST_F(TqsoRun, PrintsEachStepsDevicesAndSucceeds) {
   EXPECT_EQ(std::string::npos, array_->modelJson().find("job-snap-1")) << "the copies were deleted again";
 }
 
+// Successful devices carry no reasons; the copy, its child and its host disk have fields of their own
+// beside the engine's record.
 TEST_F(TqsoRun, JsonReportHoldsEveryStepAndDevice) {
-  const Outcome run = Tqso("run --json " + JobFile("secret", R"(["prepare","snap"])"));
-  ASSERT_EQ(0, run.exitCode) << run.out;
+  const Outcome run = Tqso("run --json " + JobFile("secret", R"(["prepare","snap","map","unmap"])"), true);
+  ASSERT_EQ(0, run.exitCode) << run.out << run.err;
   jsonxx::Object report;
   ASSERT_TRUE(report.parse(run.out)) << run.out;
   ASSERT_TRUE(report.has<jsonxx::Boolean>("ok"));
   EXPECT_TRUE(report.get<jsonxx::Boolean>("ok"));
   const jsonxx::Array& steps = report.get<jsonxx::Array>("steps");
-  ASSERT_EQ(2u, steps.size());
-  const jsonxx::Array& devices = steps.get<jsonxx::Object>(1).get<jsonxx::Array>("devices");
-  ASSERT_EQ(2u, devices.size());
-  EXPECT_EQ(5, devices.get<jsonxx::Object>(0).get<jsonxx::Number>("status"));
-  EXPECT_NE(std::string::npos, devices.get<jsonxx::Object>(0).get<jsonxx::String>("metadata").find("2FF70002AC00ABCD"));
+  ASSERT_EQ(4u, steps.size());
+  const auto device = [&](size_t step, size_t index) {
+    return steps.get<jsonxx::Object>(step).get<jsonxx::Array>("devices").get<jsonxx::Object>(index);
+  };
+  for (size_t step = 0; step < steps.size(); ++step) {
+    ASSERT_EQ(2u, steps.get<jsonxx::Object>(step).get<jsonxx::Array>("devices").size());
+    for (size_t index = 0; index < 2; ++index) {
+      EXPECT_EQ(0u, device(step, index).get<jsonxx::Array>("reasons").size()) << device(step, index).json();
+      EXPECT_EQ("2FF70002AC00ABCD", device(step, index).get<jsonxx::String>("array"));
+    }
+  }
+  const jsonxx::Object& snapped = device(1, 0);
+  EXPECT_EQ(5, snapped.get<jsonxx::Number>("status"));
+  const std::string copy = snapped.get<jsonxx::String>("copy");
+  EXPECT_EQ(32u, copy.size()) << snapped.json();
+  EXPECT_NE(std::string::npos, snapped.get<jsonxx::String>("metadata").find("*" + copy + "*"));
+  EXPECT_EQ("", snapped.get<jsonxx::String>("child"));
+  const jsonxx::Object& mapped = device(2, 0);
+  EXPECT_EQ(copy, mapped.get<jsonxx::String>("copy"));
+  EXPECT_EQ(32u, mapped.get<jsonxx::String>("child").size()) << mapped.json();
+  EXPECT_NE(copy, mapped.get<jsonxx::String>("child"));
+  EXPECT_EQ(0u, mapped.get<jsonxx::String>("copyDevice").rfind("/dev/sd", 0)) << mapped.json();
+  EXPECT_NE(mapped.get<jsonxx::String>("device"), mapped.get<jsonxx::String>("copyDevice"));
+  EXPECT_EQ("", device(3, 0).get<jsonxx::String>("copyDevice")) << "no host disk once unmapped";
 }
 
 TEST_F(TqsoRun, AWrongPasswordNamesTheArrayThatRefusedTheLogin) {
@@ -235,15 +295,37 @@ TEST_F(TqsoRun, AFailureWithoutACodeShowsItsReasonAndTheLogHoldsTheTrace) {
 
 TEST(TqsoDemo, DevicesNamesTheArrayWwnAndVolumeOfEachDiskOfItsJobFile) {
   KeptDemo demo;
-  ASSERT_FALSE(demo.jobFile().empty()) << "the demo printed no job file";
-  const Outcome devices = Tqso("devices " + demo.jobFile());
+  const std::string jobFile = demo.JobFile();
+  ASSERT_FALSE(jobFile.empty()) << "the demo named no job file";
+  const Outcome devices = Tqso("devices " + jobFile);
   EXPECT_EQ(0, devices.exitCode) << devices.out;
+  std::istringstream lines(devices.out);
+  std::string heading;
+  std::getline(lines, heading);
+  const size_t wwnColumn = heading.find("LUN WWN");
+  ASSERT_NE(std::string::npos, wwnColumn) << devices.out;
   for (int volume = 1; volume <= 3; ++volume) {
+    std::string row;
+    ASSERT_TRUE(std::getline(lines, row)) << devices.out;
     const std::string wwn = "60002AC000000000000000000" + std::to_string(volume) + "00ABCD";
-    EXPECT_NE(std::string::npos,
-              devices.out.find("  array 2FF70002AC00ABCD WWN " + wwn + " volume vol" + std::to_string(volume) + "\n"))
-        << devices.out;
+    EXPECT_NE(std::string::npos, row.find("2FF70002AC00ABCD  " + wwn + "  vol" + std::to_string(volume))) << row;
+    EXPECT_EQ(wwnColumn, row.find(wwn)) << "columns line up:\n" << devices.out;
   }
+  demo.Stop();
+  EXPECT_FALSE(std::ifstream(jobFile).good()) << "the job file goes with the array it names";
+}
+
+// With --json the kept demo prints one document, naming the kept array and the job file, and nothing else.
+TEST(TqsoDemo, KeptJsonIsOneDocumentNamingTheArrayAndTheJobFile) {
+  KeptDemo demo("--json");
+  const std::string text = demo.ReadThrough([](const std::string& line) { return line[0] == '}'; });
+  jsonxx::Object report;
+  ASSERT_TRUE(report.parse(text)) << text;
+  EXPECT_TRUE(report.get<jsonxx::Boolean>("ok"));
+  EXPECT_EQ(0u, report.get<jsonxx::String>("array").rfind("http://127.0.0.1:", 0)) << text;
+  const std::string jobFile = report.get<jsonxx::String>("jobFile");
+  EXPECT_NE(std::string::npos, ReadWhole(jobFile).find("\"demo-snap-vol1\"")) << jobFile;
+  EXPECT_EQ("", demo.Stop());
 }
 
 TEST(TqsoDemo, RunsTheWholeJobOverHttpAndHttps) {
@@ -253,6 +335,103 @@ TEST(TqsoDemo, RunsTheWholeJobOverHttpAndHttps) {
     for (const char* step : {"prepare", "snap", "map", "unmap", "delete", "reconcile"})
       EXPECT_NE(std::string::npos, demo.out.find(std::string("== ") + step + ": result 0")) << step;
     EXPECT_NE(std::string::npos, demo.out.find("host disk of the copy /dev/sd"));
+  }
+}
+
+// Each way an array cannot be reached has its own problem line, with the transport's reason; an error text
+// ends its row (no blank line after it); a failed device's reasons name source files without directories.
+TEST_F(TqsoRun, ProblemLinesSayWhyTheArrayCouldNotBeReached) {
+  smissim::SimulatorOptions httpsOptions = Options();
+  httpsOptions.https = true;
+  smissim::TestServer httpsArray(httpsOptions);
+  tqtest::RefusingPort refusing;
+  struct Case {
+    const char* name;
+    std::string array, expected;
+  } cases[] = {
+      {"refused port", ArrayEntry("127.0.0.1", "http", refusing.port()),
+       "! array 2FF70002AC00ABCD at 127.0.0.1:" + std::to_string(refusing.port()) +
+           " could not be reached: nothing accepts connections on that port\n"},
+      {"unresolved name", ArrayEntry("no-such-host.invalid", "http", 5988),
+       "! array 2FF70002AC00ABCD at no-such-host.invalid:5988 could not be reached: unknown host\n"},
+      {"HTTPS to an HTTP port", ArrayEntry("127.0.0.1", "https", array_.port()),
+       " could not be reached: TLS handshake failed (does the port speak HTTPS?)\n"},
+      {"HTTP to an HTTPS port", ArrayEntry("127.0.0.1", "http", httpsArray.port()),
+       "(sent over HTTP: does the provider expect HTTPS?)\n"},
+  };
+  const std::regex directoryOfSource("/[A-Za-z0-9_]+\\.(cpp|h):");
+  for (const Case& c : cases) {
+    const std::string jobFile = JobFileFor(c.array, R"(["prepare"])");
+    const Outcome run = Tqso("run " + jobFile);
+    EXPECT_EQ(1, run.exitCode) << c.name;
+    EXPECT_NE(std::string::npos, run.out.find(c.expected)) << c.name << "\n" << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("\n\n")) << c.name << "\n" << run.out;
+    const Outcome json = Tqso("run --json " + jobFile, true);
+    jsonxx::Object report;
+    ASSERT_TRUE(report.parse(json.out)) << c.name << "\n" << json.out;
+    const jsonxx::Object& failed =
+        report.get<jsonxx::Array>("steps").get<jsonxx::Object>(0).get<jsonxx::Array>("devices").get<jsonxx::Object>(0);
+    const jsonxx::Array& reasons = failed.get<jsonxx::Array>("reasons");
+    EXPECT_GT(reasons.size(), 0u) << c.name << "\n" << failed.json();
+    for (size_t i = 0; i < reasons.size(); ++i)
+      EXPECT_FALSE(std::regex_search(reasons.get<jsonxx::String>(i), directoryOfSource))
+          << c.name << ": " << reasons.get<jsonxx::String>(i);
+  }
+}
+
+// A device whose copy was never made is deleted without a delete on the array, and its row says so.
+TEST_F(TqsoRun, ADeleteWithNothingToDeleteSaysSo) {
+  array_->injectFault(ReplicaRefused());
+  const Outcome run = Tqso("run " + JobFile("secret", R"(["prepare","snap","delete"])"));
+  EXPECT_EQ(1, run.exitCode) << run.out;
+  EXPECT_NE(std::string::npos, run.out.find("20 deleted              -\n"
+                                            "            nothing to delete: no copy was made\n"))
+      << run.out;
+}
+
+// A library that is not the engine is refused before any step, naming the calls it lacks.
+TEST_F(TqsoRun, ALibraryWithoutTheEnginesCallsIsRefusedBeforeAnyStep) {
+  const Outcome run = Tqso("run --engine " + std::string(TQHOST_LIBRARY) + " " + JobFile("secret", R"(["prepare"])"));
+  EXPECT_EQ(2, run.exitCode) << run.out;
+  EXPECT_NE(std::string::npos, run.out.find("is not the engine library: it does not export tqso_version")) << run.out;
+  EXPECT_NE(std::string::npos, run.out.find("tqso_prepareDevices")) << run.out;
+  EXPECT_EQ(std::string::npos, run.out.find("== prepare")) << run.out;
+}
+
+TEST_F(TqsoRun, DevicesSaysSoWhenTheHostHasNoDisks) {
+  const std::string jobFile =
+      JobFileFor(ArrayEntry("127.0.0.1", "http", array_.port()), R"(["prepare"])", "", kTwoDevices, "10000000C9FFFFFF");
+  const Outcome devices = Tqso("devices " + jobFile);
+  EXPECT_EQ(0, devices.exitCode) << devices.out;
+  EXPECT_EQ("no SCSI disks found\n", devices.out);
+}
+
+// Usage errors, no arguments included, go to standard error with exit code 2; asked-for help goes to
+// standard output, with the job file format.
+TEST(TqsoUsage, ErrorsGoToStandardErrorAndHelpToStandardOutput) {
+  struct Case {
+    std::string arguments;
+    int exitCode;
+    std::string err;
+  } cases[] = {
+      {"", 2, "tqso: no command given\nusage: tqso"},
+      {"fly", 2, "tqso: unknown command fly\nusage: tqso"},
+      {"run", 2, "tqso: run needs one job file\nusage: tqso"},
+      {"run job.json --fly", 2, "tqso: unknown option --fly\nusage: tqso"},
+      {"run job.json --engine", 2, "tqso: --engine needs a value\nusage: tqso"},
+      {"--help", 0, ""},
+      {"run --help", 0, ""},
+  };
+  for (const Case& c : cases) {
+    const Outcome run = Tqso(c.arguments, true);
+    EXPECT_EQ(c.exitCode, run.exitCode) << c.arguments;
+    EXPECT_EQ(0u, run.err.find(c.err)) << c.arguments << "\n" << run.err;
+    if (c.exitCode == 0) {
+      EXPECT_EQ("", run.err) << c.arguments;
+      EXPECT_NE(std::string::npos, run.out.find("A job file is one JSON object")) << c.arguments << "\n" << run.out;
+    } else {
+      EXPECT_EQ("", run.out) << c.arguments;
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Job.h"
+#include "Report.h"
 
 namespace tqso {
 
@@ -17,7 +18,8 @@ struct Options {
 
 // Each returns the process exit code: 0 when every device of every step succeeded.
 int RunJobFile(const std::string& path, const Options& options);
-int RunJob(const Job& job, const Options& options);
+// extra: texts the JSON document carries beside the steps (with --json).
+int RunJob(const Job& job, const Options& options, const ReportFields& extra = {});
 int RunDemo(const Options& options);
 int ListDevices(const std::string& jobPath, const Options& options);
 

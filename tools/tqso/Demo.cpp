@@ -1,9 +1,14 @@
 // tqso demo: a simulated 3PAR array and a simulated host on loopback, three source volumes the host sees
 // as disks, and a whole snapshot job run against them through the engine library.
 #include <signal.h>
+#include <stdlib.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
-#include <map>
 
 #include "Commands.h"
 #include "JobRun.h"
@@ -29,33 +34,34 @@ std::string DemoSeed() {
          R"(],"hosts":[{"name":"demohost","fc":[")" + kHostPort + R"("]}],"exports":[)" + exports + "]}]}";
 }
 
-void WaitForInterrupt() {
+sigset_t Interrupts() {
   sigset_t signals;
   sigemptyset(&signals);
   sigaddset(&signals, SIGINT);
   sigaddset(&signals, SIGTERM);
+  return signals;
+}
+
+// Blocked before any thread starts, so that every thread inherits the mask and an interrupt waits for
+// WaitForInterrupt instead of ending the process where it stands.
+void BlockInterrupts() {
+  const sigset_t signals = Interrupts();
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+}
+
+void WaitForInterrupt() {
+  const sigset_t signals = Interrupts();
   int received = 0;
   sigwait(&signals, &received);
 }
 
-}  // namespace
-
-int RunDemo(const Options& options) {
-  smissim::SimulatorOptions simulatorOptions;
-  simulatorOptions.https = options.https;
-  simulatorOptions.seedJson = DemoSeed();
-  smissim::Simulator simulator(simulatorOptions);
-  simulator.start();
-  if (!simulator.waitUntilAnswering(5000)) {
-    std::cerr << "tqso: the simulated array did not start\n";
-    return 2;
-  }
+// The job against the simulated array, without its devices.
+Job DemoJob(const smissim::Simulator& simulator, const smissim::SimulatorOptions& simulatorOptions, bool https) {
   Job job;
   ArraySpec array;
   array.id = kArrayId;
   array.address = "127.0.0.1";
-  array.https = options.https;
+  array.https = https;
   array.port = simulator.port();
   array.user = simulatorOptions.user;
   array.password = simulatorOptions.password;
@@ -65,35 +71,92 @@ int RunDemo(const Options& options) {
   job.host.password = simulatorOptions.password;
   job.host.fcPorts = {kHostPort};
   job.calls = {"prepare", "snap", "map", "unmap", "delete", "reconcile"};
+  return job;
+}
 
+// One device per disk the simulated host sees, each named in the tables' heading.
+void AddDevices(TQSO::SimulatedHostPlatform& host, Job& job, bool json) {
+  for (const auto& disk : host.visibleDevices()) {
+    DeviceSpec device;
+    device.wwn = disk.second.wwn;
+    device.snapName = "demo-snap-" + disk.second.volume;
+    job.devices.push_back(device);
+    if (!json)
+      std::cout << "source " << disk.second.volume << " is host disk " << disk.first << " (WWN " << disk.second.wwn
+                << ")\n";
+  }
+}
+
+// The job written to a new file of the temporary directory (readable by its owner alone: it holds the
+// password); its path, or empty with the reason.
+std::string WriteJobFile(const Job& job, std::string& error) {
+  const char* directory = std::getenv("TMPDIR");
+  std::string path =
+      std::string(directory != nullptr && *directory != '\0' ? directory : "/tmp") + "/tqso-demo-XXXXXX.json";
+  const int fd = mkstemps(path.data(), 5);
+  if (fd < 0) {
+    error = "a job file cannot be created in the temporary directory: " + std::string(std::strerror(errno));
+    return "";
+  }
+  const std::string text = JobFileText(job) + "\n";
+  size_t written = 0;
+  while (written < text.size()) {
+    const ssize_t count = write(fd, text.data() + written, text.size() - written);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) break;
+    written += static_cast<size_t>(count);
+  }
+  close(fd);
+  if (written == text.size()) return path;
+  error = "the job file " + path + " cannot be written";
+  std::remove(path.c_str());
+  return "";
+}
+
+}  // namespace
+
+int RunDemo(const Options& options) {
+  if (options.keep) BlockInterrupts();
+  smissim::SimulatorOptions simulatorOptions;
+  simulatorOptions.https = options.https;
+  simulatorOptions.seedJson = DemoSeed();
+  smissim::Simulator simulator(simulatorOptions);
+  simulator.start();
+  if (!simulator.waitUntilAnswering(5000)) {
+    std::cerr << "tqso: the simulated array did not start\n";
+    return 2;
+  }
+  Job job = DemoJob(simulator, simulatorOptions, options.https);
   std::string error;
   auto host = std::dynamic_pointer_cast<TQSO::SimulatedHostPlatform>(MakeHost(job.host, error));
   if (!host) {
     std::cerr << "tqso: " << error << "\n";
     return 2;
   }
-  std::map<std::string, TQSO::ExposedVolume> disks = host->visibleDevices();
-  for (const auto& disk : disks) {
-    DeviceSpec device;
-    device.wwn = disk.second.wwn;
-    device.snapName = "demo-snap-" + disk.second.volume;
-    job.devices.push_back(device);
-    if (!options.json)
-      std::cout << "source " << disk.second.volume << " is host disk " << disk.first << " (WWN " << disk.second.wwn
-                << ")\n";
-  }
+  AddDevices(*host, job, options.json);
   if (!options.json)
     std::cout << "simulated array " << kArrayId << " at " << simulator.url() << ", simulated host port " << kHostPort
               << "\n\n";
-  const int code = RunJob(job, options);
+  ReportFields kept;
   if (options.keep) {
-    job.calls = {"prepare", "snap", "map", "unmap", "delete", "reconcile"};
-    std::cout << "\nThe simulated array stays at " << simulator.url() << " until interrupted (Ctrl-C).\n"
-              << "A job file for tqso run:\n"
-              << JobFileText(job) << "\n";
+    kept["array"] = simulator.url();
+    kept["jobFile"] = WriteJobFile(job, error);
+    if (kept["jobFile"].empty()) {
+      std::cerr << "tqso: " << error << "\n";
+      return 2;
+    }
+  }
+  const int code = RunJob(job, options, kept);
+  const int kNotRun = 2;
+  if (options.keep && code != kNotRun) {
+    if (!options.json)
+      std::cout << "\nThe simulated array stays at " << simulator.url() << " until interrupted (Ctrl-C).\n"
+                << "Job file for tqso run: " << kept["jobFile"] << "\n";
     std::cout.flush();
     WaitForInterrupt();
   }
+  // The file names an array that is gone with this process.
+  if (options.keep) std::remove(kept["jobFile"].c_str());
   simulator.stop();
   return code;
 }

@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <vector>
+
+#include "Job.h"
 
 namespace tqso {
 
@@ -39,7 +42,21 @@ bool EngineLibrary::Load(const std::string& path, std::string& error) {
     error = "the engine library " + file + " cannot be loaded: " + (reason != nullptr ? reason : "unknown reason");
     return false;
   }
-  return true;
+  const std::string missing = MissingExports();
+  if (missing.empty()) return true;
+  error = file + " is not the engine library: it does not export " + missing;
+  dlclose(handle_);
+  handle_ = nullptr;
+  return false;
+}
+
+std::string EngineLibrary::MissingExports() const {
+  std::vector<std::string> required = {"tqso_version", "tqso_isSupported", "tqso_processVPDInfo"};
+  for (const std::string& call : KnownCalls()) required.push_back(ExportedName(call));
+  std::string missing;
+  for (const std::string& name : required)
+    if (Symbol(name) == nullptr) missing += (missing.empty() ? "" : ", ") + name;
+  return missing;
 }
 
 std::string EngineLibrary::ExportedName(const std::string& call) {

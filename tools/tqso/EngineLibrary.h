@@ -19,7 +19,7 @@ class EngineLibrary {
   EngineLibrary& operator=(const EngineLibrary&) = delete;
 
   // The path given, else $TQSO_ENGINE, else the library installed beside this program (../lib), else the one
-  // built with it.
+  // built with it. A library that lacks any of the engine's calls tqso makes is refused, the missing ones named.
   bool Load(const std::string& path, std::string& error);
   // The exported list call of a job-file call name ("prepare", "snap", ...); null when there is none.
   ListCall Find(const std::string& call) const;
@@ -30,6 +30,9 @@ class EngineLibrary {
   std::string File() const;
 
  private:
+  // The engine's calls tqso makes that the loaded library does not export, joined by ", ".
+  std::string MissingExports() const;
+
   void* handle_ = nullptr;
 };
 

@@ -5,11 +5,12 @@
 #include <ctime>
 #include <iostream>
 #include <mutex>
-#include <set>
 #include <thread>
 
+#include "ArrayProblems.h"
 #include "EvDebug.h"
 #include "LinuxHostPlatform.h"
+#include "Outcome.h"
 #include "SimulatedHostPlatform.h"
 #include "SimulatorExposureSource.h"
 #include "TQSOTypes.h"
@@ -18,8 +19,6 @@ namespace tqso {
 
 namespace {
 
-const int kLoginRefused = 60555;
-const int kUnreachable = 60541;
 const std::chrono::seconds kProgressEvery(2);
 const int kErrorMessage = 2;  // the level of a job message that reports an error
 
@@ -43,17 +42,6 @@ class LoggedRecord : public TQSO::SnapInfo {
  private:
   const std::string tag_;
 };
-
-// The last error messages among `messages` from `first` on (at most kMostReasons, in order), else the last
-// message; none when there are no messages.
-std::vector<std::string> Reasons(const std::vector<TQSO::JobMessage>& messages, size_t first) {
-  const size_t kMostReasons = 3;
-  std::vector<std::string> reasons;
-  for (size_t i = messages.size(); i > first && reasons.size() < kMostReasons; --i)
-    if (messages[i - 1].level >= kErrorMessage) reasons.insert(reasons.begin(), messages[i - 1].text);
-  if (reasons.empty() && messages.size() > first) reasons.push_back(messages.back().text);
-  return reasons;
-}
 
 std::string Basename(const std::string& path) {
   const size_t slash = path.find_last_of('/');
@@ -222,38 +210,9 @@ StepOutcome JobRun::Step(const std::string& call) {
   }
   worker.join();
   step.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  for (size_t i = 0; i < list_.size(); ++i) {
-    TQSO::SnapInfo* record = list_[i];
-    DeviceOutcome device;
-    device.device = record->hostDevicePath();
-    device.status = record->getStatus();
-    device.errorCode = record->errorCode();
-    device.errorText = record->errorText();
-    device.metadata = record->metaDataText(TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID).value_or("");
-    device.copyDevice = record->snapDeviceName();
-    device.reasons = Reasons(record->messages(), earlierMessages[i]);
-    step.devices.push_back(device);
-  }
-  NameProblems(step);
+  for (size_t i = 0; i < list_.size(); ++i) step.devices.push_back(ReadOutcome(*list_[i], call, earlierMessages[i]));
+  step.problems = ArrayProblems(job_.arrays, list_);
   return step;
-}
-
-void JobRun::NameProblems(StepOutcome& step) const {
-  std::set<std::string> named;
-  for (TQSO::SnapInfo* record : list_) {
-    const int code = record->errorCode();
-    if (code != kLoginRefused && code != kUnreachable) continue;
-    const std::string id = record->selectedArrayId();
-    if (!named.insert(id).second) continue;
-    for (const ArraySpec& array : job_.arrays) {
-      if (array.id != id) continue;
-      const std::string where =
-          array.address + ":" + std::to_string(array.port != 0 ? array.port : (array.https ? 5989 : 5988));
-      step.problems.push_back(code == kLoginRefused
-                                  ? "array " + id + " at " + where + " refused the login of user " + array.user
-                                  : "array " + id + " at " + where + " could not be reached");
-    }
-  }
 }
 
 }  // namespace tqso

@@ -23,9 +23,10 @@ struct DeviceOutcome {
   std::string errorText;
   std::string metadata;    // the engine's record (metadata id 1)
   std::string copyDevice;  // the host path of the copy, once found
-  // Why the step failed when no error code says it: the device's last error messages of the step (at most
-  // three, in order), else its last message of the step.
+  // Why the step failed, for a failed device only: its last error messages of the step (at most three, in
+  // order), else its last message of the step.
   std::vector<std::string> reasons;
+  std::string note;  // what the engine did instead, when it had nothing to do ("nothing to delete: ...")
 };
 
 struct StepOutcome {
@@ -48,7 +49,6 @@ class JobRun {
 
  private:
   bool ResolveDevicePath(const DeviceSpec& spec, std::string& path, std::string& error);
-  void NameProblems(StepOutcome& step) const;
 
   const Job& job_;
   EngineLibrary& engine_;

@@ -2,7 +2,10 @@
 
 #include <iomanip>
 #include <sstream>
+#include <vector>
 
+#include "CopyRecord.h"
+#include "Outcome.h"
 #include "TQSOTypes.h"
 #include "jsonxx.h"
 
@@ -14,20 +17,36 @@ std::string Status(const DeviceOutcome& device) {
   return std::to_string(device.status) + " " + StatusName(device.status);
 }
 
-// Field `index` of the engine's record (fields joined by '*'); "" when it has fewer.
-std::string RecordField(const std::string& record, size_t index) {
-  size_t start = 0;
-  for (size_t i = 0; i < index; ++i) {
-    start = record.find('*', start);
-    if (start == std::string::npos) return "";
-    ++start;
-  }
-  const size_t end = record.find('*', start);
-  return record.substr(start, end == std::string::npos ? std::string::npos : end - start);
+// The host disk of the copy, while the copy is seen on the host.
+std::string CopyDevice(const DeviceOutcome& device) {
+  return device.status == TQSO::SS_SEEN_AS_HOST_DEVICE ? device.copyDevice : std::string();
 }
 
-const size_t kRecordCopy = 6;
-const size_t kRecordChild = 8;
+// The line under a device's row: its copy, the child it is presented through, the host disk of the copy,
+// and what the engine did instead when it had nothing to do.
+std::string Details(const DeviceOutcome& device) {
+  const CopyFields fields = CopyFieldsOf(device.metadata);
+  std::vector<std::string> parts;
+  if (!fields.copy.empty()) parts.push_back("copy " + fields.copy);
+  if (!fields.child.empty()) parts.push_back("presented through child " + fields.child);
+  if (!CopyDevice(device).empty()) parts.push_back("host disk of the copy " + CopyDevice(device));
+  if (!device.note.empty()) parts.push_back(device.note);
+  std::string details;
+  for (const std::string& part : parts) details += (details.empty() ? "" : ", ") + part;
+  return details;
+}
+
+jsonxx::Object DeviceJson(const DeviceOutcome& device) {
+  const CopyFields fields = CopyFieldsOf(device.metadata);
+  jsonxx::Array reasons;
+  for (const std::string& reason : device.reasons) reasons << reason;
+  jsonxx::Object entry;
+  entry << "device" << device.device << "status" << device.status << "statusName" << StatusName(device.status)
+        << "errorCode" << device.errorCode << "errorText" << device.errorText << "array" << fields.array << "copy"
+        << fields.copy << "child" << fields.child << "copyDevice" << CopyDevice(device) << "note" << device.note
+        << "metadata" << device.metadata << "reasons" << reasons;
+  return entry;
+}
 
 std::string Error(const DeviceOutcome& device) {
   if (device.errorCode == 0) return "-";
@@ -48,16 +67,10 @@ void PrintStep(std::ostream& out, const StepOutcome& step) {
   for (const DeviceOutcome& device : step.devices) {
     out << "  " << std::setw(static_cast<int>(width)) << device.device << "  " << std::setw(22) << Status(device)
         << "  " << Error(device) << "\n";
-    const std::string copy = RecordField(device.metadata, kRecordCopy);
-    const std::string child = RecordField(device.metadata, kRecordChild);
-    std::string details;
-    if (!copy.empty()) details += "copy " + copy;
-    if (!child.empty() && child != "EMPTYDEV") details += ", presented through child " + child;
-    if (device.status == TQSO::SS_SEEN_AS_HOST_DEVICE && !device.copyDevice.empty())
-      details += ", host disk of the copy " + device.copyDevice;
+    const std::string details = Details(device);
     if (!details.empty()) out << "  " << std::string(width, ' ') << "  " << details << "\n";
     // A failure without an error code says why in its job messages.
-    if (IsFailedStatus(device.status) && device.errorCode == 0)
+    if (device.errorCode == 0)
       for (const std::string& reason : device.reasons)
         out << "  " << std::string(width, ' ') << "  reason: " << reason << "\n";
   }
@@ -65,19 +78,11 @@ void PrintStep(std::ostream& out, const StepOutcome& step) {
   out << std::right;
 }
 
-std::string JsonReport(const std::vector<StepOutcome>& steps, bool ok) {
+std::string JsonReport(const std::vector<StepOutcome>& steps, bool ok, const ReportFields& extra) {
   jsonxx::Array list;
   for (const StepOutcome& step : steps) {
     jsonxx::Array devices;
-    for (const DeviceOutcome& device : step.devices) {
-      jsonxx::Array reasons;
-      for (const std::string& reason : device.reasons) reasons << reason;
-      jsonxx::Object entry;
-      entry << "device" << device.device << "status" << device.status << "statusName" << StatusName(device.status)
-            << "errorCode" << device.errorCode << "errorText" << device.errorText << "metadata" << device.metadata
-            << "copyDevice" << device.copyDevice << "reasons" << reasons;
-      devices << entry;
-    }
+    for (const DeviceOutcome& device : step.devices) devices << DeviceJson(device);
     jsonxx::Array problems;
     for (const std::string& problem : step.problems) problems << problem;
     jsonxx::Object entry;
@@ -87,7 +92,8 @@ std::string JsonReport(const std::vector<StepOutcome>& steps, bool ok) {
   }
   jsonxx::Object root;
   root << "ok" << ok << "steps" << list;
-  return root.json();
+  for (const auto& field : extra) root << field.first << field.second;
+  return TrimmedEnd(root.json());
 }
 
 }  // namespace tqso

@@ -1,6 +1,7 @@
 // Printing what the calls of a job left on the devices: a table per step, or one JSON document.
 #pragma once
 
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -9,7 +10,11 @@
 
 namespace tqso {
 
+// Texts added to the JSON document beside "ok" and "steps", by name.
+typedef std::map<std::string, std::string> ReportFields;
+
 void PrintStep(std::ostream& out, const StepOutcome& step);
-std::string JsonReport(const std::vector<StepOutcome>& steps, bool ok);
+// The document without a line end after it.
+std::string JsonReport(const std::vector<StepOutcome>& steps, bool ok, const ReportFields& extra = {});
 
 }  // namespace tqso

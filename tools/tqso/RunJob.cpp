@@ -24,7 +24,7 @@ void SetUpLog(const Options& options) {
 
 }  // namespace
 
-int RunJob(const Job& job, const Options& options) {
+int RunJob(const Job& job, const Options& options, const ReportFields& extra) {
   SetUpLog(options);
   EngineLibrary engine;
   std::string error;
@@ -45,7 +45,7 @@ int RunJob(const Job& job, const Options& options) {
     ok = ok && steps.back().result == 0;
     if (!options.json) PrintStep(std::cout, steps.back());
   }
-  if (options.json) std::cout << JsonReport(steps, ok) << "\n";
+  if (options.json) std::cout << JsonReport(steps, ok, extra) << "\n";
   if (!options.json) std::cout << (ok ? "every device of every step succeeded\n" : "some step failed\n");
   return ok ? 0 : 1;
 }

@@ -20,13 +20,14 @@ const char kUsage[] =
     "options:\n"
     "  --json        one JSON document instead of tables (run, demo)\n"
     "  --https       the simulated array speaks HTTPS (demo)\n"
-    "  --keep        leave the simulated array running and print a job file for it (demo)\n"
+    "  --keep        leave the simulated array running and write a job file for it, printing its path (demo)\n"
     "  --engine PATH the engine library to load (default: $TQSO_ENGINE, else the one installed or built with tqso)\n"
     "  --log FILE    write the engine's log, with every device's SMI-S trace, to FILE\n"
-    "  --help        this text\n"
+    "  --help        this text, and the job file format (tqso --help, tqso run --help)\n"
     "\n"
     "The exit code is 0 when every device of every step succeeded, 1 when a step failed, 2 when the job\n"
-    "could not be run (a bad job file, an engine library that does not load, a host that cannot be read).\n";
+    "could not be run (a bad job file, an engine library that does not load or lacks the engine's calls, a host\n"
+    "that cannot be read).\n";
 
 const char kJobHelp[] =
     "A job file is one JSON object:\n"
@@ -45,47 +46,70 @@ const char kJobHelp[] =
 
 bool IsHelp(const std::string& argument) { return argument == "--help" || argument == "-h"; }
 
-}  // namespace
+// A usage error: the reason and the usage on standard error, exit code 2.
+int UsageError(const std::string& reason) {
+  std::cerr << "tqso: " << reason << "\n" << kUsage;
+  return 2;
+}
 
-int main(int argc, char** argv) {
-  std::vector<std::string> arguments(argv + 1, argv + argc);
+struct CommandLine {
   tqso::Options options;
   std::vector<std::string> positional;
   bool help = false;
+};
+
+// The options and positional arguments; false with the reason for a usage error.
+bool Parse(const std::vector<std::string>& arguments, CommandLine& line, std::string& error) {
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     if (IsHelp(argument)) {
-      help = true;
+      line.help = true;
     } else if (argument == "--json") {
-      options.json = true;
+      line.options.json = true;
     } else if (argument == "--https") {
-      options.https = true;
+      line.options.https = true;
     } else if (argument == "--keep") {
-      options.keep = true;
-    } else if ((argument == "--engine" || argument == "--log") && i + 1 < arguments.size()) {
-      (argument == "--engine" ? options.enginePath : options.logFile) = arguments[++i];
+      line.options.keep = true;
+    } else if (argument == "--engine" || argument == "--log") {
+      if (i + 1 == arguments.size()) {
+        error = argument + " needs a value";
+        return false;
+      }
+      (argument == "--engine" ? line.options.enginePath : line.options.logFile) = arguments[++i];
     } else if (argument.rfind("--", 0) == 0) {
-      std::cerr << "tqso: unknown option " << argument << "\n" << kUsage;
-      return 2;
+      error = "unknown option " + argument;
+      return false;
     } else {
-      positional.push_back(argument);
+      line.positional.push_back(argument);
     }
   }
-  const std::string command = positional.empty() ? "" : positional[0];
-  if (help || command.empty()) {
-    std::cout << kUsage;
-    if (command == "run" || command == "devices") std::cout << "\n" << kJobHelp;
-    return command.empty() && !help ? 2 : 0;
-  }
+  return true;
+}
+
+int Run(const CommandLine& line) {
+  const std::vector<std::string>& positional = line.positional;
+  const std::string& command = positional[0];
   if (command == "run") {
-    if (positional.size() != 2) {
-      std::cerr << "tqso: run needs one job file\n" << kUsage;
-      return 2;
-    }
-    return tqso::RunJobFile(positional[1], options);
+    if (positional.size() != 2) return UsageError("run needs one job file");
+    return tqso::RunJobFile(positional[1], line.options);
   }
-  if (command == "devices") return tqso::ListDevices(positional.size() > 1 ? positional[1] : "", options);
-  if (command == "demo") return tqso::RunDemo(options);
-  std::cerr << "tqso: unknown command " << command << "\n" << kUsage;
-  return 2;
+  if (command == "devices") return tqso::ListDevices(positional.size() > 1 ? positional[1] : "", line.options);
+  if (command == "demo") return tqso::RunDemo(line.options);
+  return UsageError("unknown command " + command);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CommandLine line;
+  std::string error;
+  if (!Parse(std::vector<std::string>(argv + 1, argv + argc), line, error)) return UsageError(error);
+  const std::string command = line.positional.empty() ? "" : line.positional[0];
+  if (line.help) {
+    std::cout << kUsage;
+    if (command.empty() || command == "run" || command == "devices") std::cout << "\n" << kJobHelp;
+    return 0;
+  }
+  if (command.empty()) return UsageError("no command given");
+  return Run(line);
 }

@@ -9,6 +9,7 @@
 #include "Pegasus/Exception.h"
 #include "TqCorvaneConfig.h"
 #include "TqSleep.h"
+#include "TqSourceFile.h"
 
 namespace {
 
@@ -144,27 +145,27 @@ TqCimConnection::ConnectOutcome TqCimConnection::ConnectOnce(int& attempts) {
     return kConnected;
   } catch (const Pegasus::CannotConnectException& e) {
     const std::string message = e.getMessage().str();
-    DEBUG_TRACE(kConnectLabel, "%s:%d: %s: Caught CIMClientConnectionException: %s", __FILE__, __LINE__, host.c_str(),
-                message.c_str());
-    DEBUG_TRACE(kConnectLabel, "%s:%d: Cannot connect to CIMOM %s:%s", __FILE__, __LINE__, host.c_str(),
+    DEBUG_TRACE(kConnectLabel, "%s:%d: %s: Caught CIMClientConnectionException: %s", TQ_SOURCE_FILE, __LINE__,
+                host.c_str(), message.c_str());
+    DEBUG_TRACE(kConnectLabel, "%s:%d: Cannot connect to CIMOM %s:%s", TQ_SOURCE_FILE, __LINE__, host.c_str(),
                 portText.c_str());
     if (Contains(message, "Connection failed")) {
       retryable = true;
       ++attempts;
     }
   } catch (const Pegasus::AlreadyConnectedException&) {
-    DEBUG_TRACE(kConnectLabel, "%s:%d  %s:%d : AlreadyConnectedException: Continuing ...", __FILE__, __LINE__,
+    DEBUG_TRACE(kConnectLabel, "%s:%d  %s:%d : AlreadyConnectedException: Continuing ...", TQ_SOURCE_FILE, __LINE__,
                 host.c_str(), port);
     m_Cimom.SetConnState(TQ_CIM_CONNECTED);
     ReleaseConnLock(lockHeld);
     return kConnected;
   } catch (const Pegasus::CIMException& e) {
     const std::string message = e.getMessage().str();
-    DEBUG_TRACE(kConnectLabel, "%s:%d  Caught CIMException: %s: %s\n", __FILE__, __LINE__,
+    DEBUG_TRACE(kConnectLabel, "%s:%d  Caught CIMException: %s: %s\n", TQ_SOURCE_FILE, __LINE__,
                 Pegasus::cimStatusCodeToString(e.getCode()).str().c_str(), message.c_str());
     if (Contains(message, "401")) DEBUG_SET_ERROR(kTqErrorAuthFailure, message.c_str());
   } catch (const Pegasus::Exception& e) {
-    DEBUG_TRACE(kConnectLabel, "%s:%d Caught Exception: %s\n", __FILE__, __LINE__, e.getMessage().str().c_str());
+    DEBUG_TRACE(kConnectLabel, "%s:%d Caught Exception: %s\n", TQ_SOURCE_FILE, __LINE__, e.getMessage().str().c_str());
   } catch (...) {
     DEBUG_TRACE(kConnectLabel, "Caught unknown Exception\n");
   }

@@ -7,6 +7,7 @@
 #include "Pegasus/Exception.h"
 #include "TqCimConnection.h"
 #include "TqCorvaneConfig.h"
+#include "TqSourceFile.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ Result RetryingRead(TqCimConnection& conn, const char* label, const ReadRules& r
     }
     return result;
   } catch (...) {
-    conn.DEBUG_TRACE(label, "%s:%d Caught unknown Exception\n", __FILE__, __LINE__);
+    conn.DEBUG_TRACE(label, "%s:%d Caught unknown Exception\n", TQ_SOURCE_FILE, __LINE__);
     throw;
   }
 }
@@ -141,16 +142,16 @@ int TqCimConnection::DeleteInstance(const Pegasus::CIMNamespaceName& nameSpace, 
     return 0;
   } catch (const Pegasus::CIMException& e) {
     const std::string message = e.getMessage().str();
-    DEBUG_TRACE(label, "%s: %d: Caught CIMException: %s: %s", __FILE__, __LINE__,
+    DEBUG_TRACE(label, "%s: %d: Caught CIMException: %s: %s", TQ_SOURCE_FILE, __LINE__,
                 Pegasus::cimStatusCodeToString(e.getCode()).str().c_str(), message.c_str());
     if (message.find("401") != std::string::npos) DEBUG_SET_ERROR(kTqErrorAuthFailure, message.c_str());
   } catch (const Pegasus::Exception& e) {
     const std::string message = e.getMessage().str();
-    DEBUG_TRACE(label, "%s: %d: Caught Exception: %s", __FILE__, __LINE__, message.c_str());
+    DEBUG_TRACE(label, "%s: %d: Caught Exception: %s", TQ_SOURCE_FILE, __LINE__, message.c_str());
     // The client reports a refused login as an HTTP error, not a CIM error; it is the same failure.
     if (message.find("401") != std::string::npos) DEBUG_SET_ERROR(kTqErrorAuthFailure, message.c_str());
   } catch (...) {
-    DEBUG_TRACE(label, "%s: %d: Caught unknown Exception", __FILE__, __LINE__);
+    DEBUG_TRACE(label, "%s: %d: Caught unknown Exception", TQ_SOURCE_FILE, __LINE__);
   }
   return 1;
 }

@@ -11,19 +11,14 @@
 #include "Pegasus/Exception.h"
 #include "TQProviderVendor.h"
 #include "TqSmisTracer.h"
+#include "TqSourceFile.h"
 
 namespace tqcimutil {
 
 extern const char* const kUnknownException;       // "Caught unknown Exception"
 extern const char* const kUnknownExceptionLower;  // "Caught unknown exception"
 
-// The file name without its directories, for the handler traces.
-inline const char* SourceName(const char* file) {
-  const char* slash = std::strrchr(file, '/');
-  return slash ? slash + 1 : file;
-}
-
-#define TQ_HANDLER_SITE tqcimutil::SourceName(__FILE__), __LINE__
+#define TQ_HANDLER_SITE TQ_SOURCE_FILE, __LINE__
 
 inline std::string Text(const Pegasus::String& text) { return text.str(); }
 

@@ -111,6 +111,9 @@ TEST_P(RefusedConnectTest, IsRepeatedUpToTheRetryLimitWithoutPause) {
             GetParam().expectedAttempts);
   EXPECT_EQ(CountMessages(record, "Cannot connect to CIMOM 127.0.0.1:" + std::to_string(refusing.port())),
             GetParam().expectedAttempts);
+  // Both lines of an attempt name the source file by its name alone, never by the build machine's path.
+  EXPECT_EQ(CountMessages(record, "TqCimConnection::ConnectCimom: TqCimConnection.cpp:"),
+            2 * GetParam().expectedAttempts);
   // Every HTTPS attempt takes and gives back the lock.
   EXPECT_EQ(CountMessages(record, "Connection lock released"), GetParam().https ? GetParam().expectedAttempts : 0);
   EXPECT_EQ(TqSleepControl::requestCount(), 0);
