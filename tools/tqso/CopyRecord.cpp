@@ -1,6 +1,8 @@
 #include "CopyRecord.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <vector>
 
 namespace tqso {
 
@@ -11,6 +13,13 @@ const size_t kRecordCopy = 6;
 const size_t kRecordCopyPath = 7;
 const size_t kRecordChild = 8;
 const char kNoChild[] = "EMPTYDEV";
+const char kNoChildPath[] = "EMPTYPATH";
+const size_t kRecordFields = 12;
+const size_t kOlderRecordFields = 10;
+const char kSnapshotOperation[] = "4";
+const char kCloneOperation[] = "5";
+const char kRecordVersion[] = "1";
+const char kNoFlags[] = "0";
 
 // Field `index` of the record; "" when it has fewer.
 std::string RecordField(const std::string& record, size_t index) {
@@ -25,6 +34,31 @@ std::string RecordField(const std::string& record, size_t index) {
 }
 
 }  // namespace
+
+bool IsCopyRecord(const std::string& text) {
+  const size_t fields = static_cast<size_t>(std::count(text.begin(), text.end(), '*')) + 1;
+  return fields == kRecordFields || fields == kOlderRecordFields;
+}
+
+std::string RecordOfCopy(const KnownCopy& known) {
+  // array, operation, service path, source, source path, pool path, copy, copy path, child, child path,
+  // version, flags
+  const std::vector<std::string> fields = {known.array,
+                                           known.clone ? kCloneOperation : kSnapshotOperation,
+                                           "",
+                                           known.source,
+                                           "",
+                                           "",
+                                           known.copy,
+                                           "",
+                                           kNoChild,
+                                           kNoChildPath,
+                                           kRecordVersion,
+                                           kNoFlags};
+  std::string record;
+  for (size_t i = 0; i < fields.size(); ++i) record += (i == 0 ? "" : "*") + fields[i];
+  return record;
+}
 
 CopyFields CopyFieldsOf(const std::string& record) {
   CopyFields fields;

@@ -1,18 +1,16 @@
 // tqso devices: the host's disks as the engine identifies them (array, LUN WWN, and on the simulated host
 // the volume).
-#include <algorithm>
 #include <iostream>
 #include <map>
 #include <memory>
 #include <vector>
 
 #include "Commands.h"
+#include "DiskIdentity.h"
 #include "EngineLibrary.h"
 #include "EvDebug.h"
 #include "JobRun.h"
 #include "SimulatedHostPlatform.h"
-#include "SnapInfo.h"
-#include "TQOSUtil.h"
 #include "TextTable.h"
 #include "TqDeviceTree.h"
 #include "TqHostPlatform.h"
@@ -20,33 +18,6 @@
 namespace tqso {
 
 namespace {
-
-struct Identity {
-  std::string array;  // empty: no 3PAR volume
-  std::string wwn;
-};
-
-// The engine's own identification of each disk (the INQUIRY of pages 0 and 0x83, the array id derived from
-// the WWN), as prepare does it: a record per disk given to its VPD call, the LUN WWN and array read back.
-std::vector<Identity> Identify(const EngineLibrary& engine, const std::shared_ptr<TQSO::TqHostPlatform>& host,
-                               const std::vector<TQSO::HostBlockDevice>& disks) {
-  std::vector<std::unique_ptr<TQSO::SnapInfo>> records;
-  std::vector<TQSO::SnapInfo*> list;
-  for (const TQSO::HostBlockDevice& disk : disks) {
-    records.push_back(std::make_unique<TQSO::SnapInfo>());
-    records.back()->setHostDevicePath(disk.path.c_str());
-    list.push_back(records.back().get());
-  }
-  TQSO::TQOSUtil services(std::make_shared<TQSO::ArrayRegistry>(), host);
-  auto identify = reinterpret_cast<EngineLibrary::ListCall>(engine.Symbol("tqso_processVPDInfo"));
-  // The call counts its devices in 16 bits.
-  const size_t kMostPerCall = 32767;
-  for (size_t first = 0; first < list.size(); first += kMostPerCall)
-    identify(list.data() + first, static_cast<short>(std::min(kMostPerCall, list.size() - first)), &services);
-  std::vector<Identity> identities;
-  for (const TQSO::SnapInfo* record : list) identities.push_back({record->arrayName(), record->lunWWN()});
-  return identities;
-}
 
 // The volume of each disk the simulated host sees, by path; none on a real host.
 std::map<std::string, std::string> SimulatedVolumes(const std::shared_ptr<TQSO::TqHostPlatform>& host) {
@@ -59,7 +30,7 @@ std::map<std::string, std::string> SimulatedVolumes(const std::shared_ptr<TQSO::
 
 std::string OrDash(const std::string& text) { return text.empty() ? "-" : text; }
 
-void PrintDisks(const std::vector<TQSO::HostBlockDevice>& disks, const std::vector<Identity>& identities,
+void PrintDisks(const std::vector<TQSO::HostBlockDevice>& disks, const std::vector<DiskIdentity>& identities,
                 const std::map<std::string, std::string>& volumes) {
   std::vector<std::string> heading = {"device", "vendor", "product", "3PAR array", "LUN WWN"};
   if (!volumes.empty()) heading.push_back("volume");
@@ -106,7 +77,9 @@ int ListDevices(const std::string& jobPath, const Options& options) {
     std::cout << "no SCSI disks found\n";
     return 0;
   }
-  PrintDisks(disks, Identify(engine, host, disks), SimulatedVolumes(host));
+  std::vector<std::string> paths;
+  for (const TQSO::HostBlockDevice& disk : disks) paths.push_back(disk.path);
+  PrintDisks(disks, IdentifyDisks(engine, host, paths), SimulatedVolumes(host));
   return 0;
 }
 

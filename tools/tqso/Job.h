@@ -31,6 +31,10 @@ struct DeviceSpec {
   std::string path;      // a host device path
   std::string wwn;       // or the LUN WWN of a disk of the simulated host
   std::string snapName;  // the name of its copy on the array
+  // Its record from an earlier job, as an agent keeps it between jobs: the engine's record whole (the
+  // "metadata" of tqso run --json), or only its copy's volume id ("copy"); both empty for a new device.
+  std::string metadata;
+  std::string copy;
 };
 
 struct Job {
@@ -45,8 +49,11 @@ struct Job {
 // The job in a JSON text; false with a message naming the field that is wrong.
 bool ParseJob(const std::string& text, Job& job, std::string& error);
 bool ReadJobFile(const std::string& path, Job& job, std::string& error);
-// The job as a job file text (passwords written as given: for files the harness writes itself).
+// The job as a job file text, every field the reader reads (passwords written as given: for files the
+// harness writes itself).
 std::string JobFileText(const Job& job);
+// The ids of the job's arrays, joined by ", ".
+std::string ListedArrays(const Job& job);
 
 // The calls a job can make, by the name used in job files.
 const std::vector<std::string>& KnownCalls();

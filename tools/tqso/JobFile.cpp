@@ -1,12 +1,17 @@
-// Reading and writing job files. Every field is checked for its type; a password comes from the file
+// Reading job files. The text must be strict JSON (checked first, so a fault is placed by line and column);
+// every key must be known and every field is checked for its type and range; a password comes from the file
 // itself, from an environment variable or from a file of its own.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <limits>
 #include <sstream>
 
+#include "CopyRecord.h"
 #include "Job.h"
+#include "JsonSyntax.h"
+#include "KnownKeys.h"
 #include "UnicodeEscapes.h"
 #include "jsonxx.h"
 
@@ -21,6 +26,17 @@ using jsonxx::String;
 
 // The engine's calls take the count of devices as a signed 16-bit number.
 const size_t kMostDevices = static_cast<size_t>(std::numeric_limits<short>::max());
+// The engine reads a numeric setting as a signed 32-bit number, and the provider's port as a port.
+const long long kLowestSetting = std::numeric_limits<int32_t>::min();
+const long long kHighestSetting = std::numeric_limits<int32_t>::max();
+const char kPortSetting[] = "SMCONFIG_NAME_SMIS_SERVER_PORT";
+const long long kHighestPort = 65535;
+
+const std::vector<std::string> kJobKeys = {"engineId", "settings", "arrays", "host", "devices", "calls"};
+const std::vector<std::string> kArrayKeys = {"id",       "address",     "protocol",     "port",    "user",
+                                             "password", "passwordEnv", "passwordFile", "settings"};
+const std::vector<std::string> kHostKeys = {"simulator", "user", "password", "fcPorts", "iscsiNames"};
+const std::vector<std::string> kDeviceKeys = {"path", "wwn", "snapName", "metadata", "copy"};
 
 bool Fail(std::string& error, const std::string& text) {
   error = text;
@@ -43,14 +59,22 @@ bool RequiredText(const Object& object, const std::string& key, const std::strin
   return true;
 }
 
+// The number as a whole number from `low` to `high`; false for a fraction, an infinity or one out of range
+// (checked before any conversion, which would be undefined for a number out of range).
+bool WholeNumber(Number value, long long low, long long high, const std::string& field, long long& out,
+                 std::string& error) {
+  if (!(value >= static_cast<Number>(low) && value <= static_cast<Number>(high)) || std::floor(value) != value)
+    return Fail(error, field + " must be a whole number from " + std::to_string(low) + " to " + std::to_string(high));
+  out = static_cast<long long>(value);
+  return true;
+}
+
 bool OptionalNumber(const Object& object, const std::string& key, const std::string& where, int low, int high, int& out,
                     std::string& error) {
   if (object.kv_map().count(key) == 0) return true;
   if (!object.has<Number>(key)) return Fail(error, where + "." + key + " must be a number");
-  const Number value = object.get<Number>(key);
-  if (value < low || value > high || value != static_cast<int>(value))
-    return Fail(error, where + "." + key + " must be a whole number from " + std::to_string(low) + " to " +
-                           std::to_string(high));
+  long long value = 0;
+  if (!WholeNumber(object.get<Number>(key), low, high, where + "." + key, value, error)) return false;
   out = static_cast<int>(value);
   return true;
 }
@@ -60,12 +84,18 @@ bool Settings(const Object& object, const std::string& where, std::map<std::stri
   if (object.kv_map().count("settings") == 0) return true;
   if (!object.has<Object>("settings")) return Fail(error, where + ".settings must be an object");
   for (const auto& item : object.get<Object>("settings").kv_map()) {
+    const std::string field = where + ".settings." + item.first;
     if (item.second->is<String>()) {
       out[item.first] = item.second->get<String>();
     } else if (item.second->is<Number>()) {
-      out[item.first] = std::to_string(static_cast<long long>(item.second->get<Number>()));
+      const bool port = item.first == kPortSetting;
+      long long value = 0;
+      if (!WholeNumber(item.second->get<Number>(), port ? 1 : kLowestSetting, port ? kHighestPort : kHighestSetting,
+                       field, value, error))
+        return false;
+      out[item.first] = std::to_string(value);
     } else {
-      return Fail(error, where + ".settings." + item.first + " must be a text or a number");
+      return Fail(error, field + " must be a text or a number");
     }
   }
   return true;
@@ -109,7 +139,7 @@ bool Password(const Object& object, const std::string& where, std::string& passw
 
 bool ArrayOf(const Object& object, const std::string& where, ArraySpec& array, std::string& error) {
   std::string protocol = "http";
-  if (!RequiredText(object, "id", where, array.id, error) ||
+  if (!OnlyKnownKeys(object, kArrayKeys, where, error) || !RequiredText(object, "id", where, array.id, error) ||
       !RequiredText(object, "address", where, array.address, error) ||
       !OptionalText(object, "protocol", where, protocol, error) ||
       !OptionalNumber(object, "port", where, 1, 65535, array.port, error) ||
@@ -125,6 +155,18 @@ bool ArrayOf(const Object& object, const std::string& where, ArraySpec& array, s
   return true;
 }
 
+// A device's record from an earlier job: the engine's record whole, or the id of its copy.
+bool CarriedRecord(const Object& object, const std::string& where, const DeviceSpec& device, std::string& error) {
+  const bool hasMetadata = object.kv_map().count("metadata") != 0;
+  const bool hasCopy = object.kv_map().count("copy") != 0;
+  if (hasMetadata && hasCopy) return Fail(error, where + " takes one of metadata, copy, not both");
+  if (hasMetadata && !IsCopyRecord(device.metadata))
+    return Fail(error, where + ".metadata is not an engine record (the metadata field of tqso run --json)");
+  if (hasCopy && (device.copy.empty() || device.copy.find('*') != std::string::npos))
+    return Fail(error, where + ".copy must be a copy's volume id (the copy field of tqso run --json)");
+  return true;
+}
+
 bool DeviceOf(const Array& list, unsigned i, DeviceSpec& device, std::string& error) {
   const std::string where = "devices[" + std::to_string(i) + "]";
   if (list.has<String>(i)) {
@@ -134,19 +176,22 @@ bool DeviceOf(const Array& list, unsigned i, DeviceSpec& device, std::string& er
   }
   if (!list.has<Object>(i)) return Fail(error, where + " must be a device path or an object");
   const Object& object = list.get<Object>(i);
-  if (!OptionalText(object, "path", where, device.path, error) ||
+  if (!OnlyKnownKeys(object, kDeviceKeys, where, error) || !OptionalText(object, "path", where, device.path, error) ||
       !OptionalText(object, "wwn", where, device.wwn, error) ||
-      !OptionalText(object, "snapName", where, device.snapName, error))
+      !OptionalText(object, "snapName", where, device.snapName, error) ||
+      !OptionalText(object, "metadata", where, device.metadata, error) ||
+      !OptionalText(object, "copy", where, device.copy, error))
     return false;
   if (device.path.empty() == device.wwn.empty()) return Fail(error, where + " needs exactly one of path, wwn");
-  return true;
+  return CarriedRecord(object, where, device, error);
 }
 
 bool HostOf(const Object& object, HostSpec& host, std::string& error) {
   if (object.kv_map().count("host") == 0) return true;
   if (!object.has<Object>("host")) return Fail(error, "host must be an object");
   const Object& spec = object.get<Object>("host");
-  if (!RequiredText(spec, "simulator", "host", host.simulatorUrl, error) ||
+  if (!OnlyKnownKeys(spec, kHostKeys, "host", error) ||
+      !RequiredText(spec, "simulator", "host", host.simulatorUrl, error) ||
       !OptionalText(spec, "user", "host", host.user, error) ||
       !OptionalText(spec, "password", "host", host.password, error) ||
       !TextList(spec, "fcPorts", "host", host.fcPorts, error) ||
@@ -156,7 +201,23 @@ bool HostOf(const Object& object, HostSpec& host, std::string& error) {
   return true;
 }
 
+// A carried record names the array of its source, which the job must list to reach the copy.
+bool RecordArrayListed(const Job& job, const DeviceSpec& device, const std::string& where, std::string& error) {
+  if (device.metadata.empty()) return true;
+  const std::string array = CopyFieldsOf(device.metadata).array;
+  for (const ArraySpec& listed : job.arrays)
+    if (listed.id == array) return true;
+  return Fail(error, where + ".metadata is a record of array " + array + ", which the job does not list (it lists " +
+                         ListedArrays(job) + ")");
+}
+
 }  // namespace
+
+std::string ListedArrays(const Job& job) {
+  std::string ids;
+  for (const ArraySpec& array : job.arrays) ids += (ids.empty() ? "" : ", ") + array.id;
+  return ids;
+}
 
 const std::vector<std::string>& KnownCalls() {
   static const std::vector<std::string> calls = {"prepare", "unprepare", "snap",      "map",     "unmap",
@@ -170,12 +231,14 @@ bool ParseJob(const std::string& text, Job& job, std::string& error) {
   if (nul != std::string::npos)
     return Fail(error,
                 "the job file holds a NUL byte at byte " + std::to_string(nul) + ", which no engine text can carry");
+  if (!CheckJsonObjectSyntax(text, error)) return false;
   std::string decoded;
   if (!DecodeUnicodeEscapes(text, decoded, error)) return false;
   Object root;
   if (!root.parse(decoded)) return Fail(error, "the job file is not a JSON object");
   job = Job();
-  if (!OptionalNumber(root, "engineId", "job", 25, 26, job.engineId, error) ||
+  if (!OnlyKnownKeys(root, kJobKeys, "", error) ||
+      !OptionalNumber(root, "engineId", "job", 25, 26, job.engineId, error) ||
       !Settings(root, "job", job.settings, error) || !HostOf(root, job.host, error))
     return false;
   if (!root.has<Array>("arrays") || root.get<Array>("arrays").size() == 0)
@@ -200,6 +263,7 @@ bool ParseJob(const std::string& text, Job& job, std::string& error) {
     if (!DeviceOf(devices, i, device, error)) return false;
     if (!device.wwn.empty() && job.host.simulatorUrl.empty())
       return Fail(error, "devices[" + std::to_string(i) + "].wwn needs a simulated host (host.simulator)");
+    if (!RecordArrayListed(job, device, "devices[" + std::to_string(i) + "]", error)) return false;
     job.devices.push_back(device);
   }
   if (!TextList(root, "calls", "job", job.calls, error)) return false;
@@ -216,41 +280,6 @@ bool ReadJobFile(const std::string& path, Job& job, std::string& error) {
   std::stringstream text;
   text << file.rdbuf();
   return ParseJob(text.str(), job, error);
-}
-
-std::string JobFileText(const Job& job) {
-  Object root;
-  root << "engineId" << job.engineId;
-  Array arrays;
-  for (const ArraySpec& spec : job.arrays) {
-    Object array;
-    array << "id" << spec.id << "address" << spec.address << "protocol" << (spec.https ? "https" : "http");
-    if (spec.port != 0) array << "port" << spec.port;
-    array << "user" << spec.user << "password" << spec.password;
-    arrays << array;
-  }
-  root << "arrays" << arrays;
-  if (!job.host.simulatorUrl.empty()) {
-    Object host;
-    Array ports;
-    for (const std::string& port : job.host.fcPorts) ports << port;
-    host << "simulator" << job.host.simulatorUrl << "user" << job.host.user << "password" << job.host.password
-         << "fcPorts" << ports;
-    root << "host" << host;
-  }
-  Array devices;
-  for (const DeviceSpec& spec : job.devices) {
-    Object device;
-    if (!spec.path.empty()) device << "path" << spec.path;
-    if (!spec.wwn.empty()) device << "wwn" << spec.wwn;
-    if (!spec.snapName.empty()) device << "snapName" << spec.snapName;
-    devices << device;
-  }
-  root << "devices" << devices;
-  Array calls;
-  for (const std::string& call : job.calls) calls << call;
-  root << "calls" << calls;
-  return root.json();
 }
 
 }  // namespace tqso

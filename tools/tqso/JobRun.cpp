@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "ArrayProblems.h"
+#include "DeviceRecords.h"
+#include "DiskIdentity.h"
 #include "EvDebug.h"
 #include "LinuxHostPlatform.h"
 #include "Outcome.h"
@@ -157,16 +159,23 @@ bool JobRun::Setup(std::string& error) {
     registry_->put(entry);
   }
   services_ = std::make_unique<TQSO::TQOSUtil>(registry_, platform_);
+  std::vector<std::string> paths(job_.devices.size());
+  for (size_t i = 0; i < job_.devices.size(); ++i)
+    if (!ResolveDevicePath(job_.devices[i], paths[i], error)) return false;
+  const std::vector<DiskIdentity> disks = IdentifyDisks(engine_, platform_, paths);
   const std::string stamp = std::to_string(static_cast<long long>(std::time(nullptr)));
   for (size_t i = 0; i < job_.devices.size(); ++i) {
-    std::string path;
-    if (!ResolveDevicePath(job_.devices[i], path, error)) return false;
+    std::string carried;
+    if (!DiskArrayListed(job_, i, paths[i], disks[i], error) || !CarriedRecordText(job_, i, disks[i], carried, error))
+      return false;
+    const std::string& path = paths[i];
     std::unique_ptr<TQSO::SnapInfo> record(traceToLog_ ? new LoggedRecord(path) : new TQSO::SnapInfo());
     record->setArrayRegistry(registry_);
     record->setHostDevicePath(path.c_str());
     const std::string& name = job_.devices[i].snapName;
     record->setSourceDeviceName(!name.empty() ? name : "tqso-" + stamp + "-" + Basename(path));
     for (const auto& setting : job_.settings) record->setSetting(setting.first, setting.second);
+    if (!carried.empty()) record->setMetaData(TQSO::TQSO_3PAR_UNIQUE_STR_TYPE_ID, carried.c_str());
     list_.push_back(record.get());
     records_.push_back(std::move(record));
   }

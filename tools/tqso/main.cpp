@@ -41,8 +41,18 @@ const char kJobHelp[] =
     "   \"devices\": [\"/dev/sdb\", {\"path\": \"/dev/sdc\", \"snapName\": \"nightly-sdc\"}],\n"
     "   \"calls\": [\"prepare\", \"snap\", \"map\", \"unmap\", \"delete\", \"reconcile\"]}\n"
     "Calls: prepare unprepare snap map unmap delete revert reconcile isMapped.\n"
-    "With \"host\": {\"simulator\": URL, \"user\": ..., \"password\": ..., \"fcPorts\": [...]} the host is a\n"
-    "simulated one whose disks are what that simulated array exposes; devices may then be {\"wwn\": ...}.\n";
+    "The file is strict JSON (a fault is placed by line and column, nothing may follow the object); unknown\n"
+    "keys are refused; a number must be whole and in its range (a setting: a 32-bit number, the provider's port\n"
+    "SMCONFIG_NAME_SMIS_SERVER_PORT 1 to 65535). A device whose disk is on an array the job does not list is\n"
+    "refused before any call.\n"
+    "A device may carry its record from an earlier job, as an agent keeps it between jobs, so a later job can map,\n"
+    "unmap, revert, reconcile or delete that job's copy:\n"
+    "  {\"path\": \"/dev/sdc\", \"metadata\": \"...\"}  the device's \"metadata\" printed by tqso run --json\n"
+    "  {\"path\": \"/dev/sdc\", \"copy\": \"...\"}      only its \"copy\" (the copy's volume id): enough to\n"
+    "                                         delete or reconcile the copy\n"
+    "With \"host\": {\"simulator\": URL, \"user\": ..., \"password\": ..., \"fcPorts\": [...], \"iscsiNames\": [...]}\n"
+    "the host is a simulated one whose disks are what that simulated array exposes to those initiators; devices\n"
+    "may then be {\"wwn\": ...}.\n";
 
 bool IsHelp(const std::string& argument) { return argument == "--help" || argument == "-h"; }
 
