@@ -154,12 +154,21 @@ class TqsoRun : public ::testing::Test {
   // A job file whose one array is `array`, on the simulated host of the port `hostPort`.
   std::string JobFileFor(const std::string& array, const std::string& calls, const std::string& extra = "",
                          const std::string& devices = kTwoDevices, const std::string& hostPort = kPort) {
+    return WriteJobFile(JobTextFor(array, calls, extra, devices, hostPort));
+  }
+
+  std::string JobTextFor(const std::string& array, const std::string& calls, const std::string& extra = "",
+                         const std::string& devices = kTwoDevices, const std::string& hostPort = kPort) {
+    return R"({"arrays":[)" + array + "]," + R"("host":{"simulator":")" + array_->url() +
+           R"(","user":"admin","password":"secret",)" + R"("fcPorts":[")" + hostPort + R"("]},)" + R"("devices":)" +
+           devices + "," + extra + R"("calls":)" + calls + "}";
+  }
+
+  // A job file of the text as given.
+  std::string WriteJobFile(const std::string& text) {
     const std::string path =
         ::testing::TempDir() + "tqso_job_" + std::to_string(getpid()) + "_" + std::to_string(++files_) + ".json";
-    std::ofstream(path) << R"({"arrays":[)" << array << "],"
-                        << R"("host":{"simulator":")" << array_->url() << R"(","user":"admin","password":"secret",)"
-                        << R"("fcPorts":[")" << hostPort << R"("]},)"
-                        << R"("devices":)" << devices << "," << extra << R"("calls":)" << calls << "}";
+    std::ofstream(path) << text;
     return path;
   }
 
@@ -238,6 +247,82 @@ TEST_F(TqsoRun, ABadJobFileNamesTheField) {
   EXPECT_EQ(2, Tqso("run /nonexistent/job.json").exitCode);
   EXPECT_EQ(2, Tqso("fly").exitCode);
   EXPECT_EQ(0, Tqso("run --help").exitCode);
+}
+
+// Job files refused before any call, each fault named where it is: a syntax fault by line and column, a field
+// by its path, a disk by the array it is on and the arrays the job lists.
+TEST_F(TqsoRun, RefusedJobFilesSayWhereAndWhy) {
+  const std::string array = ArrayEntry("127.0.0.1", "http", array_.port());
+  const std::string valid = JobTextFor(array, R"(["prepare"])");
+  const std::string otherArray = R"({"id":"2FF70002AC001234","address":"127.0.0.1","port":)" +
+                                 std::to_string(array_.port()) + R"(,"user":"admin","password":"secret"})";
+  const std::string arraySetting = R"({"id":"2FF70002AC00ABCD","address":"127.0.0.1","port":)" +
+                                   std::to_string(array_.port()) + R"(,"user":"admin","password":"secret",)" +
+                                   R"("settings":{"SMCONFIG_NAME_ENABLE_THIN_PROVISIONING":1e300}})";
+  struct Case {
+    const char* name;
+    std::string text;
+    int exitCode;
+    std::string message;
+  } cases[] = {
+      {"text after the object", valid + "\n ]", 2, "line 2, column 2: text after the end of the job's object: ']'"},
+      {"syntax fault", "{\"engineId\": 25,\n \"arrays\": [ }", 2, "line 2, column 14: expected a value, found '}'"},
+      {"misspelt device key",
+       JobTextFor(array, R"(["prepare"])", "",
+                  R"(["/dev/sda",{"wwn":"60002AC000000000000000000200ABCD","snapname":"x"}])"),
+       2, "unknown key devices[1].snapname (did you mean snapName?)"},
+      {"misspelt top key", R"({"arrayz":[],)" + valid.substr(1), 2, "unknown key arrayz (did you mean arrays?)"},
+      {"disk on an array the job does not list", JobTextFor(otherArray, R"(["prepare"])"), 2,
+       "devices[0] (/dev/sda) is a disk of array 2FF70002AC00ABCD, which the job does not list (it lists "
+       "2FF70002AC001234)"},
+      {"fraction in a setting",
+       JobTextFor(array, R"(["prepare"])", R"("settings":{"SMCONFIG_NAME_MOUNT_RETRY_INTERVAL_IN_SEC":1.5},)"), 2,
+       "job.settings.SMCONFIG_NAME_MOUNT_RETRY_INTERVAL_IN_SEC must be a whole number from -2147483648 to "
+       "2147483647"},
+      {"setting beyond 32 bits", JobTextFor(arraySetting, R"(["prepare"])"), 2,
+       "arrays[0].settings.SMCONFIG_NAME_ENABLE_THIN_PROVISIONING must be a whole number from -2147483648 to "
+       "2147483647"},
+      {"record of an array the job does not list",
+       JobTextFor(array, R"(["delete"])", "",
+                  R"([{"path":"/dev/sda","metadata":"2FF70002AC001234*4*a*b*c*d*e*f*g*h*1*0"}])"),
+       2, "devices[0].metadata is a record of array 2FF70002AC001234, which the job does not list"},
+  };
+  for (const Case& c : cases) {
+    const Outcome run = Tqso("run " + WriteJobFile(c.text), true);
+    EXPECT_EQ(c.exitCode, run.exitCode) << c.name << "\n" << run.out << run.err;
+    EXPECT_NE(std::string::npos, run.err.find(c.message)) << c.name << "\n" << run.err;
+    EXPECT_EQ(std::string::npos, run.out.find("== ")) << c.name << ": no step runs\n" << run.out;
+  }
+}
+
+// A later job reaches the copy an earlier one made through the record the device carries, the engine's whole
+// record or only the copy's id, as an agent keeps records between jobs: its delete removes the copy from the
+// array.
+TEST_F(TqsoRun, ALaterJobDeletesTheCopyOfTheRecordItCarries) {
+  const std::string array = ArrayEntry("127.0.0.1", "http", array_.port());
+  const char kSource[] = R"({"wwn":"60002AC000000000000000000100ABCD","snapName":"job-snap-1")";
+  for (const char* carried : {"metadata", "copy"}) {
+    const Outcome first =
+        Tqso("run --json " + JobFileFor(array, R"(["prepare","snap"])", "", std::string("[") + kSource + "}]"), true);
+    ASSERT_EQ(0, first.exitCode) << carried << "\n" << first.out << first.err;
+    jsonxx::Object report;
+    ASSERT_TRUE(report.parse(first.out)) << first.out;
+    const jsonxx::Object& snapped =
+        report.get<jsonxx::Array>("steps").get<jsonxx::Object>(1).get<jsonxx::Array>("devices").get<jsonxx::Object>(0);
+    const std::string copy = snapped.get<jsonxx::String>("copy");
+    ASSERT_FALSE(copy.empty()) << snapped.json();
+    ASSERT_NE(std::string::npos, array_->modelJson().find(copy)) << carried;
+    jsonxx::Object device;
+    device << "wwn"
+           << "60002AC000000000000000000100ABCD" << carried << snapped.get<jsonxx::String>(carried);
+    jsonxx::Array devices;
+    devices << device;
+    const Outcome second = Tqso("run " + JobFileFor(array, R"(["delete"])", "", devices.json()));
+    EXPECT_EQ(0, second.exitCode) << carried << "\n" << second.out;
+    EXPECT_NE(std::string::npos, second.out.find("20 deleted")) << second.out;
+    EXPECT_EQ(std::string::npos, second.out.find("nothing to delete")) << second.out;
+    EXPECT_EQ(std::string::npos, array_->modelJson().find(copy)) << carried << ": the copy is gone from the array";
+  }
 }
 
 // The engine's calls carry the count of devices in 16 bits, and the JSON reader keeps one byte of a \u
