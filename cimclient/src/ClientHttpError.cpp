@@ -26,4 +26,10 @@ CIMClientHTTPErrorException::CIMClientHTTPErrorException(Uint32 httpStatus, cons
       cimError_(cimError),
       cimErrorDetail_(cimErrorDetail) {}
 
+std::string faultTextWithHttpsHint(const std::string& message, bool overHttps) {
+  if (!overHttps && message.find("Connection closed") != std::string::npos)
+    return message + " (sent over HTTP: does the provider expect HTTPS?)";
+  return message;
+}
+
 }  // namespace Pegasus

@@ -192,6 +192,8 @@ TEST_F(Cimcli, HelpAskedForIsStandardOutputAndSuccess) {
     RunResult help = runCimcli({option}, true);
     EXPECT_EQ(0, help.exitCode) << option;
     EXPECT_EQ(0u, help.output.find("usage: cimcli")) << help.output;
+    EXPECT_NE(std::string::npos, help.output.find("-h, --help")) << help.output;
+    EXPECT_NE(std::string::npos, help.output.find("exit codes: 0 success, 1 the operation failed")) << help.output;
   }
   RunResult wrong = runCimcli({"--frobnicate"}, true);
   EXPECT_EQ(2, wrong.exitCode);
@@ -245,6 +247,15 @@ TEST_F(Cimcli, FailedConnectionsSayWhy) {
   }
   std::remove(trustStore.c_str());
   std::remove(garbage.c_str());
+}
+
+// An HTTPS port closes a plain HTTP request unanswered; the message says what that may mean.
+TEST_F(Cimcli, PlainHttpToAnHttpsPortSaysItMayExpectHttps) {
+  LoopbackCimServer secure(answer, {true, "admin", "s3cret"});
+  RunResult run = runCimcli({"--url", "http://127.0.0.1:" + std::to_string(secure.port()), "-u", "admin", "-p",
+                             "s3cret", "ein", "TPD_StorageVolume"});
+  EXPECT_EQ(1, run.exitCode) << run.output;
+  EXPECT_EQ("cimcli: Connection closed by CIM Server. (sent over HTTP: does the provider expect HTTPS?)\n", run.output);
 }
 
 }  // namespace

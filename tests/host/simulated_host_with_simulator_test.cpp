@@ -26,8 +26,8 @@ extern char** environ;
 namespace {
 
 const char kPort[] = "10000000C9A1B2C3";
-const char kWwn1[] = "60002AC00000000000000001000004D2";
-const char kWwn2[] = "60002AC00000000000000002000004D2";
+const char kWwn1[] = "60002AC0000000000000000100001234";
+const char kWwn2[] = "60002AC0000000000000000200001234";
 
 std::string simulatorProgram() {
   if (const char* configured = std::getenv("TQ_SMIS_SIM_PROGRAM")) return configured;

@@ -1,9 +1,10 @@
-// Loads the installed engine with dlopen and finds a call by its exported name.
+// Loads the installed engine with dlopen and finds a call by its exported name. It includes the headers in the
+// <tqso/...> form, as an agent with several packages' headers may.
 #include <dlfcn.h>
 
 #include <cstdio>
 
-#include "TqsoEntryPoints.h"
+#include <tqso/TqsoEntryPoints.h>
 
 int main() {
   void* engine = dlopen(TQSO_ENGINE_LIBRARY, RTLD_NOW | RTLD_LOCAL);

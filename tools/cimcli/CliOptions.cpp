@@ -32,6 +32,7 @@ const char* usageText() {
          "  -t, --timeout MS       timeout of each operation in milliseconds (default 20000)\n"
          "      --trust-store PEM  HTTPS: accept only certificates that verify against these CAs\n"
          "                         (default: accept any certificate, as the engine does)\n"
+         "  -h, --help             print this text and exit\n"
          "commands:\n"
          "  ei  <class>                           enumerate instances\n"
          "  ein <class>                           enumerate instance names\n"
@@ -45,7 +46,9 @@ const char* usageText() {
          "                                        name:reference=<path> for references,\n"
          "                                        name:type alone for a typed NULL\n"
          "A path is the object path text, e.g.\n"
-         "  'TPD_StorageVolume.CreationClassName=\"TPD_StorageVolume\",DeviceID=\"12\"'\n";
+         "  'TPD_StorageVolume.CreationClassName=\"TPD_StorageVolume\",DeviceID=\"12\"'\n"
+         "exit codes: 0 success, 1 the operation failed (the reason on standard error),\n"
+         "            2 usage error (a malformed object path or class name included)\n";
 }
 
 void parseUrl(const std::string& url, CliOptions& options) {

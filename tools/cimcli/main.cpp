@@ -166,7 +166,7 @@ int main(int argc, char** argv) {
               << "): " << describe(e) << "\n";
     return 1;
   } catch (const Exception& e) {
-    std::cerr << "cimcli: " << e.getMessage() << "\n";
+    std::cerr << "cimcli: " << faultTextWithHttpsHint(e.getMessage().str(), options.https) << "\n";
     return 1;
   } catch (const std::exception& e) {
     std::cerr << "cimcli: " << e.what() << "\n";

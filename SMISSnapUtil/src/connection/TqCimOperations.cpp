@@ -31,13 +31,6 @@ FaultOutcome DecideOnFault(TqCimConnection& conn, const char* label, bool faultR
   return FaultOutcome::kGiveUp;
 }
 
-// A fault's text as a failed lookup reports it. An HTTPS provider closes a plain HTTP request unanswered.
-std::string FaultText(const TqCimConnection& conn, const std::string& message) {
-  if (!conn.m_Cimom.GetUseSSL() && message.find("Connection closed") != std::string::npos)
-    return message + " (sent over HTTP: does the provider expect HTTPS?)";
-  return message;
-}
-
 // How the loop of one read is bounded and what ends it early.
 struct ReadRules {
   short boundBelowMaxRetries = 0;  // the loop runs while retry < maxRetries - this
@@ -70,7 +63,7 @@ Result RetryingRead(TqCimConnection& conn, const char* label, const ReadRules& r
       } catch (const Pegasus::Exception& e) {
         outcome = DecideOnFault(conn, label, faultRetry, retry, e.getMessage().str());
         if (outcome == FaultOutcome::kGiveUp) {
-          conn.m_LastFault = FaultText(conn, e.getMessage().str());
+          conn.m_LastFault = Pegasus::faultTextWithHttpsHint(e.getMessage().str(), conn.m_Cimom.GetUseSSL());
           throw Pegasus::Exception(e.getMessage());
         }
       }

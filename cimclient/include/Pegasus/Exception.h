@@ -2,6 +2,8 @@
 // a refused connect says "Connection failed", a timeout "timed out", a non-200 answer "HTTP"
 // and its status code, a bad object path "malformed".
 #pragma once
+#include <string>
+
 #include "Pegasus/CIMStatusCode.h"
 #include "Pegasus/String.h"
 
@@ -82,6 +84,10 @@ class ConnectionLostException : public CIMClientMalformedHTTPException {
 // The same message when the connection closed before the whole request was sent: the server cannot have
 // acted on it.
 class RequestNotSentException : public ConnectionLostException {};
+
+// A fault's message as it is reported, with a hint when a request sent over plain HTTP had its connection closed
+// unanswered: an HTTPS port does that to it.
+std::string faultTextWithHttpsHint(const std::string& message, bool overHttps);
 
 // A response body that is not well-formed or not valid CIM-XML.
 class CIMClientXmlException : public Exception {

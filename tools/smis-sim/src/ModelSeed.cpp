@@ -1,4 +1,6 @@
 // Seeding the model from JSON and reading it back as JSON.
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "ModelHelpers.h"
@@ -29,6 +31,15 @@ void setOperationalStatus(CIMInstance* instance, const Json& json) {
   Array<Uint16> status;
   for (const Json& value : json.items()) status.append(static_cast<Uint16>(value.asUint64()));
   setProperty(*instance, "OperationalStatus", CIMValue(status));
+}
+
+// A seeded WWN is one the array could have made: 32 hex digits ending in its serial (empty: one is made).
+std::string seededWwn(const StorageArray& array, const Json& volume) {
+  const std::string wwn = volume.getString("wwn");
+  const bool hex = std::all_of(wwn.begin(), wwn.end(), [](unsigned char c) { return std::isxdigit(c) != 0; });
+  if (wwn.empty() || (wwn.size() == 32 && hex && sameNoCase(wwn.substr(26), array.serial))) return wwn;
+  throw ModelError("volume " + volume.getString("name") + ": WWN \"" + wwn +
+                   "\" is not 32 hex digits ending in the array's serial " + array.serial);
 }
 
 }  // namespace
@@ -88,7 +99,7 @@ void Model::seedArray(StorageArray& array, const Json& json) {
     spec.cpg = item.getString("cpg");
     spec.sizeBytes = item.getUint64("sizeBytes", Uint64(10) << 30);
     spec.thin = item.getBool("thin", !spec.cpg.empty());
-    spec.wwn = item.getString("wwn");
+    spec.wwn = seededWwn(array, item);
     CIMObjectPath volume = addVolume(array, spec);
     if (item.has("operationalStatus")) setOperationalStatus(store_.findMutable(volume), item.get("operationalStatus"));
     if (item.has("volumeType"))

@@ -13,11 +13,18 @@
 namespace {
 
 void usage(std::ostream& out) {
+  const smissim::SimulatorOptions defaults;
   out << "usage: smis-sim [--port N] [--bind 127.0.0.1] [--https [--old-tls] [--cert FILE --key FILE]]\n"
          "                [--user NAME --password TEXT] [--browse-user NAME --browse-password TEXT]\n"
          "                [--seed FILE.json] [--threads N]\n"
          "  --port 0 (default) picks a free port and prints it.\n"
-         "  An empty --user turns authentication off. The browse user may read but not change anything.\n"
+         "  The default login is --user "
+      << defaults.user << " --password " << defaults.password
+      << "; an empty --user turns authentication off.\n"
+         "  The browse user may read but not change anything.\n"
+         "  --threads: worker threads kept ready, one per connection served (default "
+      << defaults.threads
+      << ").\n"
          "  Without --seed one demo array is served.\n";
 }
 
@@ -29,11 +36,14 @@ std::string readFile(const std::string& path) {
   return text.str();
 }
 
-int parsePort(const std::string& text) {
+// A whole number from `lowest` to `highest`; anything else is refused, naming the option's value as `what`.
+unsigned parseWhole(const std::string& text, const char* what, long lowest, long highest) {
   char* end = nullptr;
-  long value = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || value < 0 || value > 65535) throw std::runtime_error("bad port: " + text);
-  return static_cast<int>(value);
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || value < lowest || value > highest)
+    throw std::runtime_error(std::string("bad ") + what + ": " + text + " (a whole number from " +
+                             std::to_string(lowest) + " to " + std::to_string(highest) + ")");
+  return static_cast<unsigned>(value);
 }
 
 }  // namespace
@@ -49,7 +59,7 @@ int main(int argc, char** argv) {
         return argv[++i];
       };
       if (arg == "--port")
-        options.port = parsePort(value());
+        options.port = static_cast<int>(parseWhole(value(), "port", 0, 65535));
       else if (arg == "--bind")
         options.bindAddress = value();
       else if (arg == "--https")
@@ -71,7 +81,7 @@ int main(int argc, char** argv) {
       else if (arg == "--seed")
         options.seedJson = readFile(value());
       else if (arg == "--threads")
-        options.threads = static_cast<unsigned>(parsePort(value()));
+        options.threads = parseWhole(value(), "thread count", 1, 65535);
       else if (arg == "--help" || arg == "-h") {
         usage(std::cout);
         return 0;
@@ -79,7 +89,6 @@ int main(int argc, char** argv) {
         throw std::runtime_error("unknown option " + arg);
     }
     if (options.certFile.empty() != options.keyFile.empty()) throw std::runtime_error("--cert and --key go together");
-    if (options.threads == 0) options.threads = 1;
 
     sigset_t signals;
     sigemptyset(&signals);
