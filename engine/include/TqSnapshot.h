@@ -25,6 +25,7 @@
 #include "TQSOTypes.h"
 #include "TqCimConnection.h"
 #include "TqCimom.h"
+#include "TqSourceFile.h"
 
 namespace TQSO {
 class SnapInfo;
@@ -64,8 +65,7 @@ struct CatchTexts {
 };
 
 // The handler's source file without its directories, and its line.
-const char* SourceFileName(const char* path);
-#define TQ_CATCH_SITE TQ_SMIS_SNAP::SourceFileName(__FILE__), __LINE__
+#define TQ_CATCH_SITE TQ_SOURCE_FILE, __LINE__
 
 // The connection parameters of the array's CIMOM, then the array's system name.
 struct TqArrayParams : public TqCimomParams {

@@ -8,19 +8,13 @@ namespace {
 
 const int kCloneEngine = 26;
 
-bool Listed(const Job& job, const std::string& array) {
-  for (const ArraySpec& listed : job.arrays)
-    if (listed.id == array) return true;
-  return false;
-}
-
 std::string DeviceName(size_t device) { return "devices[" + std::to_string(device) + "]"; }
 
 }  // namespace
 
 bool DiskArrayListed(const Job& job, size_t device, const std::string& path, const DiskIdentity& disk,
                      std::string& error) {
-  if (disk.array.empty() || Listed(job, disk.array)) return true;
+  if (disk.array.empty() || ListsArray(job, disk.array)) return true;
   error = DeviceName(device) + " (" + path + ") is a disk of array " + disk.array +
           ", which the job does not list (it lists " + ListedArrays(job) + ")";
   return false;

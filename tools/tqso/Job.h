@@ -54,6 +54,8 @@ bool ReadJobFile(const std::string& path, Job& job, std::string& error);
 std::string JobFileText(const Job& job);
 // The ids of the job's arrays, joined by ", ".
 std::string ListedArrays(const Job& job);
+// Whether the job lists the array of that id.
+bool ListsArray(const Job& job, const std::string& id);
 
 // The calls a job can make, by the name used in job files.
 const std::vector<std::string>& KnownCalls();

@@ -205,8 +205,7 @@ bool HostOf(const Object& object, HostSpec& host, std::string& error) {
 bool RecordArrayListed(const Job& job, const DeviceSpec& device, const std::string& where, std::string& error) {
   if (device.metadata.empty()) return true;
   const std::string array = CopyFieldsOf(device.metadata).array;
-  for (const ArraySpec& listed : job.arrays)
-    if (listed.id == array) return true;
+  if (ListsArray(job, array)) return true;
   return Fail(error, where + ".metadata is a record of array " + array + ", which the job does not list (it lists " +
                          ListedArrays(job) + ")");
 }
@@ -217,6 +216,10 @@ std::string ListedArrays(const Job& job) {
   std::string ids;
   for (const ArraySpec& array : job.arrays) ids += (ids.empty() ? "" : ", ") + array.id;
   return ids;
+}
+
+bool ListsArray(const Job& job, const std::string& id) {
+  return std::any_of(job.arrays.begin(), job.arrays.end(), [&](const ArraySpec& array) { return array.id == id; });
 }
 
 const std::vector<std::string>& KnownCalls() {

@@ -22,7 +22,6 @@ namespace tqso {
 namespace {
 
 const std::chrono::seconds kProgressEvery(2);
-const int kErrorMessage = 2;  // the level of a job message that reports an error
 
 std::string InfoText(const ArraySpec& array, int engineId) {
   return "{hostName:" + array.address + ",hostUserName:" + array.user + ",hostPassword:" + array.password +

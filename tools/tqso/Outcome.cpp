@@ -9,7 +9,6 @@ namespace tqso {
 
 namespace {
 
-const int kErrorMessage = 2;  // the level of a job message that reports an error
 const size_t kMostReasons = 3;
 
 // The last error messages among `messages` from `first` on (at most kMostReasons, in order), else the last

@@ -9,6 +9,8 @@
 
 namespace tqso {
 
+const int kErrorMessage = 2;  // the level of a job message that reports an error
+
 // call: the job file's name of the call; firstMessage: the number of job messages the record held before
 // the call (the call's own follow).
 DeviceOutcome ReadOutcome(TQSO::SnapInfo& record, const std::string& call, size_t firstMessage);

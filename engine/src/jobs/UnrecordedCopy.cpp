@@ -7,13 +7,22 @@
 
 namespace tqengine {
 
-void ReportUnrecordedCopy(TQSO::SnapInfo* device, const char* tag, const std::string& copyId,
-                          const std::string& copyPath, const char* why) {
-  const std::string& name = copyId.empty() ? copyPath : copyId;
-  const std::string text = FXString::Format("Copy [%s] is on the storage array but %s; remove it", name.c_str(), why);
+namespace {
+
+// Error 62010 with the text, in the log and in the device's messages.
+void SetCopyLeftError(TQSO::SnapInfo* device, const char* tag, const std::string& text) {
   o_logger.DebugLvl(tag, -1, "%s", text.c_str());
   device->logMessage(2, text.c_str());
   device->setError(kErrCopyLeft, text.c_str());
+}
+
+}  // namespace
+
+void ReportUnrecordedCopy(TQSO::SnapInfo* device, const char* tag, const std::string& copyId,
+                          const std::string& copyPath, const char* why) {
+  const std::string& name = copyId.empty() ? copyPath : copyId;
+  SetCopyLeftError(device, tag,
+                   FXString::Format("Copy [%s] is on the storage array but %s; remove it", name.c_str(), why));
 }
 
 void ReportCopyStillNamed(TQSO::SnapInfo* device, const char* tag, Tq3PARSnapshot& snapshot, const char* why) {
@@ -21,11 +30,7 @@ void ReportCopyStillNamed(TQSO::SnapInfo* device, const char* tag, Tq3PARSnapsho
     ReportUnrecordedCopy(device, tag, snapshot.GetSnapDevice(), snapshot.GetSnapDevPath(), why);
     return;
   }
-  const std::string& note = snapshot.GetUnsettledCopyNote();
-  if (note.empty()) return;
-  o_logger.DebugLvl(tag, -1, "%s", note.c_str());
-  device->logMessage(2, note.c_str());
-  device->setError(kErrCopyLeft, note.c_str());
+  if (!snapshot.GetUnsettledCopyNote().empty()) SetCopyLeftError(device, tag, snapshot.GetUnsettledCopyNote());
 }
 
 }  // namespace tqengine

@@ -1,5 +1,4 @@
 // The connect side of every operation, the fault-retry setting and the trace of a caught exception.
-#include <cstring>
 #include <string>
 
 #include "SnapshotText.h"
@@ -24,11 +23,6 @@ bool Snapshot::ConnectTraced(const char* label, bool record) {
   DEBUG_TRACE(label, "Connection to CIMOM failed");
   if (record) setErrorMsg(kSmisConnectFailed, FormatText("%s: Connection to CIMOM failed", label).c_str());
   return false;
-}
-
-const char* SourceFileName(const char* path) {
-  const char* slash = std::strrchr(path, '/');
-  return slash != nullptr ? slash + 1 : path;
 }
 
 bool Snapshot::FaultRetryConfigured() {
